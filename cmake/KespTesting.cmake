@@ -1,0 +1,28 @@
+# kesp_add_test(NAME SOURCES src... LIBS lib... [QT] [LABELS l...])
+# One GoogleTest binary; each case becomes a CTest test, run with the C locale (a test that wants
+# the user's locale sets it itself), offscreen Qt and a private runtime folder.
+set(KESP_TEST_RUNTIME_DIR ${CMAKE_BINARY_DIR}/test-runtime)
+file(MAKE_DIRECTORY ${KESP_TEST_RUNTIME_DIR})
+file(CHMOD ${KESP_TEST_RUNTIME_DIR} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+
+function(kesp_add_test name)
+    cmake_parse_arguments(T "QT" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+    if(T_QT)
+        target_link_libraries(${name} PRIVATE kesp_qt_test_main Qt6::Widgets Qt6::Test)
+    else()
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_definitions(${name} PRIVATE
+        KESP_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KESP_BINARY_DIR="${CMAKE_BINARY_DIR}"
+        KESP_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES
+            ENVIRONMENT "LC_ALL=C;QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${KESP_TEST_RUNTIME_DIR}"
+            LABELS "${T_LABELS}"
+            TIMEOUT 300)
+endfunction()

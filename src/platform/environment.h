@@ -1,0 +1,20 @@
+#pragma once
+// Environment and program facts.
+#include <ctime>
+#include <optional>
+#include <string>
+
+namespace kesp {
+
+class ProgramEnvironment {
+public:
+    virtual ~ProgramEnvironment() = default;
+    // nullopt when unset.
+    virtual std::optional<std::string> variable(const std::string& name) = 0;
+    // Full path of the running program file.
+    virtual std::string programFile() = 0;
+    // Last-modified local date and time of `path`; false when it cannot be read.
+    virtual bool lastModified(const std::string& path, std::tm& local) = 0;
+};
+
+} // namespace kesp

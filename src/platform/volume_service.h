@@ -1,0 +1,44 @@
+#pragma once
+// Volume queries: the drive list, a volume's identity and its cluster geometry.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kesp {
+
+// What the volume-information query reports for one volume.
+struct VolumeInformation {
+    std::string name;       // label; empty when the volume has none
+    std::uint32_t serial = 0;
+    std::string fileSystem; // "FAT", "FAT32", "NTFS", "ext4" ...
+    std::uint32_t flags = 0; // capability bits, decoded by the partition report
+    std::uint32_t maxComponentLength = 0;
+};
+
+// The platform's error number for a device that is not ready (a drive without medium).
+inline constexpr int kErrorDeviceUnavailable = 68;
+
+class VolumeService {
+public:
+    virtual ~VolumeService() = default;
+    // The drive list entries, as the drive list shows them.
+    virtual std::vector<std::string> drives() = 0;
+    // The root path named by a drive designation (a root path, a drive-list entry ...), ending
+    // with the separator; nullopt when the designation names no volume.
+    virtual std::optional<std::string> rootPath(const std::string& designation) = 0;
+    // True when the root lists at least one entry other than "." and "..".
+    virtual bool probeRoot(const std::string& root) = 0;
+    virtual bool volumeInformation(const std::string& root, VolumeInformation& info) = 0;
+    virtual bool diskFreeSpace(const std::string& root, std::uint32_t& sectorsPerCluster,
+                               std::uint32_t& bytesPerSector) = 0;
+    // 0 when the volume at `root` is ready, else the platform error number
+    // (kErrorDeviceUnavailable for a missing medium or a dead mount).
+    virtual int readiness(const std::string& root) = 0;
+    // The drive-list entry of the volume that holds `folder`; empty when none does.
+    virtual std::string driveOf(const std::string& folder) = 0;
+    // The volume's total size in megabytes (1024 x 1024 bytes); 0 when unknown.
+    virtual std::uint64_t totalMegabytes(const std::string& root) = 0;
+};
+
+} // namespace kesp

@@ -1,0 +1,47 @@
+#pragma once
+// The shared scan state: one record owned by the main window (or by kesp-scan), read and written
+// by the run, the listing, the cluster-size gate and the optimisation table.
+#include <cstdint>
+#include <string>
+
+namespace kesp {
+
+struct EtatScan {
+    // Bytes per cluster of the selected drive; written only by a successful free-space query.
+    std::int32_t TailleCluster = 0;
+    bool PartitionFat = false; // "FAT" or "FAT32": optimisation offered after a scan
+    bool EstFat32 = false;     // not cleared by a refused file system
+
+    // Counts and byte sums: exact 64-bit integers.
+    std::uint64_t NbRepertoires = 0;
+    std::uint64_t NbFichiers = 0;
+    std::uint64_t UtileRepertoire = 0;
+    std::uint64_t ReelRepertoire = 0;
+    std::uint64_t TotalUtile = 0;
+    std::uint64_t TotalReel = 0;
+    std::uint64_t TotalReel2048 = 0;
+    std::uint64_t TotalReel4096 = 0;
+    std::uint64_t TotalReel8192 = 0;
+    std::uint64_t TotalReel16384 = 0;
+    std::uint64_t TotalReel32768 = 0;
+    std::uint64_t PerteCumulee = 0;
+
+    bool DemandeAnnulation = false;
+    std::int32_t PeriodeRafraichissement = 1000; // ms
+    std::uint32_t DernierRafraichissement = 0;   // tick of the last status refresh
+
+    std::string FormatNombre = "#,###,###,##0";
+    std::uint64_t TailleDisqueMo = 0;
+    std::string Separateur;
+    std::string CheminRes1;
+    std::string CheminRes2;
+    std::string TitreApplication;
+
+    // Per-file detail lines in the report; off unless a front end turns it on.
+    bool ListeDetaillee = false;
+    std::string EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
+
+    std::string LecteurPrecedent; // drive entry of the last completed drive change
+};
+
+} // namespace kesp

@@ -1,0 +1,58 @@
+#pragma once
+// What the scan run and the folder listing need of the main window. Form1, kesp-scan and the
+// tests' recorder implement it; every call comes on the one thread that runs the scan.
+//
+// Call protocol of one run (a press of OK while it reads "&Démarrer"):
+//   closeOpti(); setOkEnabled(false); pump();
+//   setOkCaption("&Annuler"); setDriveEnabled(false); setToolButtonEnabled(1,false);
+//   setMenuEnabled(Save,false) ... setFolderEnabled(false); setBusy(true);
+//   clearList1(); clearList3(); appendList3(H) x3; setStatusPanel(1..3, "");
+//   [files opened and head lines written] setOkEnabled(true); pump();
+//   per folder: appendList1(P) and its three figure lines; setTitle(...) before each sub-folder;
+//   setStatusPanel(1..3, ...) and pump() whenever the refresh period has passed;
+//   setTitle(TitreApplication); clearList3(); appendList3(...) for H, "Recherche sur ...", totals
+//   or the cancel message; setStatusPanel(1..3) after a complete run; pump();
+//   setOkEnabled(true); setDriveEnabled(true); ... setBusy(false); setOkCaption("&Démarrer").
+// A second press re-enters from inside pump(): closeOpti(); setOkEnabled(false); pump();
+//   setOkCaption("&Démarrer") and the cancel flag is set; the walk stops at its next test.
+#include <string>
+
+namespace kesp {
+
+enum class MenuItem { Enregistrer, Imprimer, optimiser };
+enum class CheckState { Clear, Ticked, Grey };
+
+class ScanView {
+public:
+    virtual ~ScanView() = default;
+
+    virtual std::string okCaption() = 0;
+    virtual void setOkCaption(const std::string& caption) = 0;
+    virtual void setOkEnabled(bool enabled) = 0;
+    virtual void setDriveEnabled(bool enabled) = 0;  // Drive1
+    virtual void setFolderEnabled(bool enabled) = 0; // Dir1
+    // Tool-bar buttons by position: 1 save, 2 print, 4 optimise.
+    virtual void setToolButtonEnabled(int position, bool enabled) = 0;
+    virtual void setMenuEnabled(MenuItem item, bool enabled) = 0;
+    virtual void setBusy(bool busy) = 0; // hourglass pointer
+
+    virtual void clearList1() = 0;
+    virtual void clearList3() = 0;
+    virtual void appendList1(const std::string& line) = 0;
+    virtual void appendList3(const std::string& line) = 0;
+    // Panels by position, 1 to 7.
+    virtual void setStatusPanel(int position, const std::string& text) = 0;
+    virtual void setTitle(const std::string& title) = 0;
+
+    virtual std::string driveText() = 0;  // Drive1's current entry
+    virtual std::string folderPath() = 0; // Dir1's path
+    virtual CheckState subFolders() = 0;  // SousRep
+
+    virtual void closeOpti() = 0;
+    // Hands control to the event loop until pending events are processed.
+    virtual void pump() = 0;
+    // A failure the run reports (a result file that cannot be written): modal, one OK button.
+    virtual void showError(const std::string& text, const std::string& title) = 0;
+};
+
+} // namespace kesp
