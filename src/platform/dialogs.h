@@ -1,0 +1,29 @@
+#pragma once
+// The common save and print dialogs. Qt backend in platform/qt; tests use a fake with queued
+// answers.
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kesp {
+
+struct SaveDialogRequest {
+    std::string title;
+    std::string fileName;      // initial full path
+    std::string initialFolder;
+    std::string defaultExtension; // added to a name typed without one
+    std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
+};
+
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // The chosen full path; nullopt when the user cancelled. The dialog itself asks before an
+    // existing file is replaced.
+    virtual std::optional<std::string> saveFile(const SaveDialogRequest& request) = 0;
+    // True when the user confirmed the print dialog.
+    virtual bool printDialog(const std::string& title) = 0;
+};
+
+} // namespace kesp

@@ -1,0 +1,29 @@
+#pragma once
+// Starting another program without waiting for it: the document viewer, the browser, lp.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kesp {
+
+// The platform error number for a program that cannot be found.
+inline constexpr int kErrorFileNotFound = 53;
+
+struct LaunchResult {
+    int error = 0;           // 0: started
+    std::string description; // the system's description of `error`
+};
+
+class ProgramLauncher {
+public:
+    virtual ~ProgramLauncher() = default;
+    // Starts argv[0] (looked up in PATH) with the other elements as its arguments, never through
+    // a shell, and returns at once. error kErrorFileNotFound when the program does not exist.
+    // When `finished` is given it is called later, on the caller's thread, with the exit status
+    // and what the program wrote to its standard error.
+    virtual LaunchResult start(const std::vector<std::string>& argv,
+                               std::function<void(int exitStatus, const std::string& stderrText)>
+                                   finished = {}) = 0;
+};
+
+} // namespace kesp
