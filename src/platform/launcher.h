@@ -1,5 +1,6 @@
 #pragma once
-// Starting another program without waiting for it: the document viewer, the browser, lp.
+// Starting another program without waiting for it (the document viewer, the browser, lp), and
+// the desktop's own opener for when no such program is installed.
 #include <functional>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@ namespace kesp {
 
 // The platform error number for a program that cannot be found.
 inline constexpr int kErrorFileNotFound = 53;
+// Any other failure to start a program that exists.
+inline constexpr int kErrorCannotStart = 5;
 
 struct LaunchResult {
     int error = 0;           // 0: started
@@ -20,10 +23,14 @@ public:
     // Starts argv[0] (looked up in PATH) with the other elements as its arguments, never through
     // a shell, and returns at once. error kErrorFileNotFound when the program does not exist.
     // When `finished` is given it is called later, on the caller's thread, with the exit status
-    // and what the program wrote to its standard error.
+    // (-1 when the program crashed) and what the program wrote to its standard error; whatever it
+    // captures must outlive the program.
     virtual LaunchResult start(const std::vector<std::string>& argv,
                                std::function<void(int exitStatus, const std::string& stderrText)>
                                    finished = {}) = 0;
+    // Hands an absolute local path or an address ("https:", "mailto:") to the desktop's own
+    // opener. False when the desktop could not take it; no reason is given.
+    virtual bool openWithDesktop(const std::string& pathOrAddress) = 0;
 };
 
 } // namespace kesp
