@@ -27,6 +27,12 @@ public:
     // The root path named by a drive designation (a root path, a drive-list entry ...), ending
     // with the separator; nullopt when the designation names no volume.
     virtual std::optional<std::string> rootPath(const std::string& designation) = 0;
+    // The root path that CalculCluster shows and queries for a Drive1 entry. Windows keeps the
+    // entry's letter case ("c:\\"); elsewhere it is rootPath(), or the entry itself when that
+    // names no volume (the query then fails and the gate refuses the drive).
+    virtual std::string entryRoot(const std::string& entry) {
+        return rootPath(entry).value_or(entry);
+    }
     // True when the root lists at least one entry other than "." and "..".
     virtual bool probeRoot(const std::string& root) = 0;
     virtual bool volumeInformation(const std::string& root, VolumeInformation& info) = 0;

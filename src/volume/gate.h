@@ -9,6 +9,17 @@
 
 namespace kesp {
 
+// The state of the volume routines' module, owned by the caller (the main window, kesp-scan or a
+// test) rather than held as process globals.
+struct Module1 {
+    // The last report built by AfficherInfosPartition; unchanged when a report fails.
+    std::string TexteInfosPartition;
+    // Drive1's entry at start-up: where the drive-change recovery returns while LecteurPrecedent is
+    // still empty (the very first drive chosen has no medium). Set by the window before it
+    // selects its start-up drive; when empty too, Drive1 is left as it is.
+    std::string LecteurDemarrage;
+};
+
 // Validated volume-information query. True only when the query itself succeeded; outputs are
 // untouched when the designation is invalid or the root probe finds nothing.
 bool InfosVolume(std::string designation, VolumeService& volumes, std::string& nomVolume,
@@ -18,13 +29,14 @@ bool InfosVolume(std::string designation, VolumeService& volumes, std::string& n
 // Computes TailleCluster, fills panels 4 and 5 and List1, applies the gate to OK.
 void CalculCluster(EtatScan& etat, GateView& view, VolumeService& volumes);
 
-// Runs when Drive1 reports a change (from the user or from setDriveText).
-void Drive1_Change(EtatScan& etat, GateView& view, VolumeService& volumes);
+// Runs when Drive1 reports a change (from the user or from setDriveText). A drive without medium
+// is handled here (beep, "Lecteur vide !", back to LecteurPrecedent); any other failure of the
+// folder change ends the handling and is returned as its platform error number, 0 otherwise.
+int Drive1_Change(EtatScan& etat, Module1& module, GateView& view, VolumeService& volumes);
 
-// Right-click on Dir1: the partition report box for `designation`.
-void AfficherInfosPartition(const std::string& designation, GateView& view, VolumeService& volumes);
-
-// The last report built by AfficherInfosPartition.
-const std::string& TexteInfosPartition();
+// Right-click on Dir1: the partition report box for `designation`; stores the report in
+// module.TexteInfosPartition.
+void AfficherInfosPartition(const std::string& designation, Module1& module, GateView& view,
+                            VolumeService& volumes);
 
 } // namespace kesp
