@@ -1,0 +1,130 @@
+#include "scan/folder_listing.h"
+
+#include <vector>
+
+#include "scan/masks.h"
+#include "scan/result_lines.h"
+#include "scan/slack.h"
+
+namespace kesp {
+
+namespace {
+
+// What every level of the walk shares, so that one recursion frame stays small.
+struct Walk {
+    EtatScan& etat;
+    ScanView& view;
+    ScanServices& services;
+    ResultFiles& fichiers;
+    std::uint64_t cluster;
+};
+
+std::uint64_t* whatIfTotals(EtatScan& e, int i) {
+    std::uint64_t* totals[5] = {&e.TotalReel2048, &e.TotalReel4096, &e.TotalReel8192,
+                                &e.TotalReel16384, &e.TotalReel32768};
+    return totals[i];
+}
+
+void addWhatIf(EtatScan& etat, std::uint64_t size, bool folder) {
+    for (int i = 0; i < 5; ++i) {
+        const std::uint64_t k = kWhatIfClusters[i];
+        *whatIfTotals(etat, i) += folder ? k : roundUpToCluster(size, k);
+    }
+}
+
+void refreshStatus(Walk& w) {
+    EtatScan& etat = w.etat;
+    const std::uint32_t now = w.services.ticks.now();
+    const auto period = static_cast<std::uint32_t>(
+        etat.PeriodeRafraichissement < 0 ? 0 : etat.PeriodeRafraichissement);
+    // Unsigned difference: correct across the counter's wrap.
+    if (static_cast<std::uint32_t>(now - etat.DernierRafraichissement) <= period) return;
+    const NumberChars& chars = w.services.chars;
+    w.view.setStatusPanel(1, foldersPanel(etat.NbRepertoires, true, etat.FormatNombre, chars));
+    w.view.setStatusPanel(2, filesPanel(etat.NbFichiers, true, etat.FormatNombre, chars));
+    w.view.setStatusPanel(3, lossPanel(etat.PerteCumulee, kMaskMegabytesRun, chars));
+    w.view.pump();
+    etat.DernierRafraichissement = now;
+}
+
+bool stopRequested(const Walk& w) {
+    return w.etat.DemandeAnnulation || w.fichiers.failed();
+}
+
+void measureFile(Walk& w, const FolderEntry& entry, bool& detailHeaderWritten) {
+    EtatScan& etat = w.etat;
+    const std::uint64_t size = entry.size;
+    const std::uint64_t real = roundUpToCluster(size, w.cluster);
+    etat.UtileRepertoire += size;
+    etat.ReelRepertoire += real;
+    etat.PerteCumulee += real - size;
+    if (etat.ListeDetaillee) {
+        if (!detailHeaderWritten) w.fichiers.report(etat.EnteteDetail);
+        detailHeaderWritten = true;
+        w.fichiers.report(detailLine(entry.name, real - size, size));
+    }
+    etat.NbFichiers += 1;
+    refreshStatus(w);
+    addWhatIf(etat, size, false);
+}
+
+void listFolder(const std::string& chemin, Walk& w) {
+    EtatScan& etat = w.etat;
+    std::vector<std::string> sousRepertoires;
+    {
+        std::unique_ptr<FolderListing> listing = w.services.folders.open(chemin);
+        w.fichiers.report(" ");
+        w.fichiers.report(chemin);
+        bool detailHeaderWritten = false;
+        FolderEntry entry;
+        while (listing && !stopRequested(w) && listing->next(entry)) {
+            if (entry.name == "." || entry.name == "..") continue;
+            if (entry.isDirectory) {
+                sousRepertoires.push_back(entry.name);
+                etat.NbRepertoires += 1;
+                addWhatIf(etat, 0, true);
+                etat.ReelRepertoire += w.cluster;
+            } else {
+                measureFile(w, entry, detailHeaderWritten);
+            }
+        }
+    } // the listing is released before any sub-folder is opened
+
+    etat.TotalUtile += etat.UtileRepertoire;
+    etat.TotalReel += etat.ReelRepertoire;
+    const auto perte = static_cast<std::int64_t>(etat.ReelRepertoire - etat.UtileRepertoire);
+
+    w.view.appendList1(chemin);
+    for (const std::string& line : {usefulSizeLine(etat.UtileRepertoire),
+                                    realSizeLine(etat.ReelRepertoire), folderLossLine(perte)}) {
+        w.view.appendList1(line);
+        w.fichiers.report(line);
+    }
+    w.fichiers.table(tableLine(chemin, perte, etat.UtileRepertoire));
+
+    if (etat.DemandeAnnulation || w.fichiers.failed()) return;
+    if (w.view.subFolders() == CheckState::Clear) return;
+    const std::size_t n = sousRepertoires.size();
+    std::string sousChemin;
+    for (std::size_t i = 0; i < n; ++i) {
+        // A failed file ends the walk here; a cancel still lists the pending sub-folders empty.
+        if (w.fichiers.failed()) return;
+        etat.UtileRepertoire = 0;
+        etat.ReelRepertoire = 0;
+        sousChemin.assign(chemin).append(sousRepertoires[i]).push_back(kSeparator);
+        w.view.setTitle(etat.TitreApplication + " - " + sousChemin);
+        listFolder(sousChemin, w);
+    }
+}
+
+} // namespace
+
+void ListerRepertoire(const std::string& chemin, EtatScan& etat, ScanView& view,
+                      ScanServices& services, ResultFiles& fichiers) {
+    if (etat.TailleCluster <= 0) return; // the run refuses this before any file is opened
+    services.folders.beginWalk(chemin);
+    Walk w{etat, view, services, fichiers, static_cast<std::uint64_t>(etat.TailleCluster)};
+    listFolder(chemin, w);
+}
+
+} // namespace kesp
