@@ -8,18 +8,24 @@
 
 namespace kesp {
 
+// The services outlive every command: lp's refusal is reported to `boxes` after the command
+// has returned.
 struct OutputServices {
     FileDialogs& dialogs;
     MessageBoxes& boxes;
     ProgramLauncher& launcher;
 };
 
-// Copies the report to the chosen file and the table beside it under its "excel.txt" name.
+// Copies the report to the chosen file and the table beside it under its "excel.txt" name
+// (NomCompagnon). Neither copy is put in place unless both were written whole; a failure is
+// shown naming the file and the reason. Cancelling the dialog does nothing.
 void Enregistrer_Click(const std::string& dossierTemp, const std::string& cheminRes1,
                        const std::string& cheminRes2, OutputServices& services);
-// Prints the report through lp.
+// After the print dialog, starts "lp cheminRes1" without waiting; a failure to start it, or its
+// refusal, is shown in a box titled "Impression".
 void Imprimer_Click(const std::string& cheminRes1, OutputServices& services);
-// Opens the help document in the desktop's viewer.
+// Opens the help document with xdg-open, or with the desktop's opener when xdg-open is missing;
+// any other failure shows the "Problème ! ..." box.
 void aide_Click(const std::string& cheminAide, OutputServices& services);
 
 } // namespace kesp

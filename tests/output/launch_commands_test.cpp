@@ -1,0 +1,112 @@
+// Printing and help against a scripted launcher: the argument vectors, the two stages and the
+// messages of each failure.
+#include <gtest/gtest.h>
+
+#include "output/commands.h"
+#include "output/output_fakes.h"
+
+namespace kesp {
+namespace {
+
+using testing::FakeDialogs;
+using testing::FakeLauncher;
+using testing::RecordingBoxes;
+
+class LaunchTest : public ::testing::Test {
+protected:
+    FakeDialogs dialogs;
+    RecordingBoxes boxes;
+    FakeLauncher launcher;
+    OutputServices services{dialogs, boxes, launcher};
+};
+
+const std::string kOddPath = "/tmp/dossier avec blancs;$(rm -rf x)/~qkres1.tmp";
+
+TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
+    dialogs.printAnswers = {true};
+    Imprimer_Click(kOddPath, services);
+    EXPECT_EQ(dialogs.printTitles, std::vector<std::string>{"Impression"});
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0], (std::vector<std::string>{"lp", kOddPath}));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, PrintCancelStartsNothing) {
+    dialogs.printAnswers = {false};
+    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    EXPECT_TRUE(launcher.started.empty());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, PrintTwicePrintsTheSameFileTwice) {
+    dialogs.printAnswers = {true, true};
+    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    ASSERT_EQ(launcher.started.size(), 2u);
+    EXPECT_EQ(launcher.started[0], launcher.started[1]);
+}
+
+TEST_F(LaunchTest, PrintWithoutLpSaysSoInFrench) {
+    dialogs.printAnswers = {true};
+    launcher.startAnswers = {{kErrorFileNotFound, "Fichier introuvable"}};
+    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Impression");
+    EXPECT_EQ(boxes.shown[0].text, "Impossible de lancer l'impression : lp /tmp/~qkres1.tmp\r\n"
+                                   "Erreur : 53\r\nFichier introuvable\r\n"
+                                   "La commande lp (CUPS) n'est pas installée.");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Exclamation);
+}
+
+TEST_F(LaunchTest, LpRefusalArrivesLaterWithItsStatusAndMessage) {
+    dialogs.printAnswers = {true};
+    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    ASSERT_EQ(launcher.finishedCallbacks.size(), 1u);
+    ASSERT_TRUE(launcher.finishedCallbacks[0]);
+    EXPECT_TRUE(boxes.shown.empty()) << "the command must not wait for lp";
+
+    launcher.finishedCallbacks[0](1, "lp: Error - No default destination.\n");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Impression");
+    EXPECT_EQ(boxes.shown[0].text, "L'impression de /tmp/~qkres1.tmp a été refusée (code de "
+                                   "sortie 1).\r\nlp: Error - No default destination.");
+}
+
+TEST_F(LaunchTest, LpSuccessShowsNothing) {
+    dialogs.printAnswers = {true};
+    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    launcher.finishedCallbacks.at(0)(0, "");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, HelpStartsXdgOpenWithThePathAsOneArgument) {
+    aide_Click("/opt/mes outils/kespaide.mht", services);
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0],
+              (std::vector<std::string>{"xdg-open", "/opt/mes outils/kespaide.mht"}));
+    EXPECT_TRUE(launcher.desktopOpened.empty());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, HelpWithoutXdgOpenFallsBackToTheDesktopSilently) {
+    launcher.startAnswers = {{kErrorFileNotFound, "Fichier introuvable"}};
+    launcher.desktopAnswers = {false};
+    aide_Click("/opt/kesp/kespaide.mht", services);
+    EXPECT_EQ(launcher.desktopOpened, std::vector<std::string>{"/opt/kesp/kespaide.mht"});
+    EXPECT_EQ(launcher.started.size(), 1u);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, HelpOtherFailureShowsTheProblemBox) {
+    launcher.startAnswers = {{5, "Argument ou appel de procédure incorrect"}};
+    aide_Click("/opt/kesp/kespaide.mht", services);
+    EXPECT_TRUE(launcher.desktopOpened.empty());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Problème ! ...");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::None);
+    EXPECT_EQ(boxes.shown[0].text, "xdg-open \"/opt/kesp/kespaide.mht\"\r\nErreur : 5\r\n"
+                                   "Argument ou appel de procédure incorrect");
+}
+
+} // namespace
+} // namespace kesp

@@ -1,0 +1,88 @@
+#pragma once
+// Scriptable stand-ins for the dialogs, message boxes and launcher: answers are queued before the
+// command runs, and every call is recorded for the test to inspect.
+#include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/launcher.h"
+#include "platform/message_box.h"
+
+namespace kesp::testing {
+
+class FakeDialogs : public FileDialogs {
+public:
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::deque<bool> printAnswers;
+    std::vector<SaveDialogRequest> saveRequests;
+    std::vector<std::string> printTitles;
+
+    std::optional<std::string> saveFile(const SaveDialogRequest& request) override {
+        saveRequests.push_back(request);
+        if (saveAnswers.empty()) {
+            ADD_FAILURE() << "unexpected save dialog";
+            return std::nullopt;
+        }
+        auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    bool printDialog(const std::string& title) override {
+        printTitles.push_back(title);
+        if (printAnswers.empty()) {
+            ADD_FAILURE() << "unexpected print dialog";
+            return false;
+        }
+        const bool answer = printAnswers.front();
+        printAnswers.pop_front();
+        return answer;
+    }
+};
+
+struct ShownBox {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+};
+
+class RecordingBoxes : public MessageBoxes {
+public:
+    std::vector<ShownBox> shown;
+    int beeps = 0;
+    void show(const std::string& text, const std::string& title, MessageIcon icon) override {
+        shown.push_back({text, title, icon});
+    }
+    void beep() override { ++beeps; }
+};
+
+class FakeLauncher : public ProgramLauncher {
+public:
+    using Finished = std::function<void(int, const std::string&)>;
+    std::deque<LaunchResult> startAnswers; // empty: every start succeeds
+    std::deque<bool> desktopAnswers;       // empty: the desktop fails
+    std::vector<std::vector<std::string>> started;
+    std::vector<Finished> finishedCallbacks;
+    std::vector<std::string> desktopOpened;
+
+    LaunchResult start(const std::vector<std::string>& argv, Finished finished) override {
+        started.push_back(argv);
+        finishedCallbacks.push_back(std::move(finished));
+        if (startAnswers.empty()) return {};
+        auto answer = startAnswers.front();
+        startAnswers.pop_front();
+        return answer;
+    }
+    bool openWithDesktop(const std::string& pathOrAddress) override {
+        desktopOpened.push_back(pathOrAddress);
+        if (desktopAnswers.empty()) return false;
+        const bool answer = desktopAnswers.front();
+        desktopAnswers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace kesp::testing

@@ -1,0 +1,214 @@
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include "output/commands.h"
+#include "output/output_fakes.h"
+
+namespace kesp {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeDialogs;
+using testing::FakeLauncher;
+using testing::RecordingBoxes;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeFile(const fs::path& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Latin-1 bytes, CR LF and a TAB: the copy must not touch any of them.
+const std::string kReport = "Taille utile\r\nDemande annul\xe9"
+                            "e avant la fin !!\r\n";
+const char kTableBytes[] = "c:\\\t12\t2048\r\n\xff\x00z\r\n";
+const std::string kTable(kTableBytes, sizeof kTableBytes - 1);
+
+class SaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "kesp-save-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        temp = root / "temp";
+        out = root / "out";
+        fs::create_directories(temp);
+        fs::create_directories(out);
+        res1 = temp / "~qkres1.tmp";
+        res2 = temp / "~qkres2.tmp";
+        writeFile(res1, kReport);
+        writeFile(res2, kTable);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    void save(std::optional<std::string> answer) {
+        dialogs.saveAnswers.push_back(std::move(answer));
+        Enregistrer_Click(temp.string(), res1.string(), res2.string(), services);
+    }
+
+    fs::path root, temp, out, res1, res2;
+    FakeDialogs dialogs;
+    RecordingBoxes boxes;
+    FakeLauncher launcher;
+    OutputServices services{dialogs, boxes, launcher};
+};
+
+TEST_F(SaveTest, AsksWithTheFixedTitleNameFolderFiltersAndExtension) {
+    save(std::nullopt);
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    const SaveDialogRequest& request = dialogs.saveRequests[0];
+    EXPECT_EQ(request.title, "Enregistrer sous ...");
+    EXPECT_EQ(request.fileName, temp.string() + "/kesp.txt");
+    EXPECT_EQ(request.initialFolder, temp.string());
+    EXPECT_EQ(request.defaultExtension, "txt");
+    const std::vector<std::pair<std::string, std::string>> filters = {{"Fichiers texte", "*.txt"},
+                                                                      {"Tous les fichiers", "*"}};
+    EXPECT_EQ(request.filters, filters);
+}
+
+TEST_F(SaveTest, CancelWritesNothingAndSaysNothing) {
+    save(std::nullopt);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(fs::is_empty(out));
+    EXPECT_EQ(namesIn(temp), (std::vector<std::string>{"~qkres1.tmp", "~qkres2.tmp"}));
+}
+
+TEST_F(SaveTest, CopiesBothFilesByteForByteUnderTheChosenAndCompanionNames) {
+    save((out / "liste.2005.txt").string());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(readFile(out / "liste.2005.txt"), kReport);
+    EXPECT_EQ(readFile(out / "liste.2005excel.txt"), readFile(res2));
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"liste.2005.txt", "liste.2005excel.txt"}));
+}
+
+TEST_F(SaveTest, ReplacesExistingFilesAndSavingTwiceGivesTheSameFiles) {
+    writeFile(out / "bilan.txt", "old report, longer than the new one ..........................");
+    writeFile(out / "bilanexcel.txt", "old table");
+    save((out / "bilan.txt").string());
+    save((out / "bilan.txt").string());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(readFile(out / "bilan.txt"), kReport);
+    EXPECT_EQ(readFile(out / "bilanexcel.txt"), readFile(res2));
+
+    writeFile(res1, "second scan\r\n");
+    save((out / "bilan.txt").string());
+    EXPECT_EQ(readFile(out / "bilan.txt"), "second scan\r\n");
+}
+
+TEST_F(SaveTest, ChoosingTheTableFileItselfStillSavesBothOriginals) {
+    const std::string table = readFile(res2);
+    save(res2.string());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(readFile(res2), kReport);
+    EXPECT_EQ(readFile(temp / "~qkres2excel.txt"), table);
+}
+
+TEST_F(SaveTest, CopiesGetOrdinaryPermissions) {
+    save((out / "perm.txt").string());
+    const auto perms = fs::status(out / "perm.txt").permissions();
+    EXPECT_NE(perms & fs::perms::owner_read, fs::perms::none);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if ((mask & 0044) == 0) {
+        EXPECT_NE(perms & fs::perms::others_read, fs::perms::none) << "left private";
+    }
+}
+
+TEST_F(SaveTest, MissingFolderIsReportedWithTheFileAndNothingIsWritten) {
+    const fs::path chosen = out / "absent" / "bilan.txt";
+    save(chosen.string());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Enregistrer sous ...");
+    EXPECT_EQ(boxes.shown[0].text, "Le fichier " + chosen.string() +
+                                       " n'a pas pu être enregistré.\r\nNo such file or directory");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(fs::is_empty(out));
+}
+
+TEST_F(SaveTest, ChoosingAFolderIsReportedAndLeavesNoTemporaryFile) {
+    fs::create_directories(out / "dossier");
+    save((out / "dossier").string());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find(out.string() + "/dossier n'a pas pu"), std::string::npos)
+        << boxes.shown[0].text;
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"dossier"}));
+    EXPECT_TRUE(fs::is_empty(out / "dossier"));
+}
+
+TEST_F(SaveTest, AMissingResultFileIsReportedAsUnreadableAndReplacesNothing) {
+    writeFile(out / "bilan.txt", "keep me");
+    fs::remove(res2);
+    save((out / "bilan.txt").string());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "Le fichier " + res2.string() + " n'a pas pu être lu.\r\nNo such file or directory");
+    EXPECT_EQ(readFile(out / "bilan.txt"), "keep me");
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"bilan.txt"}));
+}
+
+// A small tmpfs gives a real read-only folder and a real full disk, even for root.
+class SaveOnTmpfsTest : public SaveTest {
+protected:
+    void mountTmpfs(const char* options) {
+        mnt = root / "mnt";
+        fs::create_directories(mnt);
+        if (::mount("kesp-test", mnt.c_str(), "tmpfs", 0, options) != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        mounted = true;
+    }
+    void TearDown() override {
+        if (mounted) ::umount(mnt.c_str());
+        SaveTest::TearDown();
+    }
+    fs::path mnt;
+    bool mounted = false;
+};
+
+TEST_F(SaveOnTmpfsTest, ReadOnlyFolderIsReported) {
+    mountTmpfs("size=64k");
+    if (!mounted) return;
+    writeFile(mnt / "bilan.txt", "keep me");
+    ASSERT_EQ(::mount(nullptr, mnt.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    save((mnt / "bilan.txt").string());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Le fichier " + (mnt / "bilan.txt").string() +
+                                       " n'a pas pu être enregistré.\r\nRead-only file system");
+    EXPECT_EQ(readFile(mnt / "bilan.txt"), "keep me");
+}
+
+TEST_F(SaveOnTmpfsTest, FullDiskIsReportedAndLeavesNeitherCopyNorTemporaryFile) {
+    mountTmpfs("size=64k");
+    if (!mounted) return;
+    writeFile(mnt / "bilan.txt", "keep me");
+    writeFile(res2, std::string(256 * 1024, 'x'));
+    save((mnt / "bilan.txt").string());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Le fichier " + (mnt / "bilanexcel.txt").string() +
+                                       " n'a pas pu être enregistré.\r\nNo space left on device");
+    EXPECT_EQ(readFile(mnt / "bilan.txt"), "keep me");
+    EXPECT_EQ(namesIn(mnt), (std::vector<std::string>{"bilan.txt"}));
+}
+
+} // namespace
+} // namespace kesp
