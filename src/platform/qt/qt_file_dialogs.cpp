@@ -1,0 +1,35 @@
+#include "platform/qt/qt_file_dialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace kesp {
+
+std::optional<std::string> QtFileDialogs::saveFile(const SaveDialogRequest& request) {
+    QFileDialog dialog(parent_, QString::fromStdString(request.title),
+                       QFile::decodeName(QByteArray::fromStdString(request.initialFolder)));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const auto& [label, pattern] : request.filters)
+        filters << QString::fromStdString(label + " (" + pattern + ")");
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (!request.fileName.empty())
+        dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(request.fileName)));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFile::encodeName(chosen.first()).toStdString();
+}
+
+bool QtFileDialogs::printDialog(const std::string& title) {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, parent_);
+    dialog.setWindowTitle(QString::fromStdString(title));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace kesp

@@ -1,0 +1,23 @@
+#pragma once
+// The save dialog on QFileDialog, the print dialog on QPrintDialog.
+#include "platform/dialogs.h"
+
+class QWidget;
+
+namespace kesp {
+
+class QtFileDialogs : public FileDialogs {
+public:
+    explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    // Confirms before replacing an existing file; adds the default extension to a bare name.
+    std::optional<std::string> saveFile(const SaveDialogRequest& request) override;
+    // Only the confirmation is read back: lp prints on the default printer.
+    bool printDialog(const std::string& title) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace kesp

@@ -1,0 +1,192 @@
+// The Qt dialogs and launcher behind the output commands, driven offscreen.
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "platform/qt/qt_file_dialogs.h"
+#include "platform/qt/qt_program_launcher.h"
+
+namespace kesp {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "kesp-qt-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path = pattern;
+    }
+    ~TempFolder() { fs::remove_all(path); }
+    fs::path path;
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Runs `inspect` on the modal dialog once it is up.
+template <class Dialog> void whenModal(std::function<void(Dialog*)> inspect) {
+    QTimer::singleShot(0, qApp, [inspect] {
+        Dialog* dialog = nullptr;
+        const bool up = QTest::qWaitFor([&] {
+            dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            return dialog != nullptr;
+        });
+        if (!up) {
+            ADD_FAILURE() << "no modal dialog";
+            return;
+        }
+        inspect(dialog);
+    });
+}
+
+TEST(QtFileDialogs, SaveDialogCarriesTheRequestAndAddsTheDefaultExtension) {
+    TempFolder folder;
+    SaveDialogRequest request{"Enregistrer sous ...",
+                              (folder.path / "kesp.txt").string(),
+                              folder.path.string(),
+                              "txt",
+                              {{"Fichiers texte", "*.txt"}, {"Tous les fichiers", "*"}}};
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Enregistrer sous ...");
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog->nameFilters(),
+                  QStringList({"Fichiers texte (*.txt)", "Tous les fichiers (*)"}));
+        EXPECT_EQ(dialog->defaultSuffix(), "txt");
+        EXPECT_EQ(dialog->directory().absolutePath().toStdString(), folder.path.string());
+        EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(name->text(), "kesp.txt");
+        name->setText("bilan");
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const auto chosen = QtFileDialogs().saveFile(request);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, (folder.path / "bilan.txt").string());
+}
+
+TEST(QtFileDialogs, CancelledSaveGivesNothing) {
+    whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(QtFileDialogs().saveFile({"t", "/tmp/kesp.txt", "/tmp", "txt", {}}));
+}
+
+TEST(QtFileDialogs, PrintDialogIsTitledAndReportsTheAnswer) {
+    whenModal<QPrintDialog>([](QPrintDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Impression");
+        dialog->reject();
+    });
+    EXPECT_FALSE(QtFileDialogs().printDialog("Impression"));
+    whenModal<QPrintDialog>([](QPrintDialog* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+    EXPECT_TRUE(QtFileDialogs().printDialog("Impression"));
+}
+
+TEST(QtProgramLauncher, MissingProgramIsErrorFiftyThree) {
+    QtProgramLauncher launcher;
+    EXPECT_EQ(launcher.start({"kesp-no-such-program"}).error, kErrorFileNotFound);
+    EXPECT_EQ(launcher.start({"/nonexistent/bin/lp", "x"}, [](int, const std::string&) {}).error,
+              kErrorFileNotFound);
+}
+
+TEST(QtProgramLauncher, AProgramThatCannotRunIsAnotherError) {
+    TempFolder folder;
+    const fs::path script = folder.path / "not-executable";
+    std::ofstream(script) << "#!/bin/sh\n";
+    ::chmod(script.c_str(), 0644);
+    QtProgramLauncher launcher;
+    const LaunchResult result = launcher.start({script.string()});
+    EXPECT_EQ(result.error, kErrorCannotStart);
+    EXPECT_FALSE(result.description.empty());
+}
+
+TEST(QtProgramLauncher, ArgumentsReachTheProgramWholeWithoutAShell) {
+    TempFolder folder;
+    const std::string odd = "dossier avec blancs;$(touch pwned) \"q\" *";
+    const fs::path out = folder.path / "argument";
+    bool done = false;
+    int status = -2;
+    QtProgramLauncher launcher;
+    const LaunchResult result = launcher.start(
+        {"sh", "-c", "printf '%s|%s' \"$1\" \"$#\" > \"$2\"", "sh", odd, out.string()},
+        [&](int exitStatus, const std::string&) {
+            status = exitStatus;
+            done = true;
+        });
+    ASSERT_EQ(result.error, 0);
+    EXPECT_FALSE(done) << "start must not wait for the program";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(out), odd + "|2");
+    EXPECT_FALSE(fs::exists("pwned"));
+}
+
+TEST(QtProgramLauncher, FinishedCarriesTheExitStatusAndStandardError) {
+    bool done = false;
+    int status = 0;
+    std::string errors;
+    QtProgramLauncher launcher;
+    ASSERT_EQ(launcher
+                  .start({"sh", "-c", "echo 'lp: Error - No default destination.' >&2; exit 1"},
+                         [&](int exitStatus, const std::string& stderrText) {
+                             status = exitStatus;
+                             errors = stderrText;
+                             done = true;
+                         })
+                  .error,
+              0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(errors, "lp: Error - No default destination.\n");
+}
+
+TEST(QtProgramLauncher, DetachedStartRuns) {
+    TempFolder folder;
+    const fs::path marker = folder.path / "started";
+    QtProgramLauncher launcher;
+    ASSERT_EQ(launcher.start({"touch", marker.string()}).error, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(marker); }, 10000));
+}
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+TEST(QtProgramLauncher, DesktopOpenerGetsFileUrlsForPathsAndAddressesUnchanged) {
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    QDesktopServices::setUrlHandler("mailto", &recorder, "open");
+    QtProgramLauncher launcher;
+    EXPECT_TRUE(launcher.openWithDesktop("/opt/mes outils/kespaide.mht"));
+    EXPECT_TRUE(launcher.openWithDesktop("mailto:kesp@example.org?subject=Kesp 2005"));
+    QDesktopServices::unsetUrlHandler("file");
+    QDesktopServices::unsetUrlHandler("mailto");
+    ASSERT_EQ(recorder.urls.size(), 2);
+    EXPECT_EQ(recorder.urls[0].toLocalFile(), "/opt/mes outils/kespaide.mht");
+    EXPECT_EQ(recorder.urls[1].scheme(), "mailto");
+    EXPECT_EQ(recorder.urls[1].path(), "kesp@example.org");
+    EXPECT_EQ(recorder.urls[1].query(), "subject=Kesp 2005");
+}
+
+} // namespace
+} // namespace kesp
+
+#include "qt_backends_test.moc"
