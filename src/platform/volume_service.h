@@ -9,9 +9,9 @@ namespace kesp {
 
 // What the volume-information query reports for one volume.
 struct VolumeInformation {
-    std::string name;       // label; empty when the volume has none
+    std::string name; // label; empty when the volume has none
     std::uint32_t serial = 0;
-    std::string fileSystem; // "FAT", "FAT32", "NTFS", "ext4" ...
+    std::string fileSystem;  // "FAT", "FAT32", "NTFS", "ext4" ...
     std::uint32_t flags = 0; // capability bits, decoded by the partition report
     std::uint32_t maxComponentLength = 0;
 };
@@ -28,7 +28,7 @@ public:
     // with the separator; nullopt when the designation names no volume.
     virtual std::optional<std::string> rootPath(const std::string& designation) = 0;
     // The root path that CalculCluster shows and queries for a Drive1 entry. Windows keeps the
-    // entry's letter case ("c:\\"); elsewhere it is rootPath(), or the entry itself when that
+    // entry's letter case ("c:\"); elsewhere it is rootPath(), or the entry itself when that
     // names no volume (the query then fails and the gate refuses the drive).
     virtual std::string entryRoot(const std::string& entry) {
         return rootPath(entry).value_or(entry);

@@ -1,0 +1,61 @@
+#pragma once
+// The FAT boot sector and the root folder's volume-label entry, read from bytes. Pure functions:
+// hostile input is rejected, never trusted, and a sector that is accepted always has a non-zero
+// cluster size.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace kesp {
+
+enum class FatType { Fat12, Fat16, Fat32 };
+
+struct FatBootSector {
+    std::uint32_t bytesPerSector = 0;    // 512, 1024, 2048 or 4096
+    std::uint32_t sectorsPerCluster = 0; // a power of two, 1 to 128
+    std::uint32_t reservedSectors = 0;
+    std::uint32_t fatCount = 0;
+    std::uint32_t sectorsPerFat = 0;
+    std::uint32_t rootEntryCount = 0; // FAT12/16 only; 0 on FAT32
+    std::uint32_t rootCluster = 0;    // FAT32 only
+    std::uint64_t totalSectors = 0;
+    std::uint32_t clusterCount = 0; // data clusters
+    FatType type = FatType::Fat12;  // by the cluster count
+    std::uint32_t serial = 0;       // 0 without an extended boot record
+    std::string label;              // boot-sector label, trailing blanks cut; empty for "NO NAME"
+
+    std::uint32_t clusterSize() const { return bytesPerSector * sectorsPerCluster; }
+    std::uint64_t firstDataSector() const;
+};
+
+// FAT12 and FAT16 are both "FAT", as Windows names them.
+std::string fatTypeName(FatType type);
+
+// The type for a count of data clusters: under 4085 FAT12, under 65525 FAT16, otherwise FAT32.
+FatType fatTypeForClusters(std::uint64_t clusterCount);
+
+// nullopt unless `sector` (the first sector of the volume, at least 512 bytes) is a consistent
+// FAT boot sector. A BPB whose layout disagrees with the type its cluster count gives (a FAT32
+// layout with fewer than 65525 clusters, or the reverse) is rejected: no driver that follows the
+// cluster-count rule can read such a volume.
+std::optional<FatBootSector> parseFatBootSector(std::span<const std::uint8_t> sector);
+
+// A label as stored (11 bytes, blank-padded): trailing blanks cut, a leading 0x05 read as 0xE5,
+// and "NO NAME" read as no label.
+std::string fatLabelText(std::span<const std::uint8_t> stored);
+
+// Scans 32-byte folder entries for the volume-label entry. Sets `end` when the end-of-folder
+// marker was met (no later entry can follow).
+std::optional<std::string> findVolumeLabelEntry(std::span<const std::uint8_t> entries, bool& end);
+
+// Reads `out.size()` bytes at `offset` of the volume; false when they cannot all be read.
+using VolumeReader = std::function<bool(std::uint64_t offset, std::span<std::uint8_t> out)>;
+
+// The root folder's volume-label entry, found by reading the root folder through `read` (the
+// fixed root region on FAT12/16, the cluster chain on FAT32, bounded against loops). nullopt when
+// the root holds no label entry or cannot be read.
+std::optional<std::string> readRootVolumeLabel(const FatBootSector& boot, const VolumeReader& read);
+
+} // namespace kesp

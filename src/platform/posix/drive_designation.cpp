@@ -1,0 +1,45 @@
+#include "platform/posix/drive_designation.h"
+
+namespace kesp {
+namespace {
+
+std::string withoutTrailingSlashes(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
+} // namespace
+
+std::string trimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string driveEntryText(std::string_view mountPoint, std::string_view label) {
+    std::string entry(mountPoint);
+    if (!label.empty()) entry.append(" [").append(label).append("]");
+    return entry;
+}
+
+std::vector<std::string> mountPointCandidates(std::string_view trimmed) {
+    std::vector<std::string> candidates;
+    if (trimmed.empty()) return candidates;
+    candidates.push_back(withoutTrailingSlashes(trimmed));
+    if (trimmed.back() != ']') return candidates;
+    for (auto at = trimmed.rfind(" ["); at != std::string_view::npos && at > 0;
+         at = trimmed.rfind(" [", at - 1)) {
+        candidates.push_back(withoutTrailingSlashes(trimmed.substr(0, at)));
+    }
+    return candidates;
+}
+
+std::string rootOfMountPoint(std::string_view mountPoint) {
+    std::string root(mountPoint);
+    if (root.empty() || root.back() != '/') root += '/';
+    return root;
+}
+
+} // namespace kesp

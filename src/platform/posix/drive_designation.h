@@ -1,0 +1,24 @@
+#pragma once
+// Drive designations on Linux: a drive is a mount point; its drive-list entry is the mount point,
+// followed by " [label]" when the volume has a label.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kesp {
+
+// Leading and trailing blanks removed (blanks only, as the designation rule trims).
+std::string trimBlanks(std::string_view text);
+
+// "mountpoint" or "mountpoint [label]".
+std::string driveEntryText(std::string_view mountPoint, std::string_view label);
+
+// The mount points a trimmed designation may name, most literal first: the whole text, then the
+// text before each " [" when it ends with "]" (a label may itself hold " [" or "]"). Trailing
+// slashes are dropped, except for "/" itself.
+std::vector<std::string> mountPointCandidates(std::string_view trimmed);
+
+// The root path of a mount point: the mount point ending with "/".
+std::string rootOfMountPoint(std::string_view mountPoint);
+
+} // namespace kesp

@@ -1,0 +1,132 @@
+#include "platform/posix/mount_table.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace kesp {
+namespace {
+
+// Decodes the octal escapes the kernel writes for blank, tab, newline and backslash.
+std::string decodeField(std::string_view field) {
+    std::string out;
+    out.reserve(field.size());
+    const auto octal = [](char c) { return c >= '0' && c <= '7'; };
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && octal(field[i + 1]) &&
+            octal(field[i + 2]) && octal(field[i + 3])) {
+            out +=
+                char((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            i += 3;
+            continue;
+        }
+        out += field[i];
+    }
+    return out;
+}
+
+std::vector<std::string_view> splitBlanks(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && line[at] == ' ')
+            ++at;
+        const std::size_t start = at;
+        while (at < line.size() && line[at] != ' ')
+            ++at;
+        if (at > start) fields.push_back(line.substr(start, at - start));
+    }
+    return fields;
+}
+
+bool parseLine(std::string_view line, MountEntry& entry) {
+    // id parent major:minor root mountpoint options [optional fields...] - type source super
+    const auto fields = splitBlanks(line);
+    const auto dash = std::find(fields.begin(), fields.end(), std::string_view("-"));
+    if (dash == fields.end() || dash - fields.begin() < 6 || fields.end() - dash < 3) return false;
+    entry.mountPoint = decodeField(fields[4]);
+    entry.type = decodeField(dash[1]);
+    entry.source = decodeField(dash[2]);
+    entry.options = decodeField(fields[5]);
+    if (fields.end() - dash >= 4) entry.options += "," + decodeField(dash[3]);
+    return !entry.mountPoint.empty() && entry.mountPoint[0] == '/';
+}
+
+} // namespace
+
+bool isPseudoFileSystem(std::string_view type) {
+    static constexpr std::string_view kPseudo[] = {"proc",
+                                                   "sysfs",
+                                                   "cgroup",
+                                                   "cgroup2",
+                                                   "devpts",
+                                                   "mqueue",
+                                                   "tracefs",
+                                                   "debugfs",
+                                                   "securityfs",
+                                                   "pstore",
+                                                   "bpf",
+                                                   "configfs",
+                                                   "fusectl",
+                                                   "hugetlbfs",
+                                                   "binfmt_misc",
+                                                   "autofs",
+                                                   "rpc_pipefs",
+                                                   "nsfs",
+                                                   "efivarfs",
+                                                   "selinuxfs",
+                                                   "devtmpfs",
+                                                   "nfsd",
+                                                   "fuse.gvfsd-fuse",
+                                                   "fuse.portal"};
+    return std::find(std::begin(kPseudo), std::end(kPseudo), type) != std::end(kPseudo);
+}
+
+std::vector<MountEntry> parseMountInfo(std::string_view text) {
+    std::vector<MountEntry> mounts;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        auto end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        MountEntry entry;
+        if (parseLine(text.substr(at, end - at), entry)) {
+            auto same = std::find_if(mounts.begin(), mounts.end(), [&](const MountEntry& m) {
+                return m.mountPoint == entry.mountPoint;
+            });
+            // A pseudo file system mounted over a volume still hides it.
+            if (same != mounts.end()) {
+                if (isPseudoFileSystem(entry.type))
+                    mounts.erase(same);
+                else
+                    *same = std::move(entry);
+            } else if (!isPseudoFileSystem(entry.type)) {
+                mounts.push_back(std::move(entry));
+            }
+        }
+        at = end + 1;
+    }
+    return mounts;
+}
+
+std::vector<MountEntry> readMountTable(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parseMountInfo(text.str());
+}
+
+const MountEntry* mountHolding(const std::vector<MountEntry>& mounts, std::string_view realPath) {
+    const MountEntry* best = nullptr;
+    for (const auto& m : mounts) {
+        const std::string_view point = m.mountPoint;
+        const bool holds =
+            point == "/" || (realPath.starts_with(point) &&
+                             (realPath.size() == point.size() || realPath[point.size()] == '/'));
+        if (holds && (!best || point.size() > best->mountPoint.size())) best = &m;
+    }
+    return best;
+}
+
+} // namespace kesp
