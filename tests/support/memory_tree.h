@@ -1,0 +1,71 @@
+#pragma once
+// An in-memory folder tree behind the FolderEnumerator interface. Paths use "/" and folders are
+// keyed with their trailing "/"; entries come back in the order they were added.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/folder_enum.h"
+
+namespace kesp::test {
+
+class MemoryTree : public FolderEnumerator {
+public:
+    // Adds a file below `folder` (which ends with "/"), creating nothing else.
+    void file(const std::string& folder, const std::string& name, std::uint64_t size) {
+        entries_[folder].push_back({name, false, size});
+    }
+    // Adds sub-folder `name` below `folder` and returns its path, ending with "/".
+    std::string folder(const std::string& parent, const std::string& name) {
+        entries_[parent].push_back({name, true, 0});
+        std::string path = parent + name + "/";
+        entries_[path];
+        return path;
+    }
+    // open() of this path yields nullptr, as a folder that cannot be listed.
+    void unreadable(const std::string& path) { unreadable_.insert(path); }
+
+    std::vector<std::string> opened; // paths passed to open(), in order
+    std::vector<std::string> walks;  // roots passed to beginWalk()
+    // Runs before each entry is handed out: (folder, entry name).
+    std::function<void(const std::string&, const std::string&)> onEntry;
+    bool recordOpened = true;
+
+    void beginWalk(const std::string& root) override { walks.push_back(root); }
+
+    std::unique_ptr<FolderListing> open(const std::string& path) override {
+        if (recordOpened) opened.push_back(path);
+        if (unreadable_.count(path)) return nullptr;
+        auto it = entries_.find(path);
+        static const std::vector<FolderEntry> none;
+        return std::make_unique<Listing>(*this, path, it == entries_.end() ? none : it->second);
+    }
+
+private:
+    class Listing : public FolderListing {
+    public:
+        Listing(MemoryTree& tree, std::string path, const std::vector<FolderEntry>& entries)
+            : tree_(tree), path_(std::move(path)), entries_(entries) {}
+        bool next(FolderEntry& entry) override {
+            if (index_ >= entries_.size()) return false;
+            entry = entries_[index_++];
+            if (tree_.onEntry) tree_.onEntry(path_, entry.name);
+            return true;
+        }
+
+    private:
+        MemoryTree& tree_;
+        std::string path_;
+        const std::vector<FolderEntry>& entries_;
+        std::size_t index_ = 0;
+    };
+
+    std::map<std::string, std::vector<FolderEntry>> entries_;
+    std::set<std::string> unreadable_;
+};
+
+} // namespace kesp::test
