@@ -1,0 +1,37 @@
+#include "volume/gate.h"
+
+namespace kesp {
+namespace {
+
+// The recovery of a drive change: true when the failure was handled and the interrupted run
+// goes on with its next step.
+bool recover(int error, bool& reported, EtatScan& etat, const Module1& module, GateView& view) {
+    if (error != kErrorDeviceUnavailable) return false;
+    // A second failure in the same run (no drive to return to) is not reported again.
+    if (reported) return true;
+    reported = true;
+    view.beep();
+    view.messageBox("Lecteur vide !", "Lecteur non prêt", MessageIcon::Critical);
+    // Before any drive change has completed there is no previous drive: go back to the drive
+    // the window started on. The nested drive change runs inside setDriveText.
+    const std::string& back =
+        etat.LecteurPrecedent.empty() ? module.LecteurDemarrage : etat.LecteurPrecedent;
+    if (!back.empty()) view.setDriveText(back);
+    return true;
+}
+
+} // namespace
+
+int Drive1_Change(EtatScan& etat, Module1& module, GateView& view, VolumeService& volumes) {
+    bool reported = false;
+    if (const int error = view.setFolderPath(view.driveText()))
+        if (!recover(error, reported, etat, module, view)) return error;
+    if (const int error = view.setFolderPath(volumes.entryRoot(view.driveText())))
+        if (!recover(error, reported, etat, module, view)) return error;
+
+    CalculCluster(etat, view, volumes);
+    etat.LecteurPrecedent = view.driveText();
+    return 0;
+}
+
+} // namespace kesp

@@ -1,0 +1,63 @@
+#include "volume/partition_report.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "volume/gate.h"
+
+namespace kesp {
+namespace {
+
+// The lines after the first four: each shows one bit of the flag word.
+constexpr std::pair<const char*, std::uint32_t> kFlagLines[] = {
+    {"Casse sauvegardée = ", 0x2},
+    {"Support de la recherche sensible à la casse = ", 0x1},
+    {"Support du Unicode = ", 0x4},
+    {"Gestion des ACLs = ", 0x8},
+    {"Support de la compression = ", 0x10},
+    {"Le disque est compressé = ", 0x8000},
+    {"Support du Named Streams = ", 0x40000},
+    {"Support du Encrypted File System (EFS) = ", 0x20000},
+    {"Support du Object Identifiers = ", 0x10000},
+    {"Support du Reparse Points = ", 0x80},
+    {"Support du Sparse Files = ", 0x40},
+    {"Support des Quotas = ", 0x20},
+};
+
+} // namespace
+
+std::string serialText(std::uint32_t serial) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(serial));
+    return digits;
+}
+
+std::string partitionReportText(const std::string& nomVolume, std::uint32_t numeroSerie,
+                                const std::string& typePartition, std::uint32_t drapeaux,
+                                std::uint32_t longueurMax) {
+    std::string text = "Nom du Volume = " + nomVolume;
+    text += "\rNuméro de série = " + serialText(numeroSerie);
+    text += "\rType de partition = " + typePartition;
+    text += "\rLongueur maximum de nom de fichier = " + std::to_string(longueurMax);
+    for (const auto& [label, bit] : kFlagLines)
+        text += std::string("\r") + label + ((drapeaux & bit) ? "Vrai" : "Faux");
+    return text;
+}
+
+void AfficherInfosPartition(const std::string& designation, Module1& module, GateView& view,
+                            VolumeService& volumes) {
+    std::string nomVolume;
+    std::string typePartition;
+    std::uint32_t numeroSerie = 0;
+    std::uint32_t drapeaux = 0;
+    std::uint32_t longueurMax = 0;
+    if (!InfosVolume(designation, volumes, nomVolume, numeroSerie, typePartition, drapeaux,
+                     longueurMax))
+        return;
+    module.TexteInfosPartition =
+        partitionReportText(nomVolume, numeroSerie, typePartition, drapeaux, longueurMax);
+    view.messageBox(module.TexteInfosPartition, "Informations sur la partition " + designation,
+                    MessageIcon::None);
+}
+
+} // namespace kesp
