@@ -1,0 +1,65 @@
+#include "cli/arguments.h"
+
+#include <charconv>
+#include <limits>
+
+namespace kesp {
+
+namespace {
+
+// A positive decimal integer that fits a cluster size; nothing else (no sign, no blank).
+std::optional<std::int32_t> positiveInteger(const std::string& text) {
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc{} || ptr != end || value <= 0 ||
+        value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
+std::string parseScanArguments(const std::vector<std::string>& args, ScanArguments& out) {
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            positional.push_back(arg);
+            continue;
+        }
+        auto value = [&]() -> const std::string* {
+            return i + 1 < args.size() ? &args[++i] : nullptr;
+        };
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            out.help = true;
+        } else if (arg == "--no-subfolders") {
+            out.subFolders = false;
+        } else if (arg == "--detail") {
+            out.detail = true;
+        } else if (arg == "--cluster-size") {
+            const std::string* v = value();
+            if (!v) return "--cluster-size attend une taille en octets";
+            out.clusterSize = positiveInteger(*v);
+            if (!out.clusterSize)
+                return "taille de cluster invalide (entier positif attendu) : " + *v;
+        } else if (arg == "--report" || arg == "--table") {
+            const std::string* v = value();
+            if (!v || v->empty()) return arg + " attend un nom de fichier";
+            (arg == "--report" ? out.report : out.table) = *v;
+        } else {
+            return "option inconnue : " + arg;
+        }
+    }
+    if (out.help) return {};
+    if (positional.size() != 1) return kScanUsage;
+    out.folder = positional.front();
+    if (!out.clusterSize) return "--cluster-size manque";
+    return {};
+}
+
+} // namespace kesp

@@ -1,0 +1,30 @@
+#pragma once
+// The command line of kesp-scan:
+//   kesp-scan --cluster-size BYTES [--no-subfolders] [--detail] [--report FILE] [--table FILE]
+//             FOLDER
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kesp {
+
+struct ScanArguments {
+    std::optional<std::int32_t> clusterSize;
+    bool subFolders = true;
+    bool detail = false;
+    std::optional<std::string> report;
+    std::optional<std::string> table;
+    std::string folder;
+    bool help = false;
+};
+
+inline constexpr const char* kScanUsage =
+    "usage: kesp-scan --cluster-size BYTES [--no-subfolders] [--detail] [--report FILE] "
+    "[--table FILE] FOLDER";
+
+// `args` without the program name. Returns an empty text when they are valid, else a one-line
+// reason. "--" ends the options, so a FOLDER may start with "-".
+std::string parseScanArguments(const std::vector<std::string>& args, ScanArguments& out);
+
+} // namespace kesp

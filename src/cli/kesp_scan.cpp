@@ -1,0 +1,147 @@
+#include "cli/kesp_scan.h"
+
+#include <filesystem>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cli/arguments.h"
+#include "cli/interrupt.h"
+#include "cli/stream_scan_view.h"
+#include "platform/posix/folder_enum_posix.h"
+#include "platform/posix/output_files_posix.h"
+#include "platform/posix/ticks_posix.h"
+#include "platform/posix/volume_service_posix.h"
+#include "scan/scan_run.h"
+
+namespace kesp {
+
+namespace {
+
+// Milliseconds between status refreshes; also the longest a Ctrl+C waits to be noticed while
+// files are being read.
+constexpr std::int32_t kRefreshPeriod = 100;
+
+// An absent --report or --table: the run writes its lines nowhere.
+class DiscardSink final : public LineSink {
+public:
+    bool writeLine(std::string_view) override { return true; }
+    bool close() override { return true; }
+    std::string error() const override { return {}; }
+};
+
+class OptionalOutputFiles final : public OutputFiles {
+public:
+    explicit OptionalOutputFiles(OutputFiles& files) : files_(files) {}
+    std::unique_ptr<LineSink> create(const std::string& path, std::string& error) override {
+        if (path.empty()) return std::make_unique<DiscardSink>();
+        return files_.create(path, error);
+    }
+
+private:
+    OutputFiles& files_;
+};
+
+// FOLDER made absolute and free of "." / ".." and repeated separators, without a trailing "/"
+// except for "/" itself. Symbolic links are kept as named.
+std::string absoluteFolder(const std::string& folder) {
+    std::filesystem::path p(folder);
+    if (p.is_relative()) {
+        std::error_code ec;
+        p = std::filesystem::current_path(ec) / p;
+    }
+    std::string out = p.lexically_normal().string();
+    while (out.size() > 1 && out.back() == '/')
+        out.pop_back();
+    return out;
+}
+
+// The mount point that holds `folder`, without its trailing "/" unless it is "/".
+std::string mountPointOf(VolumeService& volumes, const std::string& folder) {
+    const std::string entry = volumes.driveOf(folder);
+    std::string root = volumes.rootPath(entry).value_or(entry);
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+    return root;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    if (absoluteFolder(a) == absoluteFolder(b)) return true;
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+int fail(std::ostream& err, const std::string& message) {
+    err << "kesp-scan: " << message << '\n';
+    return kExitFailed;
+}
+
+} // namespace
+
+int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                KespScanServices& services) {
+    ScanArguments arguments;
+    const std::string problem = parseScanArguments(args, arguments);
+    if (arguments.help) {
+        out << kScanUsage << '\n';
+        return kExitDone;
+    }
+    if (!problem.empty()) return fail(err, problem);
+
+    const std::string folder = absoluteFolder(arguments.folder);
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return fail(err, arguments.folder + " : dossier introuvable");
+    if (!S_ISDIR(st.st_mode)) return fail(err, arguments.folder + " n'est pas un dossier");
+    if (arguments.report && arguments.table && sameFile(*arguments.report, *arguments.table))
+        return fail(err, "--report et --table désignent le même fichier");
+
+    EtatScan etat;
+    etat.TailleCluster = *arguments.clusterSize;
+    etat.ListeDetaillee = arguments.detail;
+    etat.CheminRes1 = arguments.report.value_or("");
+    etat.CheminRes2 = arguments.table.value_or("");
+    etat.TitreApplication = "kesp-scan";
+    etat.PeriodeRafraichissement = kRefreshPeriod;
+
+    const std::string drive = mountPointOf(services.volumes, folder);
+    etat.TailleDisqueMo = services.volumes.totalMegabytes(drive);
+
+    OptionalOutputFiles files(services.files);
+    ScanServices scan{services.folders, services.ticks, files, services.chars};
+    StreamScanView view(out, err, services.statusOnErr ? &err : nullptr,
+                        {drive, folder, arguments.subFolders, services.interrupted}, etat, scan);
+    OK_Click(etat, view, scan);
+    view.finishStatus();
+    if (view.failed()) {
+        out.flush();
+        return kExitFailed;
+    }
+    for (const std::string& line : view.list3()) {
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        out.put('\n');
+    }
+    out.flush();
+    if (!out) return fail(err, "écriture impossible sur la sortie standard");
+    return view.cancelPressed() ? kExitCancelled : kExitDone;
+}
+
+int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    PosixFolderEnumerator folders;
+    PosixTicks ticks;
+    PosixOutputFiles files;
+    const std::unique_ptr<VolumeService> volumes = makePosixVolumeService();
+    InterruptGuard interrupt;
+    KespScanServices services{folders,
+                              ticks,
+                              files,
+                              *volumes,
+                              userNumberChars(),
+                              [] { return InterruptGuard::interrupted(); },
+                              &err == &std::cerr && isatty(STDERR_FILENO) == 1};
+    return runKespScan(args, out, err, services);
+}
+
+} // namespace kesp

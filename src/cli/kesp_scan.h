@@ -1,0 +1,38 @@
+#pragma once
+// kesp-scan: the scan run of the window, for terminals, scripts and benchmarks.
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/folder_enum.h"
+#include "platform/number_chars.h"
+#include "platform/output_files.h"
+#include "platform/ticks.h"
+#include "platform/volume_service.h"
+
+namespace kesp {
+
+// Exit statuses.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitCancelled = 130;
+
+// `args` without the program name. Uses the POSIX services, reads LC_NUMERIC, treats SIGINT as
+// the cancel press and draws the status line on stderr when `err` is std::cerr on a terminal.
+int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The same with every service handed in (tests).
+struct KespScanServices {
+    FolderEnumerator& folders;
+    TickCounter& ticks;
+    OutputFiles& files;
+    VolumeService& volumes;
+    NumberChars chars;
+    std::function<bool()> interrupted; // true once the user asked to stop
+    bool statusOnErr = false;          // draw the status line on `err`
+};
+int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                KespScanServices& services);
+
+} // namespace kesp
