@@ -9,4 +9,5 @@ apt-get install -y -q --no-install-recommends \
     libblkid-dev googletest libgtest-dev \
     dosfstools mtools fusefat fuse \
     cups cups-client cups-filters poppler-utils xdg-utils \
-    xvfb xauth imagemagick time
+    xvfb xauth imagemagick time \
+    locales
