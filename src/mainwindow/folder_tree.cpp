@@ -1,0 +1,112 @@
+#include "mainwindow/folder_tree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QSortFilterProxyModel>
+
+namespace kesp {
+
+namespace {
+
+QString decode(const std::string& bytes) {
+    return QDir::cleanPath(
+        QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+}
+
+bool isSameOrBelow(const QString& path, const QString& top) {
+    if (path == top) return true;
+    if (!path.startsWith(top)) return false;
+    return top.endsWith(QLatin1Char('/')) || path.at(top.size()) == QLatin1Char('/');
+}
+
+} // namespace
+
+// Keeps the drive's root, its ancestors (so the view can hang the root below one of them) and
+// everything below the root; hides the rest of the machine.
+class DriveFolderFilter : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setRoot(const QString& root) {
+        root_ = root;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
+        const QString path = files->filePath(files->index(row, 0, parent));
+        return isSameOrBelow(path, root_) || isSameOrBelow(root_, path);
+    }
+
+private:
+    QString root_ = QStringLiteral("/");
+};
+
+FolderTree::FolderTree(QWidget* parent)
+    : QTreeView(parent), files_(new QFileSystemModel(this)), filter_(new DriveFolderFilter(this)) {
+    files_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden);
+    files_->setReadOnly(true);
+    files_->setOption(QFileSystemModel::DontUseCustomDirectoryIcons);
+    filter_->setSourceModel(files_);
+    setModel(filter_);
+    setHeaderHidden(true);
+    for (int column = 1; column < files_->columnCount(); ++column)
+        hideColumn(column);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { onCurrentChanged(current); });
+    // Folders below the root are read in the background: select and unfold once they are in.
+    connect(files_, &QFileSystemModel::directoryLoaded, this, [this] { selectPath(); });
+}
+
+void FolderTree::showDrive(const std::string& root, const std::string& folder) {
+    root_ = root;
+    path_ = folder;
+    const QString rootPath = decode(root);
+    files_->setRootPath(rootPath);
+    filter_->setRoot(rootPath);
+    const QModelIndex rootIndex = filter_->mapFromSource(files_->index(rootPath));
+    setRootIndex(rootIndex.parent());
+    selectPath();
+}
+
+void FolderTree::selectPath() {
+    const QModelIndex source = files_->index(decode(path_));
+    if (!source.isValid()) return;
+    const QModelIndex index = filter_->mapFromSource(source);
+    if (!index.isValid() || index == currentIndex()) return;
+    {
+        // The selection is the program's, not the user's: path_ stays as given.
+        const QSignalBlocker blocker(selectionModel());
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    }
+    expand(index);
+    scrollTo(index);
+}
+
+void FolderTree::onCurrentChanged(const QModelIndex& current) {
+    if (!current.isValid()) return;
+    const QString chosen = files_->filePath(filter_->mapToSource(current));
+    // The root keeps the form it was given in ("/mnt/f32/", "/").
+    if (chosen == decode(root_)) {
+        path_ = root_;
+        return;
+    }
+    const QByteArray bytes = QFile::encodeName(chosen);
+    path_.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void FolderTree::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        emit rightButtonPressed();
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+} // namespace kesp

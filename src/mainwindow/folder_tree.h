@@ -1,0 +1,43 @@
+#pragma once
+// Dir1: the folder tree of one drive, folders only (links are not shown: the walk never follows
+// them). Its path is the selected folder, as bytes; the drive's root is the one top item.
+#include <QTreeView>
+#include <string>
+
+class QFileSystemModel;
+
+namespace kesp {
+
+class DriveFolderFilter;
+
+class FolderTree : public QTreeView {
+    Q_OBJECT
+public:
+    explicit FolderTree(QWidget* parent = nullptr);
+
+    // Shows the tree below `root` (a drive's root, ending with the separator) and selects
+    // `folder`, which lies below it (or is it).
+    void showDrive(const std::string& root, const std::string& folder);
+    const std::string& path() const { return path_; }
+    const std::string& root() const { return root_; }
+
+    QFileSystemModel* fileSystemModel() const { return files_; }
+
+signals:
+    // A right-button press on the tree.
+    void rightButtonPressed();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void onCurrentChanged(const QModelIndex& current);
+    void selectPath();
+
+    QFileSystemModel* files_;
+    DriveFolderFilter* filter_;
+    std::string root_;
+    std::string path_;
+};
+
+} // namespace kesp

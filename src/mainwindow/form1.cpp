@@ -1,0 +1,269 @@
+#include "mainwindow/form1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "mainwindow/append_list_model.h"
+#include "mainwindow/folder_tree.h"
+#include "mainwindow/program_paths.h"
+#include "mainwindow/status_bar.h"
+#include "volume/opti_window.h"
+
+namespace kesp {
+
+namespace {
+
+// The platform's error number for a folder that does not exist.
+constexpr int kErrorPathNotFound = 76;
+
+QString display(const std::string& bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)),
+      openFiles_(services_.files), scanServices_{services_.folders, services_.ticks, openFiles_,
+                                                 services_.chars},
+      outputServices_{services_.dialogs, services_.boxes, services_.launcher} {
+    createControls();
+    connect(ok_, &QPushButton::clicked, this, &Form1::OK_Click);
+    connect(sldFreq_, &QSlider::valueChanged, this, [this] {
+        sldFreq_Change();
+        sldFreq_Scroll();
+    });
+    connect(dir1_, &FolderTree::rightButtonPressed, this, &Form1::Dir1_RightButton);
+    connect(drive1_, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
+    Form_Load();
+}
+
+Form1::~Form1() {
+    delete opti_;
+}
+
+void Form1::Form_Load() {
+    dossierProgramme_ = DossierDuProgramme(services_.environment.programFile());
+    etat_.TitreApplication =
+        kesp::TitreApplication(KESP_VERSION_MAJOR, KESP_VERSION_MINOR, KESP_VERSION_PATCH);
+    openFiles_.closeAll();
+    cheminAide_ = CheminAideDe(dossierProgramme_);
+
+    // From here on a step that fails is skipped: none of them throws, and the folder and drive
+    // changes report their errors as numbers that start-up does not look at.
+    setToolButtonEnabled(1, false);
+    setMenuEnabled(MenuItem::Enregistrer, false);
+    setToolButtonEnabled(2, false);
+    setMenuEnabled(MenuItem::Imprimer, false);
+    setToolButtonEnabled(4, false);
+    setMenuEnabled(MenuItem::optimiser, false);
+    setWindowTitle(display(etat_.TitreApplication));
+    etat_.EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
+    InitBar();
+    sldFreq_Change();
+    sldFreq_Scroll();
+
+    // Drive "c:" and folder "c:\" are, here, the volume that holds "/" and "/" itself.
+    fillDrives();
+    module_.LecteurDemarrage = services_.volumes.driveOf("/");
+    {
+        // Drive1 starts on the drive of the current folder, as a drive list does; moving it to
+        // the start-up drive is a drive change of its own.
+        const QSignalBlocker blocker(drive1_);
+        char cwd[4096];
+        const std::string current =
+            getcwd(cwd, sizeof cwd) ? services_.volumes.driveOf(cwd) : std::string();
+        for (std::size_t i = 0; i < drives_.size(); ++i)
+            if (drives_[i] == current) drive1_->setCurrentIndex(static_cast<int>(i));
+    }
+    setDriveText(module_.LecteurDemarrage);
+    setFolderPath("/");
+    kesp::CalculCluster(etat_, *this, services_.volumes);
+    etat_.FormatNombre = "#,###,###,##0";
+    dossierTemp_ = DossierTemporaire(services_.environment);
+    etat_.CheminRes1 = CheminResultat1(dossierTemp_);
+    etat_.CheminRes2 = CheminResultat2(dossierTemp_);
+}
+
+void Form1::fillDrives() {
+    const QSignalBlocker blocker(drive1_);
+    drives_ = services_.volumes.drives();
+    drive1_->clear();
+    for (const std::string& entry : drives_)
+        drive1_->addItem(display(entry));
+    drive1_->setCurrentIndex(-1);
+}
+
+void Form1::InitBar() {
+    for (int position = 1; position <= 3; ++position)
+        statusBar1_->setPanelText(position, {});
+}
+
+void Form1::Drive1_Change() {
+    const int error = kesp::Drive1_Change(etat_, module_, *this, services_.volumes);
+    if (error != 0)
+        services_.boxes.show("Erreur : " + std::to_string(error) + "\r\n" + "Le lecteur " +
+                                 driveText() + " est inaccessible.",
+                             etat_.TitreApplication, MessageIcon::Critical);
+}
+
+void Form1::Dir1_RightButton() {
+    AfficherInfosPartition(driveText(), module_, *this, services_.volumes);
+}
+
+Opti* Form1::optiWindow() const {
+    return opti_.data();
+}
+
+// --- ScanView and GateView ---
+
+std::string Form1::okCaption() {
+    return ok_->text().toStdString();
+}
+void Form1::setOkCaption(const std::string& caption) {
+    ok_->setText(QString::fromStdString(caption));
+}
+void Form1::setOkEnabled(bool enabled) {
+    ok_->setEnabled(enabled);
+}
+void Form1::setDriveEnabled(bool enabled) {
+    drive1_->setEnabled(enabled);
+}
+void Form1::setFolderEnabled(bool enabled) {
+    dir1_->setEnabled(enabled);
+}
+
+void Form1::setToolButtonEnabled(int position, bool enabled) {
+    if (position < 1 || position > static_cast<int>(toolButtons_.size())) return;
+    toolButtons_[static_cast<std::size_t>(position - 1)]->setEnabled(enabled);
+}
+
+void Form1::setMenuEnabled(MenuItem item, bool enabled) {
+    switch (item) {
+    case MenuItem::Enregistrer:
+        menuEnregistrer_->setEnabled(enabled);
+        break;
+    case MenuItem::Imprimer:
+        menuImprimer_->setEnabled(enabled);
+        break;
+    case MenuItem::optimiser:
+        menuOptimiser_->setEnabled(enabled);
+        break;
+    }
+}
+
+void Form1::setBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void Form1::clearList1() {
+    list1Model_->clear();
+}
+void Form1::clearList3() {
+    list3Model_->clear();
+}
+void Form1::appendList1(const std::string& line) {
+    list1Model_->append(line);
+}
+void Form1::appendList3(const std::string& line) {
+    list3Model_->append(line);
+}
+
+void Form1::setStatusPanel(int position, const std::string& text) {
+    statusBar1_->setPanelText(position, display(text));
+}
+
+void Form1::setTitle(const std::string& title) {
+    setWindowTitle(display(title));
+}
+
+std::string Form1::driveText() {
+    const int index = drive1_->currentIndex();
+    if (index < 0 || index >= static_cast<int>(drives_.size())) return {};
+    return drives_[static_cast<std::size_t>(index)];
+}
+
+std::string Form1::folderPath() {
+    return dir1_->path();
+}
+
+CheckState Form1::subFolders() {
+    switch (sousRep_->checkState()) {
+    case Qt::Checked:
+        return CheckState::Ticked;
+    case Qt::PartiallyChecked:
+        return CheckState::Grey;
+    case Qt::Unchecked:
+        break;
+    }
+    return CheckState::Clear;
+}
+
+void Form1::closeOpti() {
+    if (!opti_) return;
+    opti_->close();
+    // Rebuilt at its next opening from the scan that follows.
+    opti_->deleteLater();
+    opti_ = nullptr;
+}
+
+void Form1::pump() {
+    list1Model_->flush();
+    list3Model_->flush();
+    QCoreApplication::processEvents();
+}
+
+void Form1::showError(const std::string& text, const std::string& title) {
+    services_.boxes.show(text, title, MessageIcon::Critical);
+}
+
+void Form1::setDriveText(const std::string& entry) {
+    for (std::size_t i = 0; i < drives_.size(); ++i) {
+        // Drive1 reports the change, which runs the drive-change handling before this returns.
+        if (drives_[i] == entry) drive1_->setCurrentIndex(static_cast<int>(i));
+    }
+}
+
+int Form1::setFolderPath(const std::string& pathOrDrive) {
+    bool isDrive = false;
+    for (const std::string& entry : drives_)
+        isDrive = isDrive || entry == pathOrDrive;
+    const std::string drive = isDrive ? pathOrDrive : services_.volumes.driveOf(pathOrDrive);
+    const auto root = services_.volumes.rootPath(drive);
+    if (!root) return isDrive ? kErrorDeviceUnavailable : kErrorPathNotFound;
+    if (const int error = services_.volumes.readiness(*root); error != 0) return error;
+    const std::string folder = isDrive ? *root : pathOrDrive;
+    if (!isFolder(folder)) return kErrorPathNotFound;
+    dir1_->showDrive(*root, folder);
+    return 0;
+}
+
+void Form1::beep() {
+    services_.boxes.beep();
+}
+
+void Form1::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {
+    services_.boxes.show(text, title, icon);
+}
+
+} // namespace kesp

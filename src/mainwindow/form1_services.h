@@ -1,0 +1,32 @@
+#pragma once
+// The platform services Form1 works with, handed in by main() or by a test.
+#include <functional>
+
+#include "platform/dialogs.h"
+#include "platform/environment.h"
+#include "platform/folder_enum.h"
+#include "platform/launcher.h"
+#include "platform/message_box.h"
+#include "platform/number_chars.h"
+#include "platform/output_files.h"
+#include "platform/ticks.h"
+#include "platform/volume_service.h"
+
+namespace kesp {
+
+struct Form1Services {
+    VolumeService& volumes;
+    FolderEnumerator& folders;
+    TickCounter& ticks;
+    OutputFiles& files;
+    MessageBoxes& boxes;
+    ProgramEnvironment& environment;
+    FileDialogs& dialogs;
+    ProgramLauncher& launcher;
+    NumberChars chars;
+    // FinProgramme's last step. The program passes std::_Exit; a test records the call instead,
+    // and FinProgramme then returns.
+    std::function<void(int status)> exitProcess;
+};
+
+} // namespace kesp

@@ -1,0 +1,27 @@
+#pragma once
+// The program-wide strings of the start-up: title, program folder, help file, temporary folder
+// and result file paths. No Qt: the command line and the tests use them as they are.
+#include <string>
+
+#include "platform/environment.h"
+
+namespace kesp {
+
+inline constexpr const char* kTitreProgramme = "Kesp 2005";
+
+// "Kesp 2005 Version 2.0.5": the numbers in plain decimal, no leading zeros.
+std::string TitreApplication(int major, int minor, int revision);
+
+// The folder of `programFile`, without a trailing separator unless it is the root ("/").
+std::string DossierDuProgramme(const std::string& programFile);
+
+// "temp", then TMPDIR; empty or unset gives "/tmp", the stand-in for the drive "c:" (which the
+// Windows build keeps, reading "temp" only).
+std::string DossierTemporaire(ProgramEnvironment& environment);
+
+// The result files' paths, by plain concatenation: nothing added or removed.
+std::string CheminResultat1(const std::string& dossierTemp);
+std::string CheminResultat2(const std::string& dossierTemp);
+std::string CheminAideDe(const std::string& dossierProgramme);
+
+} // namespace kesp
