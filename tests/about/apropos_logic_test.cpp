@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+#include <set>
+
+#include "about/apropos_logic.h"
+
+namespace kesp {
+namespace {
+
+std::tm at(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    return t;
+}
+
+TEST(AproposDate, GoesThroughTheMonthTable) {
+    EXPECT_EQ(LibelleDate(at(2005, 8, 1, 0, 15, 2)), "1 Août 2005 00:15:02");
+    EXPECT_EQ(LibelleDate(at(2005, 2, 7, 22, 6, 17)), "7 Février 2005 22:06:17");
+    EXPECT_EQ(LibelleDate(at(2026, 12, 31, 9, 5, 0)), "31 Décembre 2026 09:05:00");
+    // Exactly midnight still shows a time.
+    EXPECT_EQ(LibelleDate(at(2005, 1, 10, 0, 0, 0)), "10 Janvier 2005 00:00:00");
+}
+
+TEST(AproposDate, MonthNamesCarryABlankOnEachSide) {
+    const char* noms[] = {"Janvier", "Février", "Mars",      "Avril",   "Mai",      "Juin",
+                          "Juillet", "Août",    "Septembre", "Octobre", "Novembre", "Décembre"};
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(Mois[i], " " + std::string(noms[i - 1]) + " ");
+}
+
+TEST(AproposTexts, VersionMailAndCreditLine) {
+    EXPECT_EQ(LibelleVersion(2, 0, 5), "Version 2.0.5");
+    EXPECT_EQ(LibelleVersion(10, 11, 120), "Version 10.11.120");
+    EXPECT_EQ(AdresseMail(), "mailto:kesp@example.org?subject=Kesp 2005");
+    EXPECT_EQ(kTexteDefile.front(), ' ');
+    EXPECT_NE(kTexteDefile[1], ' ');
+    EXPECT_EQ(kTexteDefile.substr(kTexteDefile.size() - 3), "   ");
+    EXPECT_NE(kTexteDefile[kTexteDefile.size() - 4], ' ');
+}
+
+TEST(AproposScroll, FirstTickShowsTheTextLessItsLastCharacter) {
+    const std::u32string texte = U" Écrit  ";
+    const std::int16_t position = PositionSuivante(0, texte.size());
+    EXPECT_EQ(position, 1);
+    EXPECT_EQ(TexteAPosition(texte, position), U" Écrit ");
+}
+
+TEST(AproposScroll, TurnsOneCharacterLeftPerTickAndNeverShowsTheLast) {
+    const std::u32string texte = U"abcd!";
+    std::int16_t position = 0;
+    std::vector<std::u32string> vus;
+    for (int tick = 0; tick < 5; ++tick) {
+        position = PositionSuivante(position, texte.size());
+        vus.push_back(TexteAPosition(texte, position));
+    }
+    EXPECT_EQ(vus, (std::vector<std::u32string>{U"abcd", U"bcda", U"cdab", U"dabc", U"abcd"}));
+}
+
+TEST(AproposScroll, ComesBackAfterLengthLessOneTicksAndSkipsZero) {
+    const std::size_t longueur = 37;
+    std::int16_t position = 0;
+    std::set<int> positions;
+    for (std::size_t tick = 0; tick < longueur - 1; ++tick) {
+        position = PositionSuivante(position, longueur);
+        ASSERT_GE(position, 1);
+        ASSERT_LT(position, static_cast<int>(longueur));
+        positions.insert(position);
+    }
+    EXPECT_EQ(positions.size(), longueur - 1);
+    EXPECT_EQ(PositionSuivante(position, longueur), 1);
+}
+
+TEST(AproposScroll, APositionKeptFromALongerTextStillWraps) {
+    EXPECT_EQ(PositionSuivante(32767, 10), 8);
+    EXPECT_EQ(PositionSuivante(9, 10), 1);
+    EXPECT_EQ(TexteAPosition(U"", 1), U"");
+    EXPECT_EQ(PositionSuivante(5, 0), 1);
+}
+
+TEST(AproposAnimation, FramesComeAsThreeFourOneTwoAfterLoad) {
+    int numImage = 1; // set by the load, frame 1 on show
+    std::vector<int> images;
+    for (int tick = 0; tick < 8; ++tick) {
+        numImage = ImageSuivante(numImage);
+        images.push_back(numImage + 1);
+    }
+    EXPECT_EQ(images, (std::vector<int>{3, 4, 1, 2, 3, 4, 1, 2}));
+}
+
+} // namespace
+} // namespace kesp
