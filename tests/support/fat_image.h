@@ -1,0 +1,88 @@
+#pragma once
+// FAT12/16/32 images made with mkfs.fat, filled with mtools and mounted read-only with fusefat,
+// for tests on real FAT volumes. Everything lives in a fresh temporary folder that the
+// destructor unmounts and removes, also when a test fails. The truth about an image comes from
+// mtools (minfo, mdu), never from our own code.
+//
+//   auto image = FatImage::create({.fatBits = 16, .sectorsPerCluster = 4, .label = "KESPF16",
+//                                  .serial = "0BADF00D", .sizeBytes = 20 << 20}, error);
+//   image->addFile("SUB/DATA.BIN", 5000);    // before mount(); folders are made as needed
+//   image->mount(error);                       // then image->mountPoint() is the volume
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kesp::test {
+
+struct FatImageSpec {
+    int fatBits = 32; // 12, 16 or 32 (mkfs.fat -F)
+    int sectorsPerCluster = 8;
+    std::string label;                     // mkfs.fat -n; empty for none
+    std::string serial;                    // mkfs.fat -i, 8 hex digits; empty for a random one
+    std::uint64_t sizeBytes = 64ull << 20; // a sparse file
+    int sectorSize = 512;                  // mkfs.fat -S
+};
+
+// What minfo prints about an image.
+struct MinfoFacts {
+    std::uint32_t sectorSize = 0;
+    std::uint32_t sectorsPerCluster = 0;
+    std::uint32_t serial = 0;
+    std::string label;    // blanks trimmed
+    std::string diskType; // "FAT12", "FAT16", "FAT32", blanks trimmed
+};
+
+// Empty when the image tools are present (and, with `mount`, fusefat and /dev/fuse); else the
+// reason to skip.
+std::string fatToolsMissing(bool mount);
+
+// Runs a program with an argument vector (no shell), MTOOLS_SKIP_CHECK=1 in its environment;
+// returns its exit status (-1 when it could not run) and its standard output and error.
+int runProgram(const std::vector<std::string>& argv, std::string& output);
+
+class FatImage {
+public:
+    static std::unique_ptr<FatImage> create(const FatImageSpec& spec, std::string& error);
+    ~FatImage();
+    FatImage(const FatImage&) = delete;
+    FatImage& operator=(const FatImage&) = delete;
+
+    const std::string& imagePath() const { return image_; }
+    const std::string& folder() const { return folder_; } // the temporary folder
+    const std::string& mountPoint() const { return mountPoint_; }
+    const FatImageSpec& spec() const { return spec_; }
+
+    // Copies a file of `size` bytes to `path` ("SUB/NAME.BIN", "/" separated) in the image,
+    // making its folders first. Only before mount().
+    bool addFile(const std::string& path, std::uint64_t size, std::string& error);
+    bool addFolder(const std::string& path, std::string& error);
+
+    // Mounts read-only at a fresh folder below folder(), with the image as the mount's source.
+    bool mount(std::string& error);
+    void unmount();
+
+    std::optional<MinfoFacts> minfo() const;
+    // mdu -a: clusters per path ("::/SUB/NAME.BIN"), as mtools counts them.
+    std::map<std::string, std::uint64_t> clustersByPath() const;
+
+private:
+    FatImage() = default;
+    FatImageSpec spec_;
+    std::string folder_;
+    std::string image_;
+    std::string mountPoint_;
+    std::vector<std::string> folders_; // already made in the image
+    int files_ = 0;
+};
+
+} // namespace kesp::test
+
+// In a test body: skips with the stated reason when the tools are missing.
+#define KESP_REQUIRE_FAT_TOOLS(mount)                                                              \
+    do {                                                                                           \
+        const std::string kesp_missing = ::kesp::test::fatToolsMissing(mount);                     \
+        if (!kesp_missing.empty()) GTEST_SKIP() << kesp_missing;                                   \
+    } while (false)
