@@ -1,0 +1,188 @@
+// The POSIX folder listing on real folders: what an entry carries, links, mount points, names of
+// any bytes, big and sparse files, large and deep trees, folders that go away.
+#include "platform/posix/folder_enum_posix.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/temp_dir.h"
+
+namespace kesp {
+namespace {
+
+using test::TempDir;
+
+std::map<std::string, FolderEntry> listAll(PosixFolderEnumerator& folders,
+                                           const std::string& path) {
+    std::map<std::string, FolderEntry> out;
+    auto listing = folders.open(path);
+    EXPECT_TRUE(listing) << path;
+    if (!listing) return out;
+    FolderEntry e;
+    while (listing->next(e))
+        out[e.name] = e;
+    return out;
+}
+
+TEST(PosixFolderListing, EntriesLinksAndHiddenNames) {
+    TempDir dir;
+    dir.file("plain", 1234);
+    dir.file(".hidden", 7);
+    dir.file("empty", 0);
+    dir.folder("sub");
+    ASSERT_EQ(symlink("plain", (dir / "link-to-file").c_str()), 0);
+    ASSERT_EQ(symlink("sub", (dir / "link-to-folder").c_str()), 0);
+    ASSERT_EQ(symlink("/nonexistent/target", (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir.path() + "/");
+    const auto entries = listAll(folders, dir.path() + "/");
+    ASSERT_EQ(entries.size(), 8u); // never "." or ".."
+    EXPECT_EQ(entries.at("plain").size, 1234u);
+    EXPECT_FALSE(entries.at("plain").isDirectory);
+    EXPECT_EQ(entries.at(".hidden").size, 7u);
+    EXPECT_EQ(entries.at("empty").size, 0u);
+    EXPECT_TRUE(entries.at("sub").isDirectory);
+    EXPECT_EQ(entries.at("sub").size, 0u);
+    // Links are entries of their own size (the target's text), never followed.
+    EXPECT_FALSE(entries.at("link-to-file").isDirectory);
+    EXPECT_EQ(entries.at("link-to-file").size, 5u);
+    EXPECT_FALSE(entries.at("link-to-folder").isDirectory);
+    EXPECT_EQ(entries.at("link-to-folder").size, 3u);
+    EXPECT_EQ(entries.at("dangling").size, std::string("/nonexistent/target").size());
+    EXPECT_FALSE(entries.at("fifo").isDirectory);
+}
+
+TEST(PosixFolderListing, NamesOfAnyBytes) {
+    TempDir dir;
+    const std::string names[] = {"\xE9t\xE9", "caf\xC3\xA9",  " lead and trail ",
+                                 "tab\there", "\x01\x7F\xFF", "-dash",
+                                 "...",       "new\nline"};
+    for (const std::string& n : names)
+        dir.file(n, n.size());
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir.path() + "/");
+    const auto entries = listAll(folders, dir.path() + "/");
+    ASSERT_EQ(entries.size(), std::size(names));
+    for (const std::string& n : names) {
+        ASSERT_TRUE(entries.count(n)) << n;
+        EXPECT_EQ(entries.at(n).size, n.size());
+    }
+}
+
+TEST(PosixFolderListing, SparseFileOverFourGiB) {
+    TempDir dir;
+    const std::string big = dir / "big";
+    const int fd = ::open(big.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    const off_t size = (5ll << 30) + 3;
+    ASSERT_EQ(ftruncate(fd, size), 0) << "sparse files unsupported here";
+    ::close(fd);
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir.path() + "/");
+    EXPECT_EQ(listAll(folders, dir.path() + "/").at("big").size, static_cast<std::uint64_t>(size));
+}
+
+TEST(PosixFolderListing, FoldersThatCannotBeListed) {
+    TempDir dir;
+    dir.file("file", 1);
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir.path() + "/");
+    EXPECT_EQ(folders.open(dir / "missing/"), nullptr);
+    EXPECT_EQ(folders.open(dir / "file/"), nullptr);
+    // Below the root a symbolic link to a folder is never entered, even if named as a folder.
+    ASSERT_EQ(symlink(dir.path().c_str(), (dir / "loop").c_str()), 0);
+    EXPECT_EQ(folders.open(dir / "loop/"), nullptr);
+    EXPECT_EQ(folders.open(std::string(5000, 'a') + "/"), nullptr);
+}
+
+TEST(PosixFolderListing, RootReachedThroughALink) {
+    TempDir dir;
+    dir.file("real/f", 3);
+    ASSERT_EQ(symlink("real", (dir / "alias").c_str()), 0);
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir / "alias/");
+    EXPECT_EQ(listAll(folders, dir / "alias/").at("f").size, 3u);
+}
+
+TEST(PosixFolderListing, EntriesThatVanishDuringTheListing) {
+    TempDir dir;
+    for (int i = 0; i < 50; ++i)
+        dir.file("f" + std::to_string(i), 1);
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir.path() + "/");
+    auto listing = folders.open(dir.path() + "/");
+    ASSERT_TRUE(listing);
+    FolderEntry e;
+    ASSERT_TRUE(listing->next(e));
+    std::filesystem::remove_all(dir.path());
+    int more = 0;
+    while (listing->next(e))
+        ++more;
+    EXPECT_EQ(more, 0); // every other entry was gone before its stat
+}
+
+TEST(PosixFolderListing, AnotherFileSystemBelowTheRootListsEmpty) {
+    TempDir dir;
+    const std::string mnt = dir.folder("mnt");
+    if (mount("kesp-test", mnt.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount(path.c_str()); }
+    } unmount{mnt};
+    dir.file("mnt/inside", 10);
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir.path() + "/");
+    const auto top = listAll(folders, dir.path() + "/");
+    EXPECT_TRUE(top.at("mnt").isDirectory); // still counted as a sub-folder
+    auto inner = folders.open(mnt + "/");
+    ASSERT_TRUE(inner);
+    FolderEntry e;
+    EXPECT_FALSE(inner->next(e));
+    // A walk that starts on the other file system lists it.
+    folders.beginWalk(mnt + "/");
+    EXPECT_EQ(listAll(folders, mnt + "/").size(), 1u);
+}
+
+TEST(PosixFolderListing, HundredThousandEntries) {
+    TempDir dir;
+    // A tmpfs when we may mount one: creating the files there is several times faster.
+    const std::string where = dir.folder("big");
+    const bool mounted = mount("kesp-test", where.c_str(), "tmpfs", 0, "size=256m") == 0;
+    struct Unmount {
+        std::string path;
+        bool active;
+        ~Unmount() {
+            if (active) umount(path.c_str());
+        }
+    } unmount{where, mounted};
+    const int dfd = ::open(where.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(dfd, 0);
+    for (int i = 0; i < 100000; ++i) {
+        const int fd = openat(dfd, std::to_string(i).c_str(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    ::close(dfd);
+    PosixFolderEnumerator folders;
+    folders.beginWalk(where + "/");
+    auto listing = folders.open(where + "/");
+    ASSERT_TRUE(listing);
+    FolderEntry e;
+    std::size_t count = 0;
+    while (listing->next(e))
+        ++count;
+    EXPECT_EQ(count, 100000u);
+}
+
+} // namespace
+} // namespace kesp

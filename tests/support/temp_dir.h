@@ -1,0 +1,52 @@
+#pragma once
+// A fresh folder under /tmp, removed with everything in it when the object goes.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+namespace kesp::test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = "/tmp/kesp-test-XXXXXX";
+        if (!mkdtemp(pattern.data())) std::abort();
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // `relative` below the folder.
+    std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+    // Writes `size` bytes (zeros) to a file below the folder; folders on the way are made.
+    std::string file(const std::string& relative, std::size_t size) const {
+        const std::string p = *this / relative;
+        std::filesystem::create_directories(std::filesystem::path(p).parent_path());
+        std::ofstream(p, std::ios::binary) << std::string(size, '\0');
+        return p;
+    }
+    std::string folder(const std::string& relative) const {
+        const std::string p = *this / relative;
+        std::filesystem::create_directories(p);
+        return p;
+    }
+
+private:
+    std::string path_;
+};
+
+// Reads a whole file as bytes.
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace kesp::test
