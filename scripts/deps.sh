@@ -10,4 +10,4 @@ apt-get install -y -q --no-install-recommends \
     dosfstools mtools fusefat fuse \
     cups cups-client cups-filters poppler-utils xdg-utils \
     xvfb xauth imagemagick time \
-    locales
+    locales fontconfig
