@@ -18,11 +18,16 @@ function(kesp_add_test name)
     target_compile_definitions(${name} PRIVATE
         KESP_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KESP_BINARY_DIR="${CMAKE_BINARY_DIR}"
         KESP_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    # An empty LABELS value would swallow the next property name.
+    set(labels "")
+    if(T_LABELS)
+        set(labels LABELS "${T_LABELS}")
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         PROPERTIES
             ENVIRONMENT "LC_ALL=C;QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${KESP_TEST_RUNTIME_DIR}"
-            LABELS "${T_LABELS}"
-            TIMEOUT 300)
+            TIMEOUT 300
+            ${labels})
 endfunction()
