@@ -209,6 +209,10 @@ std::optional<MinfoFacts> FatImage::minfo() const {
         if (auto v = after("serial number:")) facts.serial = std::stoul(*v, nullptr, 16);
         if (auto v = after("disk label=")) facts.label = *v;
         if (auto v = after("disk type=")) facts.diskType = *v;
+        if (auto v = after("small size:"); v && facts.totalSectors == 0)
+            facts.totalSectors = std::stoull(*v);
+        if (auto v = after("big size:"); v && facts.totalSectors == 0)
+            facts.totalSectors = std::stoull(*v);
     }
     return facts;
 }

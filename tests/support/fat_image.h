@@ -31,8 +31,9 @@ struct MinfoFacts {
     std::uint32_t sectorSize = 0;
     std::uint32_t sectorsPerCluster = 0;
     std::uint32_t serial = 0;
-    std::string label;    // blanks trimmed
-    std::string diskType; // "FAT12", "FAT16", "FAT32", blanks trimmed
+    std::string label;              // blanks trimmed
+    std::string diskType;           // "FAT12", "FAT16", "FAT32", blanks trimmed
+    std::uint64_t totalSectors = 0; // "small size", else "big size"
 };
 
 // Empty when the image tools are present (and, with `mount`, fusefat and /dev/fuse); else the

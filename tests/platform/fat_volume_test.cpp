@@ -1,0 +1,255 @@
+// Real FAT volumes: images made by mkfs.fat read by the boot-sector reader, and fusefat mounts
+// seen through the POSIX volume service, all checked against what mtools reports.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/posix/boot_sector.h"
+#include "platform/posix/volume_service_posix.h"
+#include "support/fat_image.h"
+
+namespace kesp {
+namespace {
+
+using test::FatImage;
+using test::FatImageSpec;
+
+std::vector<std::uint8_t> readBytes(const std::string& path, std::uint64_t offset,
+                                    std::size_t size) {
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(std::streamoff(offset));
+    std::vector<std::uint8_t> bytes(size);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
+    if (in.gcount() != std::streamsize(size)) bytes.clear();
+    return bytes;
+}
+
+std::string hex8(std::uint32_t v) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", v);
+    return text;
+}
+
+// Data clusters each type is given: well inside its range.
+std::uint64_t clustersFor(int fatBits) {
+    return fatBits == 12 ? 2000 : fatBits == 16 ? 20000 : 70000;
+}
+
+TEST(BootSectorOfMkfsImages, EveryTypeAndClusterSizeMatchesMinfo) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    for (int bits : {12, 16, 32})
+        for (std::uint32_t cluster = 512; cluster <= 32768; cluster *= 2) {
+            SCOPED_TRACE("FAT" + std::to_string(bits) + ", " + std::to_string(cluster));
+            FatImageSpec spec;
+            spec.fatBits = bits;
+            spec.sectorsPerCluster = int(cluster / 512);
+            spec.label = "K" + std::to_string(bits) + "C" + std::to_string(cluster);
+            spec.serial = hex8(0x0A000000u + bits * 0x10000u + cluster);
+            spec.sizeBytes =
+                clustersFor(bits) * cluster * 102 / 100 + (bits == 12 ? 64u << 10 : 1u << 20);
+            std::string error;
+            const auto image = FatImage::create(spec, error);
+            ASSERT_TRUE(image) << error;
+            const auto truth = image->minfo();
+            ASSERT_TRUE(truth);
+
+            const auto boot = parseFatBootSector(readBytes(image->imagePath(), 0, 512));
+            ASSERT_TRUE(boot);
+            EXPECT_EQ(boot->bytesPerSector, truth->sectorSize);
+            EXPECT_EQ(boot->sectorsPerCluster, truth->sectorsPerCluster);
+            EXPECT_EQ(boot->clusterSize(), cluster);
+            EXPECT_EQ(boot->serial, truth->serial);
+            EXPECT_EQ(boot->label, truth->label);
+            EXPECT_EQ("FAT" + std::to_string(bits), truth->diskType);
+            const FatType expected = bits == 12   ? FatType::Fat12
+                                     : bits == 16 ? FatType::Fat16
+                                                  : FatType::Fat32;
+            EXPECT_EQ(boot->type, expected);
+
+            const auto root =
+                readRootVolumeLabel(*boot, [&](std::uint64_t offset, std::span<std::uint8_t> out) {
+                    const auto bytes = readBytes(image->imagePath(), offset, out.size());
+                    if (bytes.empty()) return false;
+                    std::copy(bytes.begin(), bytes.end(), out.begin());
+                    return true;
+                });
+            EXPECT_EQ(root, spec.label);
+        }
+}
+
+TEST(BootSectorOfMkfsImages, LargerSectorsAndNoLabel) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    FatImageSpec spec;
+    spec.fatBits = 16;
+    spec.sectorSize = 4096;
+    spec.sectorsPerCluster = 1;
+    spec.sizeBytes = 64u << 20;
+    std::string error;
+    const auto image = FatImage::create(spec, error);
+    ASSERT_TRUE(image) << error;
+    const auto boot = parseFatBootSector(readBytes(image->imagePath(), 0, 512));
+    ASSERT_TRUE(boot);
+    EXPECT_EQ(boot->bytesPerSector, 4096u);
+    EXPECT_EQ(boot->clusterSize(), 4096u);
+    EXPECT_EQ(boot->label, "");
+    EXPECT_EQ(boot->serial, image->minfo()->serial);
+}
+
+// One mounted image per FAT type, with a few files.
+struct MountCase {
+    int bits;
+    int sectorsPerCluster;
+    const char* label;
+    const char* serial;
+    std::uint64_t size;
+};
+
+class MountedFat : public ::testing::TestWithParam<MountCase> {
+protected:
+    void SetUp() override {
+        KESP_REQUIRE_FAT_TOOLS(true);
+        const auto& c = GetParam();
+        FatImageSpec spec;
+        spec.fatBits = c.bits;
+        spec.sectorsPerCluster = c.sectorsPerCluster;
+        spec.label = c.label;
+        spec.serial = c.serial;
+        spec.sizeBytes = c.size;
+        std::string error;
+        image = FatImage::create(spec, error);
+        ASSERT_TRUE(image) << error;
+        ASSERT_TRUE(image->addFile("A.BIN", 5000, error)) << error;
+        ASSERT_TRUE(image->addFile("SUB/B.BIN", 100000, error)) << error;
+        ASSERT_TRUE(image->mount(error)) << error;
+        volumes = makePosixVolumeService();
+        point = image->mountPoint();
+        entry = point + " [" + c.label + "]";
+    }
+    std::unique_ptr<FatImage> image;
+    std::unique_ptr<VolumeService> volumes;
+    std::string point;
+    std::string entry;
+};
+
+TEST_P(MountedFat, VolumeServiceReportsWhatMinfoSays) {
+    const auto truth = image->minfo();
+    ASSERT_TRUE(truth);
+
+    const auto drives = volumes->drives();
+    EXPECT_NE(std::find(drives.begin(), drives.end(), entry), drives.end()) << entry;
+    EXPECT_EQ(volumes->rootPath(entry), point + "/");
+    EXPECT_EQ(volumes->rootPath("  " + point + "/  "), point + "/");
+    EXPECT_EQ(volumes->rootPath(point + "/SUB"), std::nullopt);
+    EXPECT_EQ(volumes->driveOf(point + "/SUB"), entry);
+    EXPECT_EQ(volumes->readiness(point + "/"), 0);
+    EXPECT_TRUE(volumes->probeRoot(point + "/"));
+
+    VolumeInformation info;
+    ASSERT_TRUE(volumes->volumeInformation(point + "/", info));
+    EXPECT_EQ(info.fileSystem, GetParam().bits == 32 ? "FAT32" : "FAT");
+    EXPECT_EQ(info.name, truth->label);
+    EXPECT_EQ(info.serial, truth->serial);
+    EXPECT_EQ(info.maxComponentLength, 255u);
+    EXPECT_EQ(info.flags, 0x6u);
+
+    std::uint32_t spc = 0, bps = 0;
+    ASSERT_TRUE(volumes->diskFreeSpace(point + "/", spc, bps));
+    EXPECT_EQ(spc, truth->sectorsPerCluster);
+    EXPECT_EQ(bps, truth->sectorSize);
+    EXPECT_EQ(volumes->totalMegabytes(point + "/"), truth->totalSectors * truth->sectorSize >> 20);
+
+    // fusefat shows the label as an empty file and short names in upper case.
+    EXPECT_TRUE(std::filesystem::exists(point + "/" + GetParam().label));
+    EXPECT_TRUE(std::filesystem::exists(point + "/SUB/B.BIN"));
+}
+
+TEST_P(MountedFat, UnmountedVolumeIsNotReady) {
+    image->unmount();
+    EXPECT_EQ(volumes->readiness(point + "/"), kErrorDeviceUnavailable);
+    VolumeInformation info;
+    EXPECT_FALSE(volumes->volumeInformation(point + "/", info));
+    EXPECT_EQ(volumes->rootPath(entry), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, MountedFat,
+                         ::testing::Values(MountCase{12, 4, "KESPF12", "CAFE0012", 8u << 20},
+                                           MountCase{16, 4, "KESPF16", "0BADF00D", 64u << 20},
+                                           MountCase{32, 8, "KESPF32", "1234ABCD", 300u << 20}),
+                         [](const auto& info) { return "FAT" + std::to_string(info.param.bits); });
+
+// The fusefat daemon serving `image`: found by its command line, since it detaches itself.
+pid_t daemonOf(const std::string& image) {
+    for (const auto& proc : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = proc.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream in(proc.path() / "cmdline", std::ios::binary);
+        std::string cmdline((std::istreambuf_iterator<char>(in)), {});
+        if (cmdline.rfind("fusefat", 0) == 0 && cmdline.find(image + '\0') != std::string::npos)
+            return pid_t(std::stol(name));
+    }
+    return -1;
+}
+
+TEST(DeadFuseMount, DaemonGoneMeansDeviceUnavailable) {
+    KESP_REQUIRE_FAT_TOOLS(true);
+    FatImageSpec spec;
+    spec.fatBits = 12;
+    spec.sectorsPerCluster = 4;
+    spec.label = "MORT";
+    spec.sizeBytes = 8u << 20;
+    std::string error;
+    auto image = FatImage::create(spec, error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->addFile("A.BIN", 10, error)) << error;
+    ASSERT_TRUE(image->mount(error)) << error;
+    const pid_t daemon = daemonOf(image->imagePath());
+    ASSERT_GT(daemon, 0);
+    ASSERT_EQ(::kill(daemon, SIGKILL), 0);
+    for (int i = 0; i < 100 && ::kill(daemon, 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+    auto volumes = makePosixVolumeService();
+    const std::string root = image->mountPoint() + "/";
+    EXPECT_EQ(volumes->readiness(root), kErrorDeviceUnavailable);
+    VolumeInformation info;
+    EXPECT_FALSE(volumes->volumeInformation(root, info));
+    EXPECT_FALSE(volumes->probeRoot(root));
+    EXPECT_EQ(volumes->driveOf(image->mountPoint() + "/SUB"), image->mountPoint());
+}
+
+TEST(CorruptBootSector, MountedImageFallsBackWithoutGeometry) {
+    KESP_REQUIRE_FAT_TOOLS(true);
+    FatImageSpec spec;
+    spec.fatBits = 16;
+    spec.sectorsPerCluster = 4;
+    spec.label = "CASSE";
+    spec.sizeBytes = 32u << 20;
+    std::string error;
+    auto image = FatImage::create(spec, error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->addFile("A.BIN", 10, error)) << error;
+    ASSERT_TRUE(image->mount(error)) << error;
+    // fusefat has read the geometry already; the source now starts with a hostile sector.
+    {
+        std::fstream out(image->imagePath(), std::ios::binary | std::ios::in | std::ios::out);
+        const char zero[2] = {0, 0};
+        out.seekp(13);
+        out.write(zero, 1); // zero sectors per cluster
+    }
+    auto volumes = makePosixVolumeService();
+    const std::string root = image->mountPoint() + "/";
+    VolumeInformation info;
+    ASSERT_TRUE(volumes->volumeInformation(root, info));
+    EXPECT_EQ(info.fileSystem, "fuse.fusefat");
+    std::uint32_t spc = 0, bps = 0;
+    EXPECT_FALSE(volumes->diskFreeSpace(root, spc, bps)); // fusefat's 1 KiB blocks are not used
+}
+
+} // namespace
+} // namespace kesp
