@@ -55,4 +55,19 @@ TableOpti ConstruireTableOpti(const EtatScan& etat) {
     return table;
 }
 
+std::vector<std::string> LignesTableOpti(const TableOpti& table) {
+    std::vector<std::string> lignes;
+    for (std::size_t i = 0; i < table.cellules.size(); ++i) {
+        std::string ligne;
+        for (const std::string& cellule : table.cellules[i]) {
+            if (!ligne.empty()) ligne += '\t';
+            ligne += cellule;
+        }
+        if (table.ligneTrouvee && static_cast<std::size_t>(*table.ligneTrouvee) == i)
+            ligne += "\t*";
+        lignes.push_back(std::move(ligne));
+    }
+    return lignes;
+}
+
 } // namespace kesp

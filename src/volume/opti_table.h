@@ -32,4 +32,8 @@ struct TableOpti {
 // with no leading blanks.
 TableOpti ConstruireTableOpti(const EtatScan& etat);
 
+// The table as text lines, the titles first: cells as the grid shows them, separated by TAB; the
+// row that matches the current cluster size ends with TAB and "*".
+std::vector<std::string> LignesTableOpti(const TableOpti& table);
+
 } // namespace kesp
