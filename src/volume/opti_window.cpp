@@ -9,6 +9,7 @@
 Opti::Opti(const kesp::EtatScan& etat, QWidget* parent)
     : QWidget(parent, Qt::Window), grille_(new QTableWidget(this)) {
     setObjectName("Opti");
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromStdString(etat.TitreApplication));
 
     const kesp::TableOpti table = kesp::ConstruireTableOpti(etat);

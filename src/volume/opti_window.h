@@ -1,6 +1,7 @@
 #pragma once
 // The window Opti: the optimisation table of the last scan in a grid, the current cluster size
-// selected. Built once, when constructed; its owner deletes it to discard the snapshot.
+// selected. Built once, when constructed. Closing it deletes it (keep it in a QPointer), so the
+// next opening builds the table afresh; its owner deletes it too when a new scan starts.
 #include <QWidget>
 
 #include "scan/scan_state.h"

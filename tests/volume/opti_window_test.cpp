@@ -1,6 +1,7 @@
 // The window Opti offscreen: the grid as the table says, its geometry and its selection.
 #include <QDir>
 #include <QFontInfo>
+#include <QPointer>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -96,6 +97,13 @@ TEST(OptiWindow, WithoutAMatchingRowSelectsEverythingFromTheTitleRow) {
     EXPECT_EQ(grille->currentRow(), 4);
     EXPECT_EQ(selectedCells(grille), rowsTimesColumns(0, 4));
     saveShot(opti, "opti_fat32_nomatch.png");
+}
+
+TEST(OptiWindow, ClosingDiscardsTheSnapshot) {
+    QPointer<Opti> opti = new Opti(etatFat(4096, false));
+    opti->show();
+    opti->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opti.isNull(); }, 2000));
 }
 
 TEST(OptiWindow, IsItsOwnWindowEvenWithAParent) {
