@@ -29,6 +29,10 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void Form1::OK_Click() {
+    // The drive header line carries the volume's size, as kesp-scan writes it.
+    if (okCaption() == "&Démarrer")
+        etat_.TailleDisqueMo =
+            services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
     kesp::OK_Click(etat_, *this, scanServices_);
 }

@@ -100,6 +100,8 @@ struct Harness {
     NoDialogs dialogs;
     RecordedLauncher launcher;
     std::vector<int> exits;
+    // Replaces the recording of FinProgramme's exit (a child process that really ends).
+    std::function<void(int)> onExit;
     std::unique_ptr<Form1> form;
 
     // "/" as ext4 (the start-up drive) and a FAT32 volume at fatRoot with 4096-byte clusters.
@@ -112,9 +114,12 @@ struct Harness {
 
     Form1& window() {
         if (!form)
-            form = std::make_unique<Form1>(Form1Services{
-                *volumeService, *folders, ticks, *files, boxes, environment, dialogs, launcher,
-                NumberChars{}, [this](int status) { exits.push_back(status); }});
+            form = std::make_unique<Form1>(Form1Services{*volumeService, *folders, ticks, *files,
+                                                         boxes, environment, dialogs, launcher,
+                                                         NumberChars{}, [this](int status) {
+                                                             exits.push_back(status);
+                                                             if (onExit) onExit(status);
+                                                         }});
         return *form;
     }
 
