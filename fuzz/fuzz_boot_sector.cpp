@@ -1,0 +1,31 @@
+// libFuzzer target: the input is the start of a volume. A boot sector that is accepted must have
+// a usable geometry, and the root label search must end within the image.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+
+#include "platform/posix/boot_sector.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> image(data, size);
+    const auto boot = kesp::parseFatBootSector(image);
+    if (!boot) return 0;
+
+    const std::uint32_t cluster = boot->clusterSize();
+    if (cluster == 0 || (cluster & (cluster - 1)) != 0 || cluster > 65536 ||
+        boot->clusterCount == 0 ||
+        (boot->type == kesp::FatType::Fat32) != (boot->clusterCount >= 65525))
+        std::abort();
+
+    int reads = 0;
+    (void)kesp::readRootVolumeLabel(*boot, [&](std::uint64_t offset, std::span<std::uint8_t> out) {
+        // Bounded: one FAT entry and one cluster per step, at most 65536 entries in all.
+        if (++reads > 2 * 65536 + 8) std::abort();
+        if (offset > size || out.size() > size - offset) return false;
+        std::memcpy(out.data(), data + offset, out.size());
+        return true;
+    });
+    (void)kesp::fatLabelText(image.first(std::min<std::size_t>(size, 11)));
+    return 0;
+}
