@@ -22,7 +22,8 @@ void StreamScanView::setStatusPanel(int position, const std::string& text) {
 }
 
 void StreamScanView::pump() {
-    if (!cancelPressed_ && setup_.interrupted && setup_.interrupted()) {
+    // Like a click, the interrupt only lands while OK can be pressed.
+    if (okEnabled_ && !cancelPressed_ && setup_.interrupted && setup_.interrupted()) {
         cancelPressed_ = true; // before the press: its own pump must not press again
         OK_Click(etat_, *this, services_);
     }

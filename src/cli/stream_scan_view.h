@@ -33,7 +33,7 @@ public:
 
     std::string okCaption() override { return caption_; }
     void setOkCaption(const std::string& caption) override { caption_ = caption; }
-    void setOkEnabled(bool) override {}
+    void setOkEnabled(bool enabled) override { okEnabled_ = enabled; }
     void setDriveEnabled(bool) override {}
     void setFolderEnabled(bool) override {}
     void setToolButtonEnabled(int, bool) override {}
@@ -64,6 +64,7 @@ private:
     std::string caption_;
     std::vector<std::string> list3_;
     std::string panels_[3];
+    bool okEnabled_ = true;
     bool panelsChanged_ = false;
     bool statusDrawn_ = false;
     bool cancelPressed_ = false;

@@ -1,24 +1,36 @@
 #pragma once
-// A fresh folder under /tmp, removed with everything in it when the object goes.
+// A fresh folder under /tmp, removed with everything in it when the object goes. Big trees ask
+// for a private tmpfs on it (when allowed to mount, as root): far faster to make and remove.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/mount.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace kesp::test {
 
 class TempDir {
 public:
-    TempDir() {
+    enum class Backing { Disk, MemoryIfPossible };
+
+    explicit TempDir(Backing backing = Backing::Disk) {
         std::string pattern = "/tmp/kesp-test-XXXXXX";
         if (!mkdtemp(pattern.data())) std::abort();
         path_ = pattern;
+        if (backing == Backing::MemoryIfPossible)
+            inMemory_ = mount("kesp-test", path_.c_str(), "tmpfs", 0, "size=1g,mode=0700") == 0;
     }
     ~TempDir() {
+        if (inMemory_ && umount2(path_.c_str(), MNT_DETACH) == 0) {
+            rmdir(path_.c_str());
+            return;
+        }
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
+    bool inMemory() const { return inMemory_; }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -41,6 +53,7 @@ public:
 
 private:
     std::string path_;
+    bool inMemory_ = false;
 };
 
 // Reads a whole file as bytes.

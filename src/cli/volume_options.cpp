@@ -1,0 +1,76 @@
+#include "cli/volume_options.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "volume/gate.h"
+
+namespace kesp {
+namespace {
+
+// Drive1 fixed on one entry; List1 and the message box kept for the caller.
+class CommandGateView final : public GateView {
+public:
+    explicit CommandGateView(std::string drive) : drive_(std::move(drive)) {}
+
+    void clearList1() override { list1.clear(); }
+    void appendList1(const std::string& line) override { list1.push_back(line); }
+    void setStatusPanel(int, const std::string&) override {}
+    void setOkEnabled(bool enabled) override { okEnabled = enabled; }
+    std::string driveText() override { return drive_; }
+    void setDriveText(const std::string&) override {}
+    std::string folderPath() override { return drive_; }
+    int setFolderPath(const std::string&) override { return 0; }
+    void beep() override {}
+    void messageBox(const std::string& text, const std::string&, MessageIcon) override {
+        box = text;
+    }
+
+    std::vector<std::string> list1;
+    bool okEnabled = false;
+    std::string box;
+
+private:
+    std::string drive_;
+};
+
+void writeLine(std::ostream& out, const std::string& line) {
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out.put('\n');
+}
+
+} // namespace
+
+int gateVolume(const std::string& drive, EtatScan& etat, VolumeService& volumes, std::ostream& out,
+               std::ostream& err) {
+    CommandGateView view(drive);
+    CalculCluster(etat, view, volumes);
+    for (const auto& line : view.list1)
+        writeLine(out, line);
+    if (!view.okEnabled) return kExitRefused;
+    // A file system the gate lets through whose cluster size could not be read: no scan can
+    // round a file to a cluster of 0 bytes.
+    if (etat.TailleCluster <= 0) {
+        err << "kesp-scan: " << drive << " : taille de cluster inconnue, indiquer --cluster-size\n";
+        return kExitRefused;
+    }
+    return 0;
+}
+
+int printVolumeInfo(const std::string& drive, VolumeService& volumes, std::ostream& out,
+                    std::ostream& err) {
+    CommandGateView view(drive);
+    Module1 module;
+    AfficherInfosPartition(drive, module, view, volumes);
+    if (view.box.empty()) {
+        err << "kesp-scan: " << drive << " : informations sur la partition indisponibles\n";
+        return kExitRefused;
+    }
+    std::string text = view.box;
+    std::replace(text.begin(), text.end(), '\r', '\n');
+    writeLine(out, text);
+    out.flush();
+    return out ? 0 : 1;
+}
+
+} // namespace kesp

@@ -1,0 +1,72 @@
+#include "cli/arguments.h"
+
+#include <gtest/gtest.h>
+
+namespace kesp {
+namespace {
+
+TEST(ScanArguments, EveryOption) {
+    ScanArguments a;
+    EXPECT_EQ(parseScanArguments({"--cluster-size", "4096", "--no-subfolders", "--detail",
+                                  "--report", "r.txt", "--table", "t.txt", "dir"},
+                                 a),
+              "");
+    EXPECT_EQ(a.clusterSize, 4096);
+    EXPECT_FALSE(a.subFolders);
+    EXPECT_TRUE(a.detail);
+    EXPECT_EQ(a.report, "r.txt");
+    EXPECT_EQ(a.table, "t.txt");
+    EXPECT_EQ(a.folder, "dir");
+}
+
+TEST(ScanArguments, Defaults) {
+    ScanArguments a;
+    EXPECT_EQ(parseScanArguments({"dir", "--cluster-size", "512"}, a), "");
+    EXPECT_TRUE(a.subFolders);
+    EXPECT_FALSE(a.detail);
+    EXPECT_FALSE(a.report);
+    EXPECT_FALSE(a.table);
+}
+
+TEST(ScanArguments, FolderAfterDoubleDash) {
+    ScanArguments a;
+    EXPECT_EQ(parseScanArguments({"--cluster-size", "1", "--", "--detail"}, a), "");
+    EXPECT_EQ(a.folder, "--detail");
+    EXPECT_FALSE(a.detail);
+}
+
+TEST(ScanArguments, Refused) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--cluster-size", "0", "d"}, "taille de cluster invalide (entier positif attendu) : 0"},
+        {{"--cluster-size", "-4096", "d"},
+         "taille de cluster invalide (entier positif attendu) : -4096"},
+        {{"--cluster-size", "+4096", "d"},
+         "taille de cluster invalide (entier positif attendu) : +4096"},
+        {{"--cluster-size", "4k", "d"}, "taille de cluster invalide (entier positif attendu) : 4k"},
+        {{"--cluster-size", " 4096", "d"},
+         "taille de cluster invalide (entier positif attendu) :  4096"},
+        {{"--cluster-size", "2147483648", "d"},
+         "taille de cluster invalide (entier positif attendu) : 2147483648"},
+        {{"--cluster-size", "", "d"}, "taille de cluster invalide (entier positif attendu) : "},
+        {{"d", "--cluster-size"}, "--cluster-size attend une taille en octets"},
+        {{"--cluster-size", "4096", "--report"}, "--report attend un nom de fichier"},
+        {{"--cluster-size", "4096", "--table", "", "d"}, "--table attend un nom de fichier"},
+        {{"--cluster-size", "4096", "--verbose", "d"}, "option inconnue : --verbose"},
+        {{"--cluster-size", "4096"}, kScanUsage},
+        {{"--cluster-size", "4096", "a", "b"}, kScanUsage},
+        {{"d"}, "--cluster-size manque"},
+    };
+    for (const auto& [args, message] : cases) {
+        ScanArguments a;
+        EXPECT_EQ(parseScanArguments(args, a), message) << ::testing::PrintToString(args);
+    }
+}
+
+TEST(ScanArguments, LargestClusterSize) {
+    ScanArguments a;
+    EXPECT_EQ(parseScanArguments({"--cluster-size", "2147483647", "d"}, a), "");
+    EXPECT_EQ(a.clusterSize, 2147483647);
+}
+
+} // namespace
+} // namespace kesp

@@ -1,0 +1,266 @@
+// kesp-scan in process, on real temporary trees: byte-exact stdout, report and table; every
+// failure status; the interrupt as the cancel press.
+#include "cli/kesp_scan.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include "platform/posix/folder_enum_posix.h"
+#include "platform/posix/output_files_posix.h"
+#include "support/fake_ticks.h"
+#include "support/fake_volume_service.h"
+#include "support/temp_dir.h"
+
+namespace kesp {
+namespace {
+
+using test::readFile;
+
+class KespScan : public ::testing::Test {
+protected:
+    KespScan() {
+        auto& v = volumes.add(dir.path(), "FAT32", "KESP");
+        v.megabytes = 1234567;
+        header = dir.path() + " 1,234,567 Mo"; // the mount point, not the label
+    }
+
+    int run(std::vector<std::string> args) {
+        std::ostringstream o, e;
+        KespScanServices services{folders,       ticks,       files,      volumes,
+                                  NumberChars{}, interrupted, statusOnErr};
+        const int status = runKespScan(args, o, e, services);
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+
+    // The tree of the byte-exact tests: one sub-folder, so the walk order is fixed.
+    void smallTree() {
+        dir.file("scan/a", 1);
+        dir.file("scan/b", 4096);
+        dir.file("scan/.h", 0);
+        dir.file("scan/sub/\xE9t\xE9", 10);
+        const int fd = ::open((dir / "scan/sub/big").c_str(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, (5ll << 30) + 1), 0);
+        ::close(fd);
+    }
+
+    test::TempDir dir{test::TempDir::Backing::MemoryIfPossible};
+    test::FakeVolumeService volumes;
+    PosixFolderEnumerator folders;
+    PosixOutputFiles files;
+    test::FakeTicks ticks;
+    std::function<bool()> interrupted;
+    bool statusOnErr = false;
+    std::string header;
+    std::string out, err;
+};
+
+std::string crlf(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const auto& l : lines)
+        s += l + "\r\n";
+    return s;
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string lf(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const auto& l : lines)
+        s += l + "\n";
+    return s;
+}
+
+TEST_F(KespScan, CompleteRunByteExact) {
+    smallTree();
+    const std::string root = dir / "scan";
+    ASSERT_EQ(run({"--cluster-size", "4096", "--report", dir / "r.txt", "--table", dir / "t.txt",
+                   dir.path() + "//scan/./sub/../"}),
+              kExitDone);
+    EXPECT_EQ(err, "");
+    const std::vector<std::string> block1 = {root + "/", " Taille utile     :         4 097 octets",
+                                             " Taille réelle    :        12 288 octets",
+                                             "     Espace perdu :         8 191 octets"};
+    const std::vector<std::string> block2 = {
+        root + "/sub/", " Taille utile     : 5 368 709 131 octets",
+        " Taille réelle    : 5 368 717 312 octets", "     Espace perdu :         8 181 octets"};
+    const std::vector<std::string> totals = {" Taille totale utile  : 5,368,713,228 octets",
+                                             " Taille totale réelle : 5,368,729,600 octets",
+                                             "     Espace perdu     : 16,372 octets"};
+    std::vector<std::string> stdoutLines = block1;
+    stdoutLines.insert(stdoutLines.end(), block2.begin(), block2.end());
+    stdoutLines.push_back(header);
+    stdoutLines.push_back("Recherche sur " + root);
+    stdoutLines.insert(stdoutLines.end(), totals.begin(), totals.end());
+    EXPECT_EQ(out, lf(stdoutLines));
+
+    std::vector<std::string> report = {header, "liste de " + root, " "};
+    report.insert(report.end(), block1.begin(), block1.end());
+    report.push_back(" ");
+    report.insert(report.end(), block2.begin(), block2.end());
+    report.push_back(" ");
+    report.insert(report.end(), totals.begin(), totals.end());
+    EXPECT_EQ(readFile(dir / "r.txt"), crlf(report));
+
+    EXPECT_EQ(
+        readFile(dir / "t.txt"),
+        crlf({header, "liste de " + root, "Répertoire\tOctets perdus\tTaille utile",
+              root + "/\t8191\t4097", root + "/sub/\t8181\t5368709131", totals[1], totals[2]}));
+}
+
+TEST_F(KespScan, FilesAreOptionalAndSubFoldersCanBeLeftOut) {
+    smallTree();
+    ASSERT_EQ(run({"--cluster-size", "4096", "--no-subfolders", dir / "scan"}), kExitDone);
+    EXPECT_EQ(
+        out,
+        lf({dir / "scan/", " Taille utile     :         4 097 octets",
+            " Taille réelle    :        12 288 octets", "     Espace perdu :         8 191 octets",
+            header, "Recherche sur " + (dir / "scan"), " Taille totale utile  : 4,097 octets",
+            " Taille totale réelle : 12,288 octets", "     Espace perdu     : 8,191 octets"}));
+}
+
+TEST_F(KespScan, DetailLinesInTheReport) {
+    dir.file("d/only", 5000);
+    ASSERT_EQ(run({"--cluster-size", "4096", "--detail", "--report", dir / "r", dir / "d"}),
+              kExitDone);
+    const std::string report = readFile(dir / "r");
+    EXPECT_NE(report.find("\r\n" + (dir / "d/") +
+                          "\r\n    Nom du fichier      Octets perdus  Taille utile du fichier"
+                          "\r\n    only" +
+                          std::string(17, ' ') + "3 192" + std::string(25, ' ') + "5 000\r\n"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(out.find("Nom du fichier"), std::string::npos);
+}
+
+TEST_F(KespScan, RootFolderKeepsItsSlash) {
+    // A Ctrl+C pressed at once stops the scan of "/" before its walk; it is only delivered
+    // once OK can be pressed (R12), not while the run is starting.
+    interrupted = [] { return true; };
+    ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", "/"}), kExitCancelled);
+    EXPECT_NE(readFile(dir / "t").find("\r\nliste de /\r\n"), std::string::npos);
+    EXPECT_NE(out.find("Recherche sur /\n"), std::string::npos);
+    EXPECT_EQ(out.substr(0, 2), "/\n");
+}
+
+TEST_F(KespScan, BadInput) {
+    dir.file("plain", 1);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--cluster-size", "0", dir.path()},
+         "kesp-scan: taille de cluster invalide (entier positif attendu) : 0\n"},
+        {{"--cluster-size", "4096", dir / "missing"},
+         "kesp-scan: " + (dir / "missing") + " : dossier introuvable\n"},
+        {{"--cluster-size", "4096", dir / "plain"},
+         "kesp-scan: " + (dir / "plain") + " n'est pas un dossier\n"},
+        {{"--cluster-size", "4096", "--report", dir / "same", "--table", dir / "./same",
+          dir.path()},
+         "kesp-scan: --report et --table désignent le même fichier\n"},
+        {{"--bogus"}, "kesp-scan: option inconnue : --bogus\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        EXPECT_EQ(run(args), kExitFailed) << message;
+        EXPECT_EQ(err, message);
+        EXPECT_EQ(out, "");
+    }
+}
+
+TEST_F(KespScan, ResultFileThatCannotBeCreated) {
+    dir.file("scan/a", 1);
+    EXPECT_EQ(run({"--cluster-size", "4096", "--report", dir / "no/such/folder/r", dir / "scan"}),
+              kExitFailed);
+    EXPECT_EQ(err, "kesp-scan: Impossible de créer le fichier " + (dir / "no/such/folder/r") +
+                       " : No such file or directory\n");
+    EXPECT_EQ(out, ""); // nothing walked
+}
+
+TEST_F(KespScan, FullDiskIsAFailure) {
+    const std::string small = dir.folder("small");
+    if (mount("kesp-test", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount(path.c_str()); }
+    } unmount{small};
+    // 2,000 folders make a report of about 260 KB.
+    for (int i = 0; i < 2000; ++i)
+        dir.folder("scan/" + std::to_string(i));
+    EXPECT_EQ(run({"--cluster-size", "4096", "--report", small + "/r", dir / "scan"}), kExitFailed);
+    EXPECT_EQ(err, "kesp-scan: Impossible d'écrire dans le fichier " + small +
+                       "/r : No space left on device\n");
+    EXPECT_EQ(out.find("Taille totale"), std::string::npos);
+    // The walk stopped soon after the failure instead of listing every folder.
+    EXPECT_LT(std::count(out.begin(), out.end(), '\n'), 4 * 2000);
+}
+
+TEST_F(KespScan, InterruptBeforeTheWalk) {
+    dir.file("scan/a", 1);
+    dir.folder("scan/sub");
+    interrupted = [] { return true; }; // first polled at R14, once OK can be pressed
+    ASSERT_EQ(run({"--cluster-size", "4096", "--report", dir / "r", dir / "scan"}), kExitCancelled);
+    EXPECT_EQ(out, lf({dir / "scan/", " Taille utile     :             0 octets",
+                       " Taille réelle    :             0 octets",
+                       "     Espace perdu :             0 octets", header,
+                       "Recherche sur " + (dir / "scan"), "Demande annulée avant la fin !!"}));
+    EXPECT_TRUE(endsWith(readFile(dir / "r"), "\r\nDemande annulée avant la fin !!\r\n"));
+}
+
+TEST_F(KespScan, InterruptDuringTheWalk) {
+    for (const char* name : {"a", "b", "c"})
+        dir.file(std::string("scan/") + name + "/f", 1);
+    int polls = 0;
+    interrupted = [&] { return ++polls == 2; }; // R14: no; the first refresh: yes
+    ticks.step = 1000;
+    ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", dir / "scan"}), kExitCancelled);
+    // The folder being listed keeps its file; its pending siblings are listed empty.
+    const std::string table = readFile(dir / "t");
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3 + 4);
+    EXPECT_EQ(table.find("\t4095\t1\r\n"), table.rfind("\t4095\t1\r\n"));
+    const std::size_t measured = table.find("\t4095\t1\r\n");
+    ASSERT_NE(measured, std::string::npos);
+    EXPECT_EQ(table.substr(measured).find("Taille"), std::string::npos);
+    EXPECT_TRUE(endsWith(out, "\nDemande annulée avant la fin !!\n")) << out;
+}
+
+TEST_F(KespScan, StatusLineOnATerminal) {
+    dir.file("scan/a", 1);
+    dir.file("scan/b", 1);
+    statusOnErr = true;
+    ticks.step = 1000; // every file is past the period
+    ASSERT_EQ(run({"--cluster-size", "4096", dir / "scan"}), kExitDone);
+    EXPECT_EQ(err.substr(0, 1), "\r");
+    EXPECT_NE(err.find("0 répertoires  1 fichiers  0.00 Mo perdus\x1b[K"), std::string::npos);
+    EXPECT_NE(err.find("\r0 répertoire  2 fichiers  0.01 Mo perdus\x1b[K\n"), std::string::npos);
+    statusOnErr = false;
+    ASSERT_EQ(run({"--cluster-size", "4096", dir / "scan"}), kExitDone);
+    EXPECT_EQ(err, "");
+}
+
+TEST_F(KespScan, FifteenHundredLevels) {
+    // Made relative to each new folder's descriptor: the full path nears PATH_MAX.
+    int fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    for (int level = 0; level < 1500; ++level) {
+        ::close(openat(fd, "f", O_WRONLY | O_CREAT, 0600));
+        ASSERT_EQ(mkdirat(fd, "d", 0700), 0) << level;
+        const int next = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        ASSERT_GE(fd, 0);
+    }
+    ::close(fd);
+    ASSERT_EQ(run({"--cluster-size", "512", "--table", dir / "t", dir.path()}), kExitDone) << err;
+    const std::string table = readFile(dir / "t");
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3 + 1501 + 2);
+    EXPECT_NE(out.find(" Taille totale réelle : 768,000 octets"), std::string::npos);
+}
+
+} // namespace
+} // namespace kesp
