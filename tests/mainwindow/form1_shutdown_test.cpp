@@ -1,0 +1,129 @@
+// FinProgramme: from the menu, from closing the window and in the middle of a scan; and the
+// refusal of result files planted in the shared temporary folder.
+#include <QAction>
+#include <QComboBox>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "mainwindow/form1_harness.h"
+#include "platform/posix/output_files_posix.h"
+
+namespace kesp::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+void chooseDrive(Harness& h, const std::string& entry) {
+    auto* drive1 = h.child<QComboBox>("Drive1");
+    drive1->setCurrentIndex(drive1->findText(QString::fromStdString(entry)));
+}
+
+TEST(Form1Shutdown, QuitDeletesOnlyThisUsersRegularTemporaryFiles) {
+    Harness h;
+    const std::string outside = h.base.file("outside.tmp", 7);
+    h.base.file("temp/~qkres1.tmp", 10);
+    h.base.file("temp/~qkold.tmp", 10);
+    h.base.file("temp/~qk.tmp", 1);
+    h.base.file("temp/keep.txt", 1);
+    h.base.file("temp/x~qk1.tmp", 1);
+    h.base.folder("temp/~qkdir.tmp");
+    fs::create_symlink(outside, h.temp + "/~qklink.tmp");
+    Form1& form = h.window();
+
+    form.findChild<QAction*>(QStringLiteral("quitter"))->trigger();
+    EXPECT_EQ(h.exits, std::vector<int>{0});
+    for (const char* gone : {"~qkres1.tmp", "~qkold.tmp", "~qk.tmp"})
+        EXPECT_FALSE(exists(h.temp + "/" + gone)) << gone;
+    for (const char* kept : {"keep.txt", "x~qk1.tmp", "~qkdir.tmp", "~qklink.tmp"})
+        EXPECT_TRUE(exists(h.temp + "/" + kept)) << kept;
+    EXPECT_EQ(readFile(outside).size(), 7u) << "a link is never followed";
+}
+
+TEST(Form1Shutdown, OtherUsersFilesAreNotDeleted) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give a file to another user";
+    Harness h;
+    const std::string theirs = h.base.file("temp/~qktheirs.tmp", 3);
+    ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);
+    h.window().FinProgramme();
+    EXPECT_TRUE(exists(theirs));
+}
+
+TEST(Form1Shutdown, ClosingTheWindowQuitsWithoutAMessage) {
+    Harness h;
+    h.base.file("temp/~qkres2.tmp", 10);
+    Form1& form = h.window();
+    form.show();
+    form.close();
+    EXPECT_EQ(h.exits, std::vector<int>{0});
+    EXPECT_FALSE(exists(h.temp + "/~qkres2.tmp"));
+    EXPECT_TRUE(h.boxes.shown.empty());
+}
+
+// Quitting in the middle of a scan: the result files are closed, then deleted, and the process
+// ends there. The scan must not resume, so this runs in a child process that really exits.
+TEST(Form1ShutdownDeathTest, QuitDuringAScanClosesAndDeletesTheResultFiles) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto quitMidScan = [] {
+        Harness h;
+        PosixOutputFiles disk;
+        h.files = &disk;
+        h.ticks.step = 1001;
+        for (int i = 0; i < 20; ++i) {
+            const std::string sub = h.tree.folder(h.fatRoot, "D" + std::to_string(i));
+            h.tree.file(sub, "F", 100);
+        }
+        Form1& form = h.window();
+        chooseDrive(h, h.fatEntry());
+        bool quitting = false;
+        h.tree.onEntry = [&](const std::string& folder, const std::string&) {
+            if (quitting || folder != h.fatRoot + "D3/") return;
+            quitting = true;
+            QTimer::singleShot(
+                0, &form, [&] { form.findChild<QAction*>(QStringLiteral("quitter"))->trigger(); });
+        };
+        h.onExit = [&](int status) {
+            // Exit 3 marks anything FinProgramme left behind.
+            const bool clean = form.openFiles().openCount() == 0 &&
+                               !exists(form.etat().CheminRes1) && !exists(form.etat().CheminRes2) &&
+                               form.okCaption() == "&Annuler";
+            std::_Exit(clean ? status : 3);
+        };
+        QTest::mouseClick(h.ok(), Qt::LeftButton);
+        std::_Exit(4); // the scan came back: FinProgramme did not end the program
+    };
+    EXPECT_EXIT(quitMidScan(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(Form1Shutdown, PlantedLinkAsResultFileIsRefusedWithAMessage) {
+    Harness h;
+    PosixOutputFiles disk;
+    h.files = &disk;
+    h.tree.file(h.fatRoot, "A.BIN", 10);
+    const std::string victim = h.base.file("victim.txt", 12);
+    fs::create_symlink(victim, h.temp + "/~qkres1.tmp");
+    Form1& form = h.window();
+    chooseDrive(h, h.fatEntry());
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].icon, MessageIcon::Critical);
+    EXPECT_NE(h.boxes.shown[0].text.find(form.etat().CheminRes1), std::string::npos)
+        << h.boxes.shown[0].text;
+    EXPECT_EQ(readFile(victim), std::string(12, '\0')) << "the target is untouched";
+    EXPECT_EQ(h.ok()->text(), "&Démarrer");
+    EXPECT_TRUE(h.ok()->isEnabled());
+    EXPECT_TRUE(h.child<QWidget>("Drive1")->isEnabled());
+    EXPECT_FALSE(form.etat().DemandeAnnulation);
+    EXPECT_EQ(form.openFiles().openCount(), 0u);
+}
+
+} // namespace
+} // namespace kesp::test
