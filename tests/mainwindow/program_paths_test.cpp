@@ -1,0 +1,128 @@
+// The start-up strings, the shutdown clean-up, the open-file registry and the POSIX environment.
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "mainwindow/open_files.h"
+#include "mainwindow/program_paths.h"
+#include "mainwindow/temp_cleanup.h"
+#include "platform/posix/environment.h"
+#include "support/memory_output_files.h"
+#include "support/temp_dir.h"
+
+namespace kesp {
+namespace {
+
+TEST(ProgramPaths, TitleAndFolders) {
+    EXPECT_EQ(TitreApplication(2, 0, 5), "Kesp 2005 Version 2.0.5");
+    EXPECT_EQ(TitreApplication(10, 1, 0), "Kesp 2005 Version 10.1.0");
+    EXPECT_EQ(DossierDuProgramme("/usr/bin/kesp"), "/usr/bin");
+    EXPECT_EQ(DossierDuProgramme("/kesp"), "/");
+    EXPECT_EQ(CheminAideDe("/"), "//kespaide.mht");
+    EXPECT_EQ(CheminResultat1("/tmp"), "/tmp/~qkres1.tmp");
+    EXPECT_EQ(CheminResultat2("/tmp/"), "/tmp//~qkres2.tmp");
+}
+
+TEST(ProgramPaths, TemporaryFolderFromTempThenTmpdirThenTmp) {
+    struct Env : ProgramEnvironment {
+        std::map<std::string, std::string> vars;
+        std::optional<std::string> variable(const std::string& n) override {
+            auto it = vars.find(n);
+            return it == vars.end() ? std::nullopt : std::optional(it->second);
+        }
+        std::string programFile() override { return {}; }
+        bool lastModified(const std::string&, std::tm&) override { return false; }
+    } env;
+    EXPECT_EQ(DossierTemporaire(env), "/tmp");
+    env.vars["TMPDIR"] = "/b";
+    EXPECT_EQ(DossierTemporaire(env), "/b");
+    env.vars["temp"] = "";
+    EXPECT_EQ(DossierTemporaire(env), "/b") << "empty counts as unset";
+    env.vars["temp"] = "/a";
+    EXPECT_EQ(DossierTemporaire(env), "/a");
+    env.vars["TEMP"] = "/upper";
+    EXPECT_EQ(DossierTemporaire(env), "/a") << "the name is looked up as written";
+}
+
+TEST(TempCleanup, MatchesThePatternAndSparesLinksFoldersAndOthers) {
+    test::TempDir dir;
+    dir.file("~qkres1.tmp", 1);
+    dir.file("~qkres2.tmp", 1);
+    dir.file("~qk.tmp", 1);
+    dir.file("~qkres1.tmp.bak", 1);
+    dir.file("~QKRES1.TMP", 1);
+    dir.folder("~qkfolder.tmp");
+    const std::string target = dir.file("target", 5);
+    std::filesystem::create_symlink(target, dir / "~qklink.tmp");
+    std::filesystem::create_symlink(dir / "gone", dir / "~qkdangling.tmp");
+
+    EXPECT_EQ(SupprimerFichiersTemporaires(dir.path()), 3);
+    for (const char* name : {"~qkres1.tmp.bak", "~QKRES1.TMP", "~qkfolder.tmp", "~qklink.tmp",
+                             "~qkdangling.tmp", "target"}) {
+        struct stat st {};
+        EXPECT_EQ(lstat((dir / name).c_str(), &st), 0) << name;
+    }
+    EXPECT_EQ(SupprimerFichiersTemporaires(dir.path()), 0);
+    EXPECT_EQ(SupprimerFichiersTemporaires(dir / "missing"), 0) << "errors are ignored";
+}
+
+TEST(OpenFileRegistry, ClosesWhatARunStillHoldsAndLaterWritesFail) {
+    test::MemoryOutputFiles memory;
+    OpenFileRegistry registry(memory);
+    std::string error;
+    auto report = registry.create("/t/1", error);
+    auto table = registry.create("/t/2", error);
+    ASSERT_TRUE(report && table);
+    EXPECT_EQ(registry.openCount(), 2u);
+    EXPECT_TRUE(report->writeLine("H"));
+    registry.closeAll();
+    EXPECT_EQ(registry.openCount(), 0u);
+    EXPECT_TRUE(memory.closed["/t/1"]);
+    EXPECT_TRUE(memory.closed["/t/2"]);
+    EXPECT_FALSE(report->writeLine("after"));
+    EXPECT_FALSE(report->error().empty());
+    EXPECT_TRUE(report->close()) << "the owner's close reports the first one";
+    EXPECT_EQ(memory.lines["/t/1"], std::vector<std::string>{"H"});
+
+    memory.refuseCreate.insert("/t/3");
+    EXPECT_EQ(registry.create("/t/3", error), nullptr);
+    EXPECT_EQ(error, "Permission denied");
+    EXPECT_EQ(registry.openCount(), 0u);
+
+    auto closedByOwner = registry.create("/t/4", error);
+    closedByOwner->close();
+    EXPECT_EQ(registry.openCount(), 0u);
+    memory.failClose.insert("/t/5");
+    auto failing = registry.create("/t/5", error);
+    registry.closeAll();
+    EXPECT_FALSE(failing->close()) << "a failed close stays reported";
+}
+
+TEST(PosixEnvironment, VariablesProgramFileAndDates) {
+    PosixEnvironment env;
+    setenv("KESP_TEST_VARIABLE", "", 1);
+    EXPECT_EQ(env.variable("KESP_TEST_VARIABLE"), std::optional<std::string>(""));
+    unsetenv("KESP_TEST_VARIABLE");
+    EXPECT_EQ(env.variable("KESP_TEST_VARIABLE"), std::nullopt);
+
+    const std::string program = env.programFile();
+    EXPECT_EQ(program, std::filesystem::canonical("/proc/self/exe").string());
+
+    test::TempDir dir;
+    const std::string file = dir.file("dated", 1);
+    const timespec times[2] = {{1136214245, 0}, {1136214245, 0}}; // 2006-01-02 15:04:05 UTC
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    setenv("TZ", "UTC", 1);
+    tzset();
+    std::tm local{};
+    ASSERT_TRUE(env.lastModified(file, local));
+    EXPECT_EQ(local.tm_year, 106);
+    EXPECT_EQ(local.tm_mon, 0);
+    EXPECT_EQ(local.tm_mday, 2);
+    EXPECT_EQ(local.tm_hour, 15);
+    EXPECT_FALSE(env.lastModified(dir / "missing", local));
+}
+
+} // namespace
+} // namespace kesp
