@@ -39,6 +39,8 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             out.help = true;
         } else if (arg == "--no-subfolders") {
             out.subFolders = false;
+        } else if (arg == "--volume-info") {
+            out.volumeInfo = true;
         } else if (arg == "--detail") {
             out.detail = true;
         } else if (arg == "--cluster-size") {
@@ -58,7 +60,6 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
     if (out.help) return {};
     if (positional.size() != 1) return kScanUsage;
     out.folder = positional.front();
-    if (!out.clusterSize) return "--cluster-size manque";
     return {};
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The command line of kesp-scan:
-//   kesp-scan --cluster-size BYTES [--no-subfolders] [--detail] [--report FILE] [--table FILE]
+//   kesp-scan [--cluster-size BYTES] [--no-subfolders] [--detail] [--report FILE] [--table FILE]
 //             FOLDER
+//   kesp-scan --volume-info FOLDER
+// Without --cluster-size the cluster size and the file-system gate of FOLDER's volume decide.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,11 +19,12 @@ struct ScanArguments {
     std::optional<std::string> table;
     std::string folder;
     bool help = false;
+    bool volumeInfo = false; // print the partition report of FOLDER's volume instead of scanning
 };
 
 inline constexpr const char* kScanUsage =
-    "usage: kesp-scan --cluster-size BYTES [--no-subfolders] [--detail] [--report FILE] "
-    "[--table FILE] FOLDER";
+    "usage: kesp-scan [--cluster-size BYTES] [--no-subfolders] [--detail] [--report FILE] "
+    "[--table FILE] FOLDER | kesp-scan --volume-info FOLDER";
 
 // `args` without the program name. Returns an empty text when they are valid, else a one-line
 // reason. "--" ends the options, so a FOLDER may start with "-".

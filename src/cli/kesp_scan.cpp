@@ -8,6 +8,7 @@
 #include "cli/arguments.h"
 #include "cli/interrupt.h"
 #include "cli/stream_scan_view.h"
+#include "cli/volume_options.h"
 #include "platform/posix/folder_enum_posix.h"
 #include "platform/posix/output_files_posix.h"
 #include "platform/posix/ticks_posix.h"
@@ -56,15 +57,6 @@ std::string absoluteFolder(const std::string& folder) {
     return out;
 }
 
-// The mount point that holds `folder`, without its trailing "/" unless it is "/".
-std::string mountPointOf(VolumeService& volumes, const std::string& folder) {
-    const std::string entry = volumes.driveOf(folder);
-    std::string root = volumes.rootPath(entry).value_or(entry);
-    while (root.size() > 1 && root.back() == '/')
-        root.pop_back();
-    return root;
-}
-
 bool sameFile(const std::string& a, const std::string& b) {
     if (absoluteFolder(a) == absoluteFolder(b)) return true;
     struct stat sa {
@@ -98,16 +90,22 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     if (arguments.report && arguments.table && sameFile(*arguments.report, *arguments.table))
         return fail(err, "--report et --table désignent le même fichier");
 
+    // H shows the drive-list entry of the folder's volume, as Drive1 would.
+    const std::string drive = services.volumes.driveOf(folder);
+    if (arguments.volumeInfo) return printVolumeInfo(drive, services.volumes, out, err);
+
     EtatScan etat;
-    etat.TailleCluster = *arguments.clusterSize;
+    if (arguments.clusterSize)
+        etat.TailleCluster = *arguments.clusterSize;
+    else if (const int refused = gateVolume(drive, etat, services.volumes, out, err))
+        return refused;
     etat.ListeDetaillee = arguments.detail;
     etat.CheminRes1 = arguments.report.value_or("");
     etat.CheminRes2 = arguments.table.value_or("");
     etat.TitreApplication = "kesp-scan";
     etat.PeriodeRafraichissement = kRefreshPeriod;
 
-    const std::string drive = mountPointOf(services.volumes, folder);
-    etat.TailleDisqueMo = services.volumes.totalMegabytes(drive);
+    etat.TailleDisqueMo = services.volumes.totalMegabytes(services.volumes.entryRoot(drive));
 
     OptionalOutputFiles files(services.files);
     ScanServices scan{services.folders, services.ticks, files, services.chars};

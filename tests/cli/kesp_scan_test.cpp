@@ -24,7 +24,7 @@ protected:
     KespScan() {
         auto& v = volumes.add(dir.path(), "FAT32", "KESP");
         v.megabytes = 1234567;
-        header = dir.path() + " 1,234,567 Mo"; // the mount point, not the label
+        header = dir.path() + " [KESP] 1,234,567 Mo"; // the volume's drive-list entry
     }
 
     int run(std::vector<std::string> args) {
