@@ -1,0 +1,163 @@
+// The whole window on a real FAT volume: an image made by mkfs.fat, mounted with fusefat,
+// chosen in Drive1 and scanned through the POSIX services. mtools' own cluster counts are the
+// oracle. Also saves pictures of the window, at start-up and after the scan, into the build tree.
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFontInfo>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+#include "mainwindow/append_list_model.h"
+#include "mainwindow/form1_harness.h"
+#include "mainwindow/status_bar.h"
+#include "platform/posix/folder_enum_posix.h"
+#include "platform/posix/output_files_posix.h"
+#include "platform/posix/volume_service_posix.h"
+#include "support/fat_image.h"
+
+namespace kesp::test {
+namespace {
+
+std::string screenshotPath(const char* name) {
+    const QString folder = QStringLiteral(KESP_BINARY_DIR "/screenshots");
+    QDir().mkpath(folder);
+    return (folder + QLatin1Char('/') + QLatin1String(name)).toStdString();
+}
+
+// Waits until Dir1 shows the drive's folders (it reads them in the background).
+void waitForTree(Form1& form, int rowsBelowRoot) {
+    auto* tree = form.findChild<QTreeView*>(QStringLiteral("Dir1"));
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3000) {
+        const QModelIndex root = tree->model()->index(0, 0, tree->rootIndex());
+        if (tree->model()->rowCount(root) >= rowsBelowRoot) return;
+        QTest::qWait(20);
+    }
+}
+
+void saveGrab(Form1& form, const char* name) {
+    // A grab is only worth keeping when text can be drawn at all.
+    ASSERT_FALSE(
+        QFontInfo(form.findChild<QWidget*>(QStringLiteral("List1"))->font()).family().isEmpty());
+    ASSERT_FALSE(
+        QFontInfo(form.findChild<QWidget*>(QStringLiteral("OK"))->font()).family().isEmpty());
+    const std::string path = screenshotPath(name);
+    ASSERT_TRUE(form.grab().save(QString::fromStdString(path))) << path;
+}
+
+TEST(Form1FatScan, ScansAMountedFat16ImageChosenInDrive1) {
+    KESP_REQUIRE_FAT_TOOLS(true);
+    std::string error;
+    auto image = FatImage::create({.fatBits = 16,
+                                   .sectorsPerCluster = 4,
+                                   .label = "",
+                                   .serial = "0BADF00D",
+                                   .sizeBytes = 20 << 20,
+                                   .sectorSize = 512},
+                                  error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->addFile("A.BIN", 5000, error)) << error;
+    ASSERT_TRUE(image->addFile("SUB/B.BIN", 1, error)) << error;
+    ASSERT_TRUE(image->addFile("SUB/C.BIN", 4096, error)) << error;
+    ASSERT_TRUE(image->addFile("SUB/DEEP/D.BIN", 0, error)) << error;
+    ASSERT_TRUE(image->mount(error)) << error;
+
+    Harness h;
+    auto volumes = makePosixVolumeService();
+    PosixFolderEnumerator folders;
+    PosixOutputFiles files;
+    h.volumeService = volumes.get();
+    h.folders = &folders;
+    h.files = &files;
+    Form1& form = h.window();
+    form.show();
+    waitForTree(form, 1);
+    saveGrab(form, "form1-startup.png");
+
+    const std::string entry = volumes->driveOf(image->mountPoint());
+    ASSERT_FALSE(entry.empty());
+    auto* drive1 = h.child<QComboBox>("Drive1");
+    const int index = drive1->findText(QString::fromStdString(entry));
+    ASSERT_GE(index, 0) << entry << " is not in Drive1";
+    drive1->setCurrentIndex(index);
+
+    const std::string root = image->mountPoint() + "/";
+    EXPECT_EQ(form.folderPath(), root);
+    auto* bar = h.child<StatusBar1>("StatusBar1");
+    EXPECT_EQ(bar->panelText(4), "1 Cluster = 2048 octets");
+    EXPECT_EQ(bar->panelText(5), "FAT");
+    ASSERT_TRUE(h.ok()->isEnabled());
+
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    Harness::settle();
+
+    // The oracle: what mtools counts, one cluster more for each of the two sub-folders met.
+    const auto clusters = image->clustersByPath();
+    const std::uint64_t fileClusters = clusters.at("::/A.BIN") + clusters.at("::/SUB/B.BIN") +
+                                       clusters.at("::/SUB/C.BIN") +
+                                       clusters.at("::/SUB/DEEP/D.BIN");
+    EXPECT_EQ((fileClusters + 2) * 2048, form.etat().TotalReel);
+
+    const std::vector<std::string> list1 = {
+        root,
+        " Taille utile     :         5 000 octets",
+        " Taille réelle    :         8 192 octets",
+        "     Espace perdu :         3 192 octets",
+        root + "SUB/",
+        " Taille utile     :         4 097 octets",
+        " Taille réelle    :         8 192 octets",
+        "     Espace perdu :         4 095 octets",
+        root + "SUB/DEEP/",
+        " Taille utile     :             0 octets",
+        " Taille réelle    :             0 octets",
+        "     Espace perdu :             0 octets",
+    };
+    EXPECT_EQ(form.list1Model().lines(), list1);
+    EXPECT_EQ(form.list1Model().rowCount(), 12);
+
+    const std::uint64_t megabytes = volumes->totalMegabytes(root);
+    ASSERT_GT(megabytes, 0u);
+    ASSERT_LT(megabytes, 1000u);
+    const std::string header = entry + " " + std::to_string(megabytes) + " Mo";
+    const std::vector<std::string> list3 = {
+        header,
+        "Recherche sur " + root,
+        " Taille totale utile  : 9,097 octets",
+        " Taille totale réelle : 16,384 octets",
+        "     Espace perdu     : 7,287 octets",
+    };
+    EXPECT_EQ(form.list3Model().lines(), list3);
+    EXPECT_EQ(bar->panelText(1), "2 répertoires");
+    EXPECT_EQ(bar->panelText(2), "4 fichiers");
+    EXPECT_EQ(bar->panelText(3), "0.01 Mo perdus");
+
+    EXPECT_EQ(h.ok()->text(), "&Démarrer");
+    EXPECT_TRUE(h.ok()->isEnabled());
+    for (const char* name : {"Enregistrer", "Imprimer", "optimiser"})
+        EXPECT_TRUE(h.child<QAction>(name)->isEnabled()) << name << ": FAT offers all three";
+
+    std::string report = header + "\r\nliste de " + root + "\r\n";
+    for (std::size_t block = 0; block < 3; ++block) {
+        report += " \r\n";
+        for (std::size_t line = 0; line < 4; ++line)
+            report += list1[block * 4 + line] + "\r\n";
+    }
+    report += " \r\n";
+    for (std::size_t line = 2; line < 5; ++line)
+        report += list3[line] + "\r\n";
+    EXPECT_EQ(readFile(h.temp + "/~qkres1.tmp"), report);
+    const std::string table = header + "\r\nliste de " + root +
+                              "\r\nRépertoire\tOctets perdus\tTaille utile\r\n" + root +
+                              "\t3192\t5000\r\n" + root + "SUB/\t4095\t4097\r\n" + root +
+                              "SUB/DEEP/\t0\t0\r\n" + list3[3] + "\r\n" + list3[4] + "\r\n";
+    EXPECT_EQ(readFile(h.temp + "/~qkres2.tmp"), table);
+
+    saveGrab(form, "form1-after-scan.png");
+}
+
+} // namespace
+} // namespace kesp::test
