@@ -69,7 +69,19 @@ std::optional<StagedCopy> StagedCopy::stage(const std::string& source,
     const std::string folder = slash == std::string::npos ? "" : destination.substr(0, slash + 1);
     const std::string name =
         slash == std::string::npos ? destination : destination.substr(slash + 1);
-    std::string pattern = folder + "." + name + ".XXXXXX";
+    // What would only fail at the rename is refused here, before any copy is put in place.
+    const long nameMax = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    if (nameMax > 0 && name.size() > static_cast<std::size_t>(nameMax)) {
+        error = {destination, reasonOf(ENAMETOOLONG), false};
+        return std::nullopt;
+    }
+    struct stat existing {};
+    if (::stat(destination.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        error = {destination, reasonOf(EISDIR), false};
+        return std::nullopt;
+    }
+    // Hidden, and short enough to stay a valid name whatever the length of the chosen one.
+    std::string pattern = folder + "." + name.substr(0, 200) + ".XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     Fd out{::mkstemp(buffer.data())};

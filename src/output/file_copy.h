@@ -15,7 +15,8 @@ struct CopyError {
 // dropped without commit().
 class StagedCopy {
 public:
-    // Reads `source` whole into the temporary file and flushes it to disk.
+    // Reads `source` whole into the temporary file and flushes it to disk. A destination name
+    // too long for its folder, or naming a folder, fails here rather than at the commit.
     static std::optional<StagedCopy> stage(const std::string& source,
                                            const std::string& destination, CopyError& error);
     // Renames the temporary file over the destination, replacing a file that exists.

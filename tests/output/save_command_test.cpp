@@ -116,6 +116,24 @@ TEST_F(SaveTest, ReplacesExistingFilesAndSavingTwiceGivesTheSameFiles) {
     EXPECT_EQ(readFile(out / "bilan.txt"), "second scan\r\n");
 }
 
+TEST_F(SaveTest, LongNamesAreSavedWhileTheCompanionStillFits) {
+    const std::string base(246, 'n'); // base + "excel.txt" is 255 bytes, the longest name
+    save((out / (base + ".txt")).string());
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    EXPECT_EQ(readFile(out / (base + ".txt")), kReport);
+    EXPECT_EQ(readFile(out / (base + "excel.txt")), kTable);
+}
+
+TEST_F(SaveTest, ACompanionNameTooLongSavesNeitherFile) {
+    const std::string name = std::string(251, 'n') + ".txt";
+    save((out / name).string());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Le fichier " +
+                                       (out / (std::string(251, 'n') + "excel.txt")).string() +
+                                       " n'a pas pu être enregistré.\r\nFile name too long");
+    EXPECT_EQ(namesIn(out), std::vector<std::string>{});
+}
+
 TEST_F(SaveTest, ChoosingTheTableFileItselfStillSavesBothOriginals) {
     const std::string table = readFile(res2);
     save(res2.string());
@@ -144,6 +162,17 @@ TEST_F(SaveTest, MissingFolderIsReportedWithTheFileAndNothingIsWritten) {
                                        " n'a pas pu être enregistré.\r\nNo such file or directory");
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Critical);
     EXPECT_TRUE(fs::is_empty(out));
+}
+
+TEST_F(SaveTest, ACompanionNameThatIsAFolderSavesNeitherFile) {
+    fs::create_directories(out / "bilanexcel.txt");
+    writeFile(out / "bilan.txt", "keep me");
+    save((out / "bilan.txt").string());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Le fichier " + (out / "bilanexcel.txt").string() +
+                                       " n'a pas pu être enregistré.\r\nIs a directory");
+    EXPECT_EQ(readFile(out / "bilan.txt"), "keep me");
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"bilan.txt", "bilanexcel.txt"}));
 }
 
 TEST_F(SaveTest, ChoosingAFolderIsReportedAndLeavesNoTemporaryFile) {
