@@ -11,7 +11,6 @@ namespace {
 
 constexpr DWORD kBufferSize = 260;
 constexpr int kErrorPathAccess = 75;
-constexpr int kErrorPathNotFound = 76;
 
 // Without this a drive with no medium pops up the system's own "insert a disk" box.
 class QuietCriticalErrors {
@@ -94,15 +93,9 @@ public:
         const QuietCriticalErrors quiet;
         DWORD spc = 0, bps = 0, freeClusters = 0, totalClusters = 0;
         if (GetDiskFreeSpaceA(root.c_str(), &spc, &bps, &freeClusters, &totalClusters)) return 0;
-        switch (GetLastError()) {
-        case ERROR_ACCESS_DENIED:
-            return kErrorPathAccess;
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-            return kErrorPathNotFound;
-        default: // ERROR_NOT_READY, ERROR_INVALID_DRIVE, ERROR_DEV_NOT_EXIST ...
-            return kErrorDeviceUnavailable;
-        }
+        // A root that cannot be reached is a device that is not there (no medium, a drive
+        // letter that went away); only a refused access is something else.
+        return GetLastError() == ERROR_ACCESS_DENIED ? kErrorPathAccess : kErrorDeviceUnavailable;
     }
 
     std::string driveOf(const std::string& folder) override {
