@@ -38,14 +38,6 @@ TEST_F(LaunchTest, PrintCancelStartsNothing) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(LaunchTest, PrintTwicePrintsTheSameFileTwice) {
-    dialogs.printAnswers = {true, true};
-    Imprimer_Click("/tmp/~qkres1.tmp", services);
-    Imprimer_Click("/tmp/~qkres1.tmp", services);
-    ASSERT_EQ(launcher.started.size(), 2u);
-    EXPECT_EQ(launcher.started[0], launcher.started[1]);
-}
-
 TEST_F(LaunchTest, PrintWithoutLpSaysSoInFrench) {
     dialogs.printAnswers = {true};
     launcher.startAnswers = {{kErrorFileNotFound, "Fichier introuvable"}};
