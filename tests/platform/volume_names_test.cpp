@@ -17,6 +17,10 @@ constexpr const char* kMountInfo =
     "24 22 0:6 / /sys rw - sysfs sysfs rw\n"
     "25 24 0:7 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
     "26 22 0:8 / /dev/pts rw - devpts devpts rw,mode=600\n"
+    "27 25 0:13 / /sys/fs/cgroup/unified rw - tmpfs tmpfs rw\n"
+    "28 22 0:14 / /dev rw - devtmpfs devtmpfs rw\n"
+    "29 28 0:15 / /dev/shm rw - tmpfs tmpfs rw\n"
+    "30 22 0:16 / /run rw - tmpfs tmpfs rw\n"
     "40 22 0:40 / /tmp/kesp\\040test/mnt\\0401 ro,nosuid shared:7 master:2 - fuse.fusefat "
     "/tmp/kesp\\040test/f16.img ro,user_id=0\n"
     "41 22 8:17 / /media/cle rw - vfat /dev/sdb1 rw,fmask=0022\n"
@@ -32,13 +36,13 @@ TEST(MountTable, DecodesDropsPseudoFileSystemsAndKeepsTheLastMountOverAPoint) {
     std::vector<std::string> points;
     for (const auto& m : mounts)
         points.push_back(m.mountPoint);
-    const std::vector<std::string> expected = {"/", "/tmp/kesp test/mnt 1", "/media/cle",
+    const std::vector<std::string> expected = {"/", "/run", "/tmp/kesp test/mnt 1", "/media/cle",
                                                "/srv/data"};
     EXPECT_EQ(points, expected);
-    EXPECT_EQ(mounts[1].type, "fuse.fusefat");
-    EXPECT_EQ(mounts[1].source, "/tmp/kesp test/f16.img");
-    EXPECT_EQ(mounts[2].type, "ntfs3"); // mounted over the vfat one
-    EXPECT_EQ(mounts[2].source, "/dev/sdc1");
+    EXPECT_EQ(mounts[2].type, "fuse.fusefat");
+    EXPECT_EQ(mounts[2].source, "/tmp/kesp test/f16.img");
+    EXPECT_EQ(mounts[3].type, "ntfs3"); // mounted over the vfat one
+    EXPECT_EQ(mounts[3].source, "/dev/sdc1");
     EXPECT_EQ(mounts[0].options, "rw,relatime,rw");
 }
 

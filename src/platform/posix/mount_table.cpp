@@ -84,29 +84,37 @@ bool isPseudoFileSystem(std::string_view type) {
 }
 
 std::vector<MountEntry> parseMountInfo(std::string_view text) {
-    std::vector<MountEntry> mounts;
+    std::vector<MountEntry> all;
     std::size_t at = 0;
     while (at < text.size()) {
         auto end = text.find('\n', at);
         if (end == std::string_view::npos) end = text.size();
         MountEntry entry;
         if (parseLine(text.substr(at, end - at), entry)) {
-            auto same = std::find_if(mounts.begin(), mounts.end(), [&](const MountEntry& m) {
+            auto same = std::find_if(all.begin(), all.end(), [&](const MountEntry& m) {
                 return m.mountPoint == entry.mountPoint;
             });
-            // A pseudo file system mounted over a volume still hides it.
-            if (same != mounts.end()) {
-                if (isPseudoFileSystem(entry.type))
-                    mounts.erase(same);
-                else
-                    *same = std::move(entry);
-            } else if (!isPseudoFileSystem(entry.type)) {
-                mounts.push_back(std::move(entry));
-            }
+            if (same != all.end())
+                *same = std::move(entry); // hides the earlier mount, pseudo or not
+            else
+                all.push_back(std::move(entry));
         }
         at = end + 1;
     }
-    return mounts;
+
+    // What is mounted below a pseudo file system (a tmpfs in /sys/fs/cgroup, /dev/shm below
+    // devtmpfs) is the kernel's plumbing, not a volume either.
+    const auto belowPseudo = [&](const MountEntry& m) {
+        return std::any_of(all.begin(), all.end(), [&](const MountEntry& p) {
+            return isPseudoFileSystem(p.type) && m.mountPoint.size() > p.mountPoint.size() &&
+                   m.mountPoint.starts_with(p.mountPoint) &&
+                   (p.mountPoint == "/" || m.mountPoint[p.mountPoint.size()] == '/');
+        });
+    };
+    std::vector<MountEntry> volumes;
+    for (const auto& m : all)
+        if (!isPseudoFileSystem(m.type) && !belowPseudo(m)) volumes.push_back(m);
+    return volumes;
 }
 
 std::vector<MountEntry> readMountTable(const std::string& path) {

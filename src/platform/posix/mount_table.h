@@ -16,9 +16,9 @@ struct MountEntry {
 // Kernel pseudo file systems (proc, sysfs, cgroup ...): not volumes.
 bool isPseudoFileSystem(std::string_view type);
 
-// Parses mountinfo text. Malformed lines and pseudo file systems are dropped; a mount point that
-// is mounted over several times appears once, with the last (visible) mount, at the place of its
-// first appearance.
+// Parses mountinfo text. Malformed lines, pseudo file systems and whatever is mounted below one
+// are dropped; a mount point that is mounted over several times appears once, with the last
+// (visible) mount, at the place of its first appearance.
 std::vector<MountEntry> parseMountInfo(std::string_view text);
 
 // Reads and parses a mountinfo file; empty when it cannot be read.
