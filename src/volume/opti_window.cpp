@@ -27,9 +27,11 @@ Opti::Opti(const kesp::EtatScan& etat, QWidget* parent)
     grille_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grille_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grille_->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    // A small font, as on the desktop the grid comes from: twelve digits fit a 100-pixel column.
+    // A small, narrow font, so that twelve digits and the longest title fit a 100-pixel column;
+    // the stretch applies when the family has no condensed face of its own.
     QFont police = grille_->font();
     police.setPointSizeF(8.25);
+    police.setStretch(QFont::SemiCondensed);
     grille_->setFont(police);
     grille_->setWordWrap(false);
     grille_->setTextElideMode(Qt::ElideNone);

@@ -71,6 +71,8 @@ TEST(OptiWindow, ShowsTheTableCentredInHundredPixelColumnsWithTheCurrentRowSelec
             ASSERT_NE(cell, nullptr);
             EXPECT_EQ(cell->text().toStdString(), table.cellules[row][column]);
             EXPECT_EQ(cell->textAlignment(), int(Qt::AlignCenter));
+            EXPECT_LE(QFontMetrics(grille->font()).horizontalAdvance(cell->text()), 100)
+                << "clipped: " << cell->text().toStdString();
         }
     }
     EXPECT_EQ(grille->item(0, 3)->text(), "Taille réelle");
