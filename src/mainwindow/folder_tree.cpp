@@ -61,7 +61,14 @@ FolderTree::FolderTree(QWidget* parent)
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { onCurrentChanged(current); });
     // Folders below the root are read in the background: select and unfold once they are in.
-    connect(files_, &QFileSystemModel::directoryLoaded, this, [this] { selectPath(); });
+    connect(files_, &QFileSystemModel::directoryLoaded, this, [this] {
+        hangRoot();
+        selectPath();
+    });
+    // The view lets go of its root item when the model drops it for a moment (a folder above it
+    // read again); hang it back.
+    connect(filter_, &QAbstractItemModel::rowsInserted, this, [this] { hangRoot(); });
+    connect(filter_, &QAbstractItemModel::layoutChanged, this, [this] { hangRoot(); });
 }
 
 void FolderTree::showDrive(const std::string& root, const std::string& folder) {
@@ -70,9 +77,14 @@ void FolderTree::showDrive(const std::string& root, const std::string& folder) {
     const QString rootPath = decode(root);
     files_->setRootPath(rootPath);
     filter_->setRoot(rootPath);
-    const QModelIndex rootIndex = filter_->mapFromSource(files_->index(rootPath));
-    setRootIndex(rootIndex.parent());
+    hangRoot();
     selectPath();
+}
+
+void FolderTree::hangRoot() {
+    if (root_.empty()) return;
+    const QModelIndex rootItem = filter_->mapFromSource(files_->index(decode(root_)));
+    if (rootItem.isValid() && rootIndex() != rootItem.parent()) setRootIndex(rootItem.parent());
 }
 
 void FolderTree::selectPath() {

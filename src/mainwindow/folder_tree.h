@@ -33,6 +33,8 @@ protected:
 private:
     void onCurrentChanged(const QModelIndex& current);
     void selectPath();
+    // Shows the drive's root as the one top item.
+    void hangRoot();
 
     QFileSystemModel* files_;
     DriveFolderFilter* filter_;

@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "mainwindow/append_list_model.h"
+#include "mainwindow/drive_list.h"
 #include "mainwindow/folder_tree.h"
 #include "mainwindow/program_paths.h"
 #include "mainwindow/status_bar.h"
@@ -25,6 +27,13 @@ namespace {
 
 // The platform's error number for a folder that does not exist.
 constexpr int kErrorPathNotFound = 76;
+
+// Every start begins on drive "c:", folder "c:\"; here, the volume that holds "/" and "/" itself.
+#ifdef _WIN32
+constexpr const char* kDossierDemarrage = "c:\\";
+#else
+constexpr const char* kDossierDemarrage = "/";
+#endif
 
 QString display(const std::string& bytes) {
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -50,6 +59,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     });
     connect(dir1_, &FolderTree::rightButtonPressed, this, &Form1::Dir1_RightButton);
     connect(drive1_, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
+    connect(drive1_, &DriveList::aboutToShowPopup, this, &Form1::refreshDrives);
     Form_Load();
 }
 
@@ -78,9 +88,8 @@ void Form1::Form_Load() {
     sldFreq_Change();
     sldFreq_Scroll();
 
-    // Drive "c:" and folder "c:\" are, here, the volume that holds "/" and "/" itself.
     fillDrives();
-    module_.LecteurDemarrage = services_.volumes.driveOf("/");
+    module_.LecteurDemarrage = services_.volumes.driveOf(kDossierDemarrage);
     {
         // Drive1 starts on the drive of the current folder, as a drive list does; moving it to
         // the start-up drive is a drive change of its own.
@@ -92,7 +101,7 @@ void Form1::Form_Load() {
             if (drives_[i] == current) drive1_->setCurrentIndex(static_cast<int>(i));
     }
     setDriveText(module_.LecteurDemarrage);
-    setFolderPath("/");
+    setFolderPath(kDossierDemarrage);
     kesp::CalculCluster(etat_, *this, services_.volumes);
     etat_.FormatNombre = "#,###,###,##0";
     dossierTemp_ = DossierTemporaire(services_.environment);
@@ -109,6 +118,19 @@ void Form1::fillDrives() {
     drive1_->setCurrentIndex(-1);
 }
 
+void Form1::refreshDrives() {
+    const std::string current = driveText();
+    const QSignalBlocker blocker(drive1_);
+    drives_ = services_.volumes.drives();
+    if (!current.empty() && std::find(drives_.begin(), drives_.end(), current) == drives_.end())
+        drives_.push_back(current);
+    drive1_->clear();
+    for (const std::string& entry : drives_)
+        drive1_->addItem(display(entry));
+    const auto it = std::find(drives_.begin(), drives_.end(), current);
+    drive1_->setCurrentIndex(it == drives_.end() ? -1 : static_cast<int>(it - drives_.begin()));
+}
+
 void Form1::InitBar() {
     for (int position = 1; position <= 3; ++position)
         statusBar1_->setPanelText(position, {});
@@ -116,10 +138,19 @@ void Form1::InitBar() {
 
 void Form1::Drive1_Change() {
     const int error = kesp::Drive1_Change(etat_, module_, *this, services_.volumes);
-    if (error != 0)
-        services_.boxes.show("Erreur : " + std::to_string(error) + "\r\n" + "Le lecteur " +
-                                 driveText() + " est inaccessible.",
-                             etat_.TitreApplication, MessageIcon::Critical);
+    if (error == 0) return;
+    services_.boxes.show("Erreur : " + std::to_string(error) + "\r\n" + "Le lecteur " +
+                             driveText() + " est inaccessible.",
+                         etat_.TitreApplication, MessageIcon::Critical);
+    // The handling stopped before CalculCluster: left here, Drive1 would name a drive that the
+    // folder tree, the status bar and the gate do not describe.
+    returnToPreviousDrive();
+}
+
+void Form1::returnToPreviousDrive() {
+    const std::string& back =
+        etat_.LecteurPrecedent.empty() ? module_.LecteurDemarrage : etat_.LecteurPrecedent;
+    if (!back.empty() && back != driveText()) setDriveText(back);
 }
 
 void Form1::Dir1_RightButton() {

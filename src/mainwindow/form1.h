@@ -19,7 +19,6 @@
 
 class QAction;
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QListView;
 class QPushButton;
@@ -31,6 +30,7 @@ class QDialog;
 namespace kesp {
 
 class AppendListModel;
+class DriveList;
 class FolderTree;
 class ImageList1;
 class StatusBar1;
@@ -105,6 +105,10 @@ private:
     void Drive1_Change();
     void Dir1_RightButton();
     void fillDrives();
+    // Reads the volume list again, keeping the current entry selected (and listed, even when its
+    // volume has gone: choosing it again is what reports that).
+    void refreshDrives();
+    void returnToPreviousDrive();
 
     Form1Services services_;
     OpenFileRegistry openFiles_;
@@ -125,7 +129,7 @@ private:
     QAction* menuImprimer_ = nullptr;
     QAction* menuOptimiser_ = nullptr;
     FolderTree* dir1_ = nullptr;
-    QComboBox* drive1_ = nullptr;
+    DriveList* drive1_ = nullptr;
     QSlider* sldFreq_ = nullptr;
     QLabel* label1_ = nullptr;
     QPushButton* ok_ = nullptr;

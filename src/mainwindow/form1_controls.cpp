@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "mainwindow/append_list_model.h"
+#include "mainwindow/drive_list.h"
 #include "mainwindow/folder_tree.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/image_list.h"
@@ -85,7 +86,7 @@ void Form1::createControls() {
     dir1_->setFont(sansFont(true));
     whiteBackground(dir1_);
 
-    drive1_ = place(new QComboBox(client), "Drive1", 480, 32, 309, 21);
+    drive1_ = place(new DriveList(client), "Drive1", 480, 32, 309, 21);
     drive1_->setFont(sansFont(true));
     whiteBackground(drive1_);
 

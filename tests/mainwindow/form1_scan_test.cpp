@@ -7,6 +7,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include "mainwindow/append_list_model.h"
@@ -340,6 +341,71 @@ TEST(Form1Drives, RightButtonOnDir1ShowsThePartitionReport) {
         h.boxes.shown[0].text.rfind("Nom du Volume = KESPF32\rNuméro de série = BADF00D\r", 0), 0u)
         << h.boxes.shown[0].text;
     EXPECT_EQ(form.module().TexteInfosPartition, h.boxes.shown[0].text);
+}
+
+TEST(Form1Drives, TheListIsReadAgainWhenItOpens) {
+    Harness h;
+    Form1& form = h.window();
+    chooseDrive(h, h.fatEntry());
+    h.volumes.add(h.base.folder("late"), "FAT");
+    auto* drive1 = h.child<QComboBox>("Drive1");
+    EXPECT_EQ(drive1->findText(QString::fromStdString(h.base.path() + "/late")), -1);
+    drive1->showPopup();
+    drive1->hidePopup();
+    EXPECT_GE(drive1->findText(QString::fromStdString(h.base.path() + "/late")), 0);
+    EXPECT_EQ(form.driveText(), h.fatEntry()) << "no drive change";
+
+    // A volume that went away stays listed while selected.
+    const std::string gone = h.fatEntry();
+    h.volumes.volumes.erase(h.volumes.volumes.begin() + 1);
+    drive1->showPopup();
+    drive1->hidePopup();
+    EXPECT_EQ(form.driveText(), gone);
+    EXPECT_EQ(drive1->currentText().toStdString(), gone);
+    EXPECT_TRUE(h.boxes.shown.empty());
+}
+
+TEST(Form1Drives, AnotherFailureIsReportedAndDrive1GoesBack) {
+    Harness h;
+    // Listed and ready, but its root is no folder: Dir1 cannot show it (error 76).
+    h.volumes.add("/nonexistent-kesp-volume", "FAT");
+    Form1& form = h.window();
+    chooseDrive(h, h.fatEntry());
+    chooseDrive(h, "/nonexistent-kesp-volume");
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].text.rfind("Erreur : 76\r\n", 0), 0u) << h.boxes.shown[0].text;
+    EXPECT_EQ(h.boxes.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(form.driveText(), h.fatEntry());
+    EXPECT_EQ(form.folderPath(), h.fatRoot);
+    EXPECT_EQ(h.child<StatusBar1>("StatusBar1")->panelText(5), "FAT32");
+}
+
+TEST(Form1Drives, TheFolderChosenInDir1IsTheOneScanned) {
+    Harness h;
+    h.base.folder("f/SUB");
+    h.tree.file(h.fatRoot, "A.BIN", 5000);
+    const std::string sub = h.tree.folder(h.fatRoot, "SUB");
+    h.tree.file(sub, "B.BIN", 1);
+    Form1& form = h.window();
+    chooseDrive(h, h.fatEntry());
+    auto* dir1 = h.child<QTreeView>("Dir1");
+    QAbstractItemModel* model = dir1->model();
+    // Indexes go stale as the folders are read in the background: ask afresh every time.
+    auto rootItem = [&] { return model->index(0, 0, dir1->rootIndex()); };
+    auto subItem = [&] { return model->index(0, 0, rootItem()); };
+    // The drive's root is the one top item.
+    EXPECT_EQ(model->rowCount(dir1->rootIndex()), 1);
+    EXPECT_EQ(rootItem().data().toString(), "f");
+    QTRY_COMPARE(model->rowCount(rootItem()), 1);
+    EXPECT_EQ(subItem().data().toString(), "SUB");
+    dir1->setCurrentIndex(subItem());
+    EXPECT_EQ(form.folderPath(), h.fatRoot + "SUB");
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    ASSERT_FALSE(form.list1Model().lines().empty());
+    EXPECT_EQ(form.list1Model().lines()[0], h.fatRoot + "SUB/");
+    EXPECT_EQ(form.list1Model().lines().size(), 4u);
+    dir1->setCurrentIndex(rootItem());
+    EXPECT_EQ(form.folderPath(), h.fatRoot) << "the root keeps its separator";
 }
 
 } // namespace
