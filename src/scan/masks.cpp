@@ -75,6 +75,52 @@ std::vector<std::string_view> splitCharacters(std::string_view text) {
     return out;
 }
 
+void appendCharacter(std::string& out, char c) {
+    out += c;
+}
+void appendCharacter(std::string& out, std::string_view c) {
+    out += c;
+}
+
+// `characters`: a string_view (one byte each) or a vector of code points.
+template <typename Characters>
+std::string applyToCharacters(std::string_view mask, const Characters& characters) {
+    const bool fromLeft = !mask.empty() && mask.front() == '!';
+    if (fromLeft) mask.remove_prefix(1);
+    const auto positions = static_cast<std::size_t>(std::count(mask.begin(), mask.end(), '@'));
+    const std::size_t n = characters.size();
+    const std::size_t extra = n > positions ? n - positions : 0;
+    const std::size_t blanks = positions - (n - extra);
+
+    std::string out;
+    out.reserve(mask.size() + 4 * n);
+    if (!fromLeft)
+        for (std::size_t i = 0; i < extra; ++i)
+            appendCharacter(out, characters[i]);
+    std::size_t position = 0;
+    for (char m : mask) {
+        if (m != '@') {
+            out += m;
+        } else if (fromLeft) {
+            if (position < n)
+                appendCharacter(out, characters[position]);
+            else
+                out += ' ';
+            ++position;
+        } else {
+            if (position < blanks)
+                out += ' ';
+            else
+                appendCharacter(out, characters[extra + position - blanks]);
+            ++position;
+        }
+    }
+    if (fromLeft)
+        for (std::size_t i = positions; i < n; ++i)
+            appendCharacter(out, characters[i]);
+    return out;
+}
+
 } // namespace
 
 std::string formatNumber(std::string_view mask, std::uint64_t numerator, std::uint64_t denominator,
@@ -109,42 +155,11 @@ std::string formatNumber(std::string_view mask, std::uint64_t numerator, std::ui
 }
 
 std::string applyCharMask(std::string_view mask, std::string_view text) {
-    const std::vector<std::string_view> characters = splitCharacters(text);
-    std::string out;
-    out.reserve(mask.size() + text.size());
-
-    if (!mask.empty() && mask.front() == '!') {
-        std::size_t next = 0;
-        for (char m : mask.substr(1)) {
-            if (m != '@') {
-                out += m;
-            } else if (next < characters.size()) {
-                out += characters[next++];
-            } else {
-                out += ' ';
-            }
-        }
-        for (; next < characters.size(); ++next)
-            out += characters[next];
-        return out;
-    }
-
-    std::vector<std::string_view> reversed;
-    std::size_t left = characters.size();
-    for (auto it = mask.rbegin(); it != mask.rend(); ++it) {
-        if (*it != '@') {
-            reversed.push_back(std::string_view(&*it, 1));
-        } else if (left > 0) {
-            reversed.push_back(characters[--left]);
-        } else {
-            reversed.push_back(" ");
-        }
-    }
-    for (std::size_t i = 0; i < left; ++i)
-        out += characters[i];
-    for (auto it = reversed.rbegin(); it != reversed.rend(); ++it)
-        out += *it;
-    return out;
+    // Figures are ASCII: one byte is one character, nothing to split.
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) return applyToCharacters(mask, text);
+    return applyToCharacters(mask, splitCharacters(text));
 }
 
 std::string applyCharMask(std::string_view mask, std::int64_t value) {

@@ -104,6 +104,30 @@ TEST(PosixFolderListing, FoldersThatCannotBeListed) {
     EXPECT_EQ(folders.open(std::string(5000, 'a') + "/"), nullptr);
 }
 
+TEST(PosixFolderListing, ListingsOutliveTheWalkMovingOn) {
+    TempDir dir;
+    dir.file("a/in-a", 1);
+    dir.file("b/in-b", 2);
+    dir.file("a/deeper/in-deeper", 3);
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir.path() + "/");
+    auto root = folders.open(dir.path() + "/");
+    auto a = folders.open(dir / "a/");
+    auto deeper = folders.open(dir / "a/deeper/");
+    auto b = folders.open(dir / "b/"); // leaves a/ and a/deeper/ behind
+    FolderEntry e;
+    ASSERT_TRUE(deeper && deeper->next(e));
+    EXPECT_EQ(e.name, "in-deeper");
+    EXPECT_EQ(e.size, 3u);
+    std::map<std::string, std::uint64_t> inA;
+    while (a->next(e))
+        inA[e.name] = e.size;
+    EXPECT_EQ(inA, (std::map<std::string, std::uint64_t>{{"deeper", 0}, {"in-a", 1}}));
+    ASSERT_TRUE(b->next(e));
+    EXPECT_EQ(e.size, 2u);
+    EXPECT_EQ(listAll(folders, dir / "a/deeper/").at("in-deeper").size, 3u);
+}
+
 TEST(PosixFolderListing, RootReachedThroughALink) {
     TempDir dir;
     dir.file("real/f", 3);
@@ -130,27 +154,58 @@ TEST(PosixFolderListing, EntriesThatVanishDuringTheListing) {
     EXPECT_EQ(more, 0); // every other entry was gone before its stat
 }
 
+// Mounts a small tmpfs on `path` for the life of the object; mounted() false when not allowed.
+class SmallMount {
+public:
+    explicit SmallMount(const std::string& path) : path_(path) {
+        mounted_ = mount("kesp-test", path.c_str(), "tmpfs", 0, "size=64k") == 0;
+        if (!mounted_) reason_ = std::strerror(errno);
+    }
+    ~SmallMount() {
+        if (mounted_) umount(path_.c_str());
+    }
+    bool mounted() const { return mounted_; }
+    const std::string& reason() const { return reason_; }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+    std::string reason_;
+};
+
+bool listsNothing(PosixFolderEnumerator& folders, const std::string& path) {
+    auto listing = folders.open(path);
+    FolderEntry e;
+    return listing && !listing->next(e);
+}
+
 TEST(PosixFolderListing, AnotherFileSystemBelowTheRootListsEmpty) {
     TempDir dir;
-    const std::string mnt = dir.folder("mnt");
-    if (mount("kesp-test", mnt.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount(path.c_str()); }
-    } unmount{mnt};
-    dir.file("mnt/inside", 10);
-    PosixFolderEnumerator folders;
-    folders.beginWalk(dir.path() + "/");
-    const auto top = listAll(folders, dir.path() + "/");
-    EXPECT_TRUE(top.at("mnt").isDirectory); // still counted as a sub-folder
-    auto inner = folders.open(mnt + "/");
-    ASSERT_TRUE(inner);
-    FolderEntry e;
-    EXPECT_FALSE(inner->next(e));
-    // A walk that starts on the other file system lists it.
-    folders.beginWalk(mnt + "/");
-    EXPECT_EQ(listAll(folders, mnt + "/").size(), 1u);
+    const std::string plain = dir.folder("a/mnt");
+    const std::string blank = dir.folder("a/with blank\\and tab\t");
+    SmallMount first(plain), second(blank);
+    if (!first.mounted() || !second.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << first.reason();
+    dir.file("a/mnt/inside", 10);
+    dir.file("a/with blank\\and tab\t/inside", 10);
+    ASSERT_EQ(symlink("a", (dir / "alias").c_str()), 0);
+
+    // From the mount table, from a root reached through a link, and by device when the table
+    // cannot be read.
+    PosixFolderEnumerator fromTable, noTable(dir / "no-such-mountinfo");
+    for (PosixFolderEnumerator* folders : {&fromTable, &noTable}) {
+        for (const std::string& root : {dir / "a", dir / "alias"}) {
+            SCOPED_TRACE(root);
+            folders->beginWalk(root + "/");
+            const auto top = listAll(*folders, root + "/");
+            EXPECT_TRUE(top.at("mnt").isDirectory); // still counted as a sub-folder
+            EXPECT_TRUE(listsNothing(*folders, root + "/mnt/"));
+            EXPECT_TRUE(listsNothing(*folders, root + "/with blank\\and tab\t/"));
+        }
+        // A walk that starts on the other file system lists it.
+        folders->beginWalk(plain + "/");
+        EXPECT_EQ(listAll(*folders, plain + "/").size(), 1u);
+    }
 }
 
 TEST(PosixFolderListing, HundredThousandEntries) {
