@@ -4,13 +4,11 @@
 #include <QLabel>
 #include <QSlider>
 
+#include "about/apropos.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/temp_cleanup.h"
 #include "scan/scan_run.h"
 #include "volume/opti_window.h"
-#ifdef KESP_HAVE_APROPOS
-#include "about/apropos.h"
-#endif
 
 namespace kesp {
 
@@ -61,12 +59,10 @@ void Form1::aide_Click() {
 }
 
 void Form1::Apropo_Click() {
-#ifdef KESP_HAVE_APROPOS
     if (!apropos_)
         apropos_ =
             std::make_unique<apropos>(services_.environment, services_.launcher, services_.boxes);
     apropos_->exec();
-#endif
 }
 
 void Form1::sldFreq_Change() {

@@ -125,5 +125,24 @@ TEST(Form1Shutdown, PlantedLinkAsResultFileIsRefusedWithAMessage) {
     EXPECT_EQ(form.openFiles().openCount(), 0u);
 }
 
+TEST(Form1Shutdown, AnotherUsersResultFileIsNeitherTruncatedNorDeleted) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give a file to another user";
+    Harness h;
+    PosixOutputFiles disk;
+    h.files = &disk;
+    const std::string theirs = h.base.file("temp/~qkres2.tmp", 9);
+    ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);
+    Form1& form = h.window();
+    auto* drive1 = h.child<QComboBox>("Drive1");
+    drive1->setCurrentIndex(drive1->findText(QString::fromStdString(h.fatEntry())));
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_NE(h.boxes.shown[0].text.find(form.etat().CheminRes2), std::string::npos);
+    EXPECT_EQ(readFile(theirs).size(), 9u);
+    EXPECT_TRUE(h.ok()->isEnabled());
+    form.FinProgramme();
+    EXPECT_TRUE(exists(theirs));
+}
+
 } // namespace
 } // namespace kesp::test
