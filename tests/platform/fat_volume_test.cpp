@@ -2,6 +2,7 @@
 // seen through the POSIX volume service, all checked against what mtools reports.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -249,6 +250,58 @@ TEST(CorruptBootSector, MountedImageFallsBackWithoutGeometry) {
     EXPECT_EQ(info.fileSystem, "fuse.fusefat");
     std::uint32_t spc = 0, bps = 0;
     EXPECT_FALSE(volumes->diskFreeSpace(root, spc, bps)); // fusefat's 1 KiB blocks are not used
+}
+
+} // namespace
+} // namespace kesp
+
+namespace kesp {
+namespace {
+
+bool inMountTable(const std::string& point) {
+    std::ifstream table("/proc/self/mountinfo");
+    std::string line;
+    while (std::getline(table, line))
+        if (line.find(" " + point + " ") != std::string::npos) return true;
+    return false;
+}
+
+FatImageSpec smallFat12() {
+    FatImageSpec spec;
+    spec.fatBits = 12;
+    spec.sectorsPerCluster = 4;
+    spec.sizeBytes = 8u << 20;
+    return spec;
+}
+
+TEST(FatImageFixture, MountLeftByACrashedTestIsSweptByTheNextImage) {
+    KESP_REQUIRE_FAT_TOOLS(true);
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // A test process that dies without running its destructors.
+        std::string error;
+        auto image = FatImage::create(smallFat12(), error);
+        std::string point = image && image->mount(error) ? image->mountPoint() : "";
+        (void)!::write(pipeFds[1], point.data(), point.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    char buffer[512] = {};
+    const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer - 1);
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::string point(buffer, n > 0 ? std::size_t(n) : 0);
+    ASSERT_FALSE(point.empty());
+    ASSERT_TRUE(inMountTable(point));
+
+    std::string error;
+    auto next = FatImage::create(smallFat12(), error);
+    ASSERT_TRUE(next) << error;
+    EXPECT_FALSE(inMountTable(point));
+    EXPECT_FALSE(std::filesystem::exists(point));
 }
 
 } // namespace

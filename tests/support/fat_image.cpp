@@ -1,10 +1,12 @@
 #include "support/fat_image.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,6 +41,31 @@ std::string trim(std::string text) {
 
 std::string hostPath(const std::string& folder, const std::string& imagePath) {
     return folder + "/" + imagePath;
+}
+
+bool mounted(const std::string& point) {
+    std::ifstream table("/proc/self/mountinfo");
+    std::string line;
+    while (std::getline(table, line))
+        if (line.find(" " + point + " ") != std::string::npos) return true;
+    return false;
+}
+
+// A test that crashed never ran its destructors: its folder (named after its process) may still
+// hold a mount. Those of processes that are gone are cleaned up here; live ones are left alone,
+// they belong to tests running in parallel.
+void sweepStaleImages() {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/tmp", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("kesp-fat-", 0) != 0) continue;
+        const long pid = std::strtol(name.c_str() + 9, nullptr, 10);
+        if (pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        const std::string point = entry.path().string() + "/mnt";
+        std::string output;
+        if (mounted(point)) runProgram({"fusermount", "-u", "-z", point}, output);
+        if (!mounted(point)) fs::remove_all(entry.path(), ec);
+    }
 }
 
 } // namespace
@@ -85,8 +112,9 @@ std::string fatToolsMissing(bool mount) {
 }
 
 std::unique_ptr<FatImage> FatImage::create(const FatImageSpec& spec, std::string& error) {
-    char name[] = "/tmp/kesp-fatXXXXXX";
-    if (!::mkdtemp(name)) {
+    sweepStaleImages();
+    std::string name = "/tmp/kesp-fat-" + std::to_string(::getpid()) + "-XXXXXX";
+    if (!::mkdtemp(name.data())) {
         error = "mkdtemp failed";
         return nullptr;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // FAT12/16/32 images made with mkfs.fat, filled with mtools and mounted read-only with fusefat,
 // for tests on real FAT volumes. Everything lives in a fresh temporary folder that the
-// destructor unmounts and removes, also when a test fails. The truth about an image comes from
+// destructor unmounts and removes, also when a test fails; what a crashed test process left
+// behind is swept by the next create(). The truth about an image comes from
 // mtools (minfo, mdu), never from our own code.
 //
 //   auto image = FatImage::create({.fatBits = 16, .sectorsPerCluster = 4, .label = "KESPF16",
