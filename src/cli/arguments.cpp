@@ -43,6 +43,10 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             out.volumeInfo = true;
         } else if (arg == "--detail") {
             out.detail = true;
+        } else if (arg == "--what-if") {
+            out.whatIf = true;
+        } else if (arg == "--fat32") {
+            out.fat32 = true;
         } else if (arg == "--cluster-size") {
             const std::string* v = value();
             if (!v) return "--cluster-size attend une taille en octets";
@@ -60,6 +64,9 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
     if (out.help) return {};
     if (positional.size() != 1) return kScanUsage;
     out.folder = positional.front();
+    // Without --cluster-size the volume itself says FAT or FAT32.
+    if (out.fat32 && (!out.clusterSize || !out.whatIf))
+        return "--fat32 ne s'emploie qu'avec --cluster-size et --what-if";
     return {};
 }
 

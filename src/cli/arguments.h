@@ -1,7 +1,7 @@
 #pragma once
 // The command line of kesp-scan:
-//   kesp-scan [--cluster-size BYTES] [--no-subfolders] [--detail] [--report FILE] [--table FILE]
-//             FOLDER
+//   kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] [--report FILE]
+//             [--table FILE] [--what-if] FOLDER
 //   kesp-scan --volume-info FOLDER
 // Without --cluster-size the cluster size and the file-system gate of FOLDER's volume decide.
 #include <cstdint>
@@ -20,11 +20,13 @@ struct ScanArguments {
     std::string folder;
     bool help = false;
     bool volumeInfo = false; // print the partition report of FOLDER's volume instead of scanning
+    bool whatIf = false;     // print the optimisation table after the run
+    bool fat32 = false;      // with --cluster-size: the table is FAT32's
 };
 
 inline constexpr const char* kScanUsage =
-    "usage: kesp-scan [--cluster-size BYTES] [--no-subfolders] [--detail] [--report FILE] "
-    "[--table FILE] FOLDER | kesp-scan --volume-info FOLDER";
+    "usage: kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] "
+    "[--report FILE] [--table FILE] [--what-if] FOLDER | kesp-scan --volume-info FOLDER";
 
 // `args` without the program name. Returns an empty text when they are valid, else a one-line
 // reason. "--" ends the options, so a FOLDER may start with "-".

@@ -14,6 +14,7 @@
 #include "platform/posix/ticks_posix.h"
 #include "platform/posix/volume_service_posix.h"
 #include "scan/scan_run.h"
+#include "volume/opti_table.h"
 
 namespace kesp {
 
@@ -95,9 +96,10 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     if (arguments.volumeInfo) return printVolumeInfo(drive, services.volumes, out, err);
 
     EtatScan etat;
-    if (arguments.clusterSize)
+    if (arguments.clusterSize) {
         etat.TailleCluster = *arguments.clusterSize;
-    else if (const int refused = gateVolume(drive, etat, services.volumes, out, err))
+        etat.EstFat32 = arguments.fat32;
+    } else if (const int refused = gateVolume(drive, etat, services.volumes, out, err))
         return refused;
     etat.ListeDetaillee = arguments.detail;
     etat.CheminRes1 = arguments.report.value_or("");
@@ -121,6 +123,9 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
         out.put('\n');
     }
+    if (arguments.whatIf)
+        for (const std::string& line : LignesTableOpti(ConstruireTableOpti(etat)))
+            out << line << '\n';
     out.flush();
     if (!out) return fail(err, "écriture impossible sur la sortie standard");
     return view.cancelPressed() ? kExitCancelled : kExitDone;
