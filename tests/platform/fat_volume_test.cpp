@@ -2,6 +2,7 @@
 // seen through the POSIX volume service, all checked against what mtools reports.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "platform/posix/boot_sector.h"
+#include "platform/posix/volume_evidence.h"
 #include "platform/posix/volume_service_posix.h"
 #include "support/fat_image.h"
 
@@ -302,6 +304,51 @@ TEST(FatImageFixture, MountLeftByACrashedTestIsSweptByTheNextImage) {
     ASSERT_TRUE(next) << error;
     EXPECT_FALSE(inMountTable(point));
     EXPECT_FALSE(std::filesystem::exists(point));
+}
+
+} // namespace
+} // namespace kesp
+
+namespace kesp {
+namespace {
+
+TEST(SourceEvidence, LibblkidIdentifiesAnImageAsMinfoDoes) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    FatImageSpec spec = smallFat12();
+    spec.label = "BLKID";
+    spec.serial = "0BADF00D";
+    std::string error;
+    auto image = FatImage::create(spec, error);
+    ASSERT_TRUE(image) << error;
+    const BlockIdentity id = identifySource(image->imagePath());
+    EXPECT_EQ(id.label, "BLKID");
+    EXPECT_EQ(id.uuid, "0BAD-F00D");
+    EXPECT_EQ(id.type, "vfat");
+    EXPECT_EQ(serialFromUuid(id.uuid), image->minfo()->serial);
+
+    const SourceFat fat = readSourceFat(image->imagePath());
+    ASSERT_TRUE(fat.boot);
+    EXPECT_EQ(fat.rootLabel, "BLKID");
+}
+
+TEST(SourceEvidence, SourcesThatAreNotVolumeFilesAreNeverRead) {
+    char folder[] = "/tmp/kesp-evidenceXXXXXX";
+    ASSERT_TRUE(::mkdtemp(folder));
+    const std::string fifo = std::string(folder) + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string shortFile = std::string(folder) + "/short";
+    std::ofstream(shortFile) << "EB";
+    // A FIFO would block an open; a character device streams forever; words are no paths.
+    for (const std::string& source :
+         {fifo, std::string("/dev/zero"), std::string("/dev/null"), shortFile, std::string(folder),
+          std::string("fusefat"), std::string(""), std::string("relative/path")}) {
+        SCOPED_TRACE(source);
+        const SourceFat fat = readSourceFat(source);
+        EXPECT_FALSE(fat.boot);
+        const BlockIdentity id = identifySource(source);
+        EXPECT_EQ(id.type, "");
+    }
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace
