@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
-# The window's scan against kesp-scan's on the same tree (target: window <= 1.5 x kesp-scan).
-#   bench/window_vs_cli.sh BUILD_DIR [TREE]
-# Without TREE, bench/make_tree.sh makes the 50,000-folder tree in a temporary folder.
+# The window's scan against kesp-scan's on the same warm tree, best of RUNS each
+# (target: window <= 1.5 x kesp-scan). Use a Release build:
+#   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+#   cmake --build build-bench --target kesp-scan window_scan_bench
+#   bash bench/window_vs_cli.sh build-bench [TREE] [RUNS]
+# The tree is bench/make_tree.sh's 50,050 folders (made once, then reused).
 set -euo pipefail
-build=${1:?usage: window_vs_cli.sh BUILD_DIR [TREE]}
+build=${1:?usage: window_vs_cli.sh BUILD_DIR [TREE] [RUNS]}
 here=$(cd "$(dirname "$0")" && pwd)
-tree=${2:-}
-made=""
-if [ -z "$tree" ]; then
-    made=$(mktemp -d /tmp/kesp-bench-tree-XXXXXX)
-    bash "$here/make_tree.sh" "$made" >/dev/null
-    tree=$made
-fi
+tree=${2:-/tmp/kesp-bench-tree}
+runs=${3:-3}
+for program in kesp-scan window_scan_bench; do
+    [ -x "$build/bin/$program" ] || { echo "no $build/bin/$program: build it first" >&2; exit 1; }
+done
+bash "$here/make_tree.sh" "$tree"
 work=$(mktemp -d /tmp/kesp-bench-cli-XXXXXX)
-trap 'rm -rf "$work" ${made:+"$made"}' EXIT
-runs=3
+trap 'rm -rf "$work"' EXIT
 
 # One warm-up walk so both sides read the tree from the cache.
 "$build/bin/kesp-scan" --cluster-size 4096 "$tree" >/dev/null

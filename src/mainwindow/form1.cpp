@@ -88,7 +88,7 @@ void Form1::Form_Load() {
     sldFreq_Change();
     sldFreq_Scroll();
 
-    fillDrives();
+    refreshDrives();
     module_.LecteurDemarrage = services_.volumes.driveOf(kDossierDemarrage);
     {
         // Drive1 starts on the drive of the current folder, as a drive list does; moving it to
@@ -107,15 +107,6 @@ void Form1::Form_Load() {
     dossierTemp_ = DossierTemporaire(services_.environment);
     etat_.CheminRes1 = CheminResultat1(dossierTemp_);
     etat_.CheminRes2 = CheminResultat2(dossierTemp_);
-}
-
-void Form1::fillDrives() {
-    const QSignalBlocker blocker(drive1_);
-    drives_ = services_.volumes.drives();
-    drive1_->clear();
-    for (const std::string& entry : drives_)
-        drive1_->addItem(display(entry));
-    drive1_->setCurrentIndex(-1);
 }
 
 void Form1::refreshDrives() {

@@ -104,7 +104,6 @@ private:
     void sldFreq_Scroll();
     void Drive1_Change();
     void Dir1_RightButton();
-    void fillDrives();
     // Reads the volume list again, keeping the current entry selected (and listed, even when its
     // volume has gone: choosing it again is what reports that).
     void refreshDrives();
