@@ -29,7 +29,7 @@ protected:
 
     int run(std::vector<std::string> args) {
         std::ostringstream o, e;
-        KespScanServices services{folders,       ticks,       files,      volumes,
+        KespScanServices services{*enumerator,   ticks,       files,      volumes,
                                   NumberChars{}, interrupted, statusOnErr};
         const int status = runKespScan(args, o, e, services);
         out = o.str();
@@ -52,6 +52,7 @@ protected:
     test::TempDir dir{test::TempDir::Backing::MemoryIfPossible};
     test::FakeVolumeService volumes;
     PosixFolderEnumerator folders;
+    FolderEnumerator* enumerator = &folders;
     PosixOutputFiles files;
     test::FakeTicks ticks;
     std::function<bool()> interrupted;
@@ -241,6 +242,40 @@ TEST_F(KespScan, StatusLineOnATerminal) {
     statusOnErr = false;
     ASSERT_EQ(run({"--cluster-size", "4096", dir / "scan"}), kExitDone);
     EXPECT_EQ(err, "");
+}
+
+// The real listing, with something done to the tree just before a given folder is opened.
+class TamperingEnumerator : public FolderEnumerator {
+public:
+    TamperingEnumerator(FolderEnumerator& real, std::function<void(const std::string&)> before)
+        : real_(real), before_(std::move(before)) {}
+    void beginWalk(const std::string& root) override { real_.beginWalk(root); }
+    std::unique_ptr<FolderListing> open(const std::string& path) override {
+        before_(path);
+        return real_.open(path);
+    }
+
+private:
+    FolderEnumerator& real_;
+    std::function<void(const std::string&)> before_;
+};
+
+TEST_F(KespScan, FolderThatVanishesDuringTheWalk) {
+    dir.file("scan/one/f", 100);
+    dir.file("scan/two/f", 100);
+    // Whichever sub-folder comes first removes the other one.
+    TamperingEnumerator tampering(folders, [this](const std::string& path) {
+        if (path == dir / "scan/one/") std::filesystem::remove_all(dir / "scan/two");
+        if (path == dir / "scan/two/") std::filesystem::remove_all(dir / "scan/one");
+    });
+    enumerator = &tampering;
+    ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", dir / "scan"}), kExitDone);
+    const std::string table = readFile(dir / "t");
+    // Both were counted in the root; the one that vanished gives a zero line, the run goes on.
+    EXPECT_NE(table.find("/scan/\t8192\t0\r\n"), std::string::npos) << table;
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3 + 3 + 2);
+    EXPECT_NE(table.find("\t0\t0\r\n"), std::string::npos) << table;
+    EXPECT_NE(out.find(" Taille totale utile  : 100 octets"), std::string::npos) << out;
 }
 
 TEST_F(KespScan, FifteenHundredLevels) {
