@@ -10,9 +10,9 @@ namespace kesp {
 
 struct SaveDialogRequest {
     std::string title;
-    std::string fileName;      // initial full path
+    std::string fileName; // initial full path
     std::string initialFolder;
-    std::string defaultExtension; // added to a name typed without one
+    std::string defaultExtension;                             // added to a name typed without one
     std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
 };
 

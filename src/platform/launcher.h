@@ -25,9 +25,9 @@ public:
     // When `finished` is given it is called later, on the caller's thread, with the exit status
     // (-1 when the program crashed) and what the program wrote to its standard error; whatever it
     // captures must outlive the program.
-    virtual LaunchResult start(const std::vector<std::string>& argv,
-                               std::function<void(int exitStatus, const std::string& stderrText)>
-                                   finished = {}) = 0;
+    virtual LaunchResult
+    start(const std::vector<std::string>& argv,
+          std::function<void(int exitStatus, const std::string& stderrText)> finished = {}) = 0;
     // Hands an absolute local path or an address ("https:", "mailto:") to the desktop's own
     // opener. False when the desktop could not take it; no reason is given.
     virtual bool openWithDesktop(const std::string& pathOrAddress) = 0;
