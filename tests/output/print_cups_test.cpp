@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,8 +104,21 @@ protected:
         const std::string conf = d + "/etc/cupsd.conf", files = d + "/etc/cups-files.conf";
         const char* argv[] = {"/usr/sbin/cupsd", "-f",   "-c", conf.c_str(), "-s",
                               files.c_str(),     nullptr};
-        if (posix_spawn(&cupsd, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) !=
-            0) {
+        // Its output goes to a file, not to ctest's pipe, and it dies with this process: a
+        // crashed test must not leave a daemon that keeps ctest waiting.
+        const std::string daemonLog = d + "/log/cupsd.out";
+        const pid_t parent = getpid();
+        cupsd = fork();
+        if (cupsd == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent) _exit(127);
+            const int fd = open(daemonLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(fd, 1);
+            dup2(fd, 2);
+            execv(argv[0], const_cast<char**>(argv));
+            _exit(127);
+        }
+        if (cupsd < 0) {
             skipReason = "cupsd cannot be started";
             cupsd = 0;
             return;
