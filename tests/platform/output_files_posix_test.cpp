@@ -55,6 +55,7 @@ TEST(PosixOutputFiles, RefusesWhatItMustNotOverwrite) {
     const std::string victim = dir.file("victim", 0);
     std::ofstream(victim) << "keep me";
     ASSERT_EQ(symlink(victim.c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(link(victim.c_str(), (dir / "hard").c_str()), 0);
     dir.folder("folder");
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     const std::string foreign = dir.file("foreign", 0);
@@ -68,6 +69,7 @@ TEST(PosixOutputFiles, RefusesWhatItMustNotOverwrite) {
     };
     std::vector<Case> cases = {
         {dir / "link", "le fichier est un lien symbolique"},
+        {dir / "hard", "le fichier a d'autres liens"},
         {dir / "folder", std::strerror(EISDIR)},
         {dir / "fifo", std::strerror(ENXIO)}, // no reader: refused at once, never blocks
         {dir / "missing/out", std::strerror(ENOENT)},

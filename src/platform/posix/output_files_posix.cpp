@@ -100,6 +100,9 @@ std::unique_ptr<LineSink> PosixOutputFiles::create(const std::string& path, std:
         error = "ce n'est pas un fichier ordinaire";
     } else if (st.st_uid != geteuid()) {
         error = "le fichier appartient à un autre utilisateur";
+    } else if (st.st_nlink > 1) {
+        // A hard link planted in a shared folder could name any file of ours.
+        error = "le fichier a d'autres liens";
     } else if (ftruncate(fd, 0) != 0) {
         error = systemReason(errno);
     } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
