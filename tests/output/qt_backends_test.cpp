@@ -14,6 +14,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "output/commands.h"
+#include "output/output_fakes.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_program_launcher.h"
 
@@ -184,6 +186,42 @@ TEST(QtProgramLauncher, DesktopOpenerGetsFileUrlsForPathsAndAddressesUnchanged) 
     EXPECT_EQ(recorder.urls[1].scheme(), "mailto");
     EXPECT_EQ(recorder.urls[1].path(), "kesp@example.org");
     EXPECT_EQ(recorder.urls[1].query(), "subject=Kesp 2005");
+}
+
+// The help command end to end: PATH decides which stage runs.
+class HelpThroughPath : public ::testing::Test {
+protected:
+    void SetUp() override { savedPath = qgetenv("PATH"); }
+    void TearDown() override { qputenv("PATH", savedPath); }
+    QByteArray savedPath;
+    TempFolder folder;
+    testing::FakeDialogs dialogs;
+    testing::RecordingBoxes boxes;
+    QtProgramLauncher launcher;
+    OutputServices services{dialogs, boxes, launcher};
+};
+
+TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {
+    const fs::path stub = folder.path / "xdg-open";
+    const fs::path seen = folder.path / "seen";
+    std::ofstream(stub) << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" << seen.string() << "'\n";
+    ::chmod(stub.c_str(), 0755);
+    qputenv("PATH", QByteArray::fromStdString(folder.path.string()) + ":/usr/bin:/bin");
+    aide_Click("/opt/mes outils/kespaide.mht", services);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !readFile(seen).empty(); }, 10000));
+    EXPECT_EQ(readFile(seen), "1|/opt/mes outils/kespaide.mht");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(HelpThroughPath, WithoutXdgOpenTheDesktopGetsTheFileUrl) {
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    qputenv("PATH", QByteArray::fromStdString(folder.path.string()));
+    aide_Click("/opt/kesp/kespaide.mht", services);
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(recorder.urls.size(), 1);
+    EXPECT_EQ(recorder.urls[0], QUrl::fromLocalFile("/opt/kesp/kespaide.mht"));
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 } // namespace
