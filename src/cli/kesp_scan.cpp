@@ -13,6 +13,7 @@
 #include "platform/posix/output_files_posix.h"
 #include "platform/posix/ticks_posix.h"
 #include "platform/posix/volume_service_posix.h"
+#include "scan/result_lines.h"
 #include "scan/scan_run.h"
 #include "volume/opti_table.h"
 
@@ -128,7 +129,9 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
             out << line << '\n';
     out.flush();
     if (!out) return fail(err, "écriture impossible sur la sortie standard");
-    return view.cancelPressed() ? kExitCancelled : kExitDone;
+    // A Ctrl+C that lands after the walk (R24) stops nothing: the totals stand.
+    const bool stopped = !view.list3().empty() && view.list3().back() == kLineCancelled;
+    return stopped ? kExitCancelled : kExitDone;
 }
 
 int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -26,7 +26,6 @@ public:
                    EtatScan& etat, ScanServices& services);
 
     const std::vector<std::string>& list3() const { return list3_; }
-    bool cancelPressed() const { return cancelPressed_; }
     bool failed() const { return failed_; }
     // Ends the status line, if one was drawn.
     void finishStatus();

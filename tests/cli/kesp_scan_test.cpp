@@ -230,6 +230,14 @@ TEST_F(KespScan, InterruptDuringTheWalk) {
     EXPECT_TRUE(endsWith(out, "\nDemande annulée avant la fin !!\n")) << out;
 }
 
+TEST_F(KespScan, InterruptAfterTheWalkStopsNothing) {
+    dir.file("scan/a", 1);
+    int polls = 0;
+    interrupted = [&] { return ++polls == 2; }; // R14: no; R24, the walk is over: yes
+    ASSERT_EQ(run({"--cluster-size", "4096", dir / "scan"}), kExitDone);
+    EXPECT_TRUE(endsWith(out, "\n     Espace perdu     : 4,095 octets\n")) << out;
+}
+
 TEST_F(KespScan, StatusLineOnATerminal) {
     dir.file("scan/a", 1);
     dir.file("scan/b", 1);
