@@ -99,7 +99,9 @@ void Form1::createControls() {
     sldFreq_->setValue(1);
     sldFreq_->setToolTip(QStringLiteral("Raffraichissement"));
 
-    label1_ = place(new QLabel(QStringLiteral("2 secondes"), client), "Label1", 632, 64, 66, 13);
+    // 78 wide where the original has 66: "10 secondes" in the bold sans-serif here needs 78, and
+    // the label then still ends before OK.
+    label1_ = place(new QLabel(QStringLiteral("2 secondes"), client), "Label1", 632, 64, 78, 13);
     label1_->setFont(sansFont(true));
 
     ok_ = place(new QPushButton(QStringLiteral("&Démarrer"), client), "OK", 712, 64, 73, 25);

