@@ -19,17 +19,16 @@ struct Walk {
     std::uint64_t cluster;
 };
 
-std::uint64_t* whatIfTotals(EtatScan& e, int i) {
-    std::uint64_t* totals[5] = {&e.TotalReel2048, &e.TotalReel4096, &e.TotalReel8192,
-                                &e.TotalReel16384, &e.TotalReel32768};
-    return totals[i];
-}
-
+// A sub-folder takes one cluster of each size; a file its size rounded up to it.
 void addWhatIf(EtatScan& etat, std::uint64_t size, bool folder) {
-    for (int i = 0; i < 5; ++i) {
-        const std::uint64_t k = kWhatIfClusters[i];
-        *whatIfTotals(etat, i) += folder ? k : roundUpToCluster(size, k);
-    }
+    auto add = [&](std::uint64_t& total, std::uint64_t k) {
+        total += folder ? k : roundUpToCluster(size, k);
+    };
+    add(etat.TotalReel2048, 2048);
+    add(etat.TotalReel4096, 4096);
+    add(etat.TotalReel8192, 8192);
+    add(etat.TotalReel16384, 16384);
+    add(etat.TotalReel32768, 32768);
 }
 
 void refreshStatus(Walk& w) {
