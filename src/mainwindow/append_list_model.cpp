@@ -34,7 +34,9 @@ int AppendListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant AppendListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    if (role != Qt::DisplayRole || !index.isValid() || index.model() != this ||
+        index.row() >= rowCount())
+        return {};
     const std::string& line = lines_[static_cast<std::size_t>(index.row())];
     // Names are the file system's bytes; decode them only here, for the eye.
     return QFile::decodeName(QByteArray(line.data(), static_cast<qsizetype>(line.size())));
