@@ -14,10 +14,12 @@ std::string withoutTrailingNewlines(std::string text) {
 void Imprimer_Click(const std::string& cheminRes1, OutputServices& services) {
     if (!services.dialogs.printDialog("Impression")) return;
 
-    // lp queues the job and exits; its refusal (no printer, no scheduler) arrives later.
+    // lp queues the job and exits; its refusal (no printer, no scheduler) arrives later. "--"
+    // keeps a temporary folder that starts with "-" from being read as options.
     MessageBoxes& boxes = services.boxes;
     const LaunchResult started = services.launcher.start(
-        {"lp", cheminRes1}, [&boxes, cheminRes1](int exitStatus, const std::string& stderrText) {
+        {"lp", "--", cheminRes1},
+        [&boxes, cheminRes1](int exitStatus, const std::string& stderrText) {
             if (exitStatus == 0) return;
             boxes.show("L'impression de " + cheminRes1 + " a été refusée (code de sortie " +
                            std::to_string(exitStatus) + ").\r\n" +

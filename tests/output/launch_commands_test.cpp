@@ -20,14 +20,14 @@ protected:
     OutputServices services{dialogs, boxes, launcher};
 };
 
-const std::string kOddPath = "/tmp/dossier avec blancs;$(rm -rf x)/~qkres1.tmp";
+const std::string kOddPath = "-o dossier avec blancs;$(rm -rf x)/~qkres1.tmp";
 
 TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
     dialogs.printAnswers = {true};
     Imprimer_Click(kOddPath, services);
     EXPECT_EQ(dialogs.printTitles, std::vector<std::string>{"Impression"});
     ASSERT_EQ(launcher.started.size(), 1u);
-    EXPECT_EQ(launcher.started[0], (std::vector<std::string>{"lp", kOddPath}));
+    EXPECT_EQ(launcher.started[0], (std::vector<std::string>{"lp", "--", kOddPath}));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
