@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QTest>
@@ -79,6 +80,28 @@ TEST(QtFileDialogs, SaveDialogCarriesTheRequestAndAddsTheDefaultExtension) {
         static_cast<QDialog*>(dialog)->accept();
     });
     const auto chosen = QtFileDialogs().saveFile(request);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, (folder.path / "bilan.txt").string());
+}
+
+TEST(QtFileDialogs, ReplacingAnExistingFileIsConfirmedFirst) {
+    TempFolder folder;
+    std::ofstream(folder.path / "bilan.txt") << "old";
+    QString question;
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText("bilan.txt");
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const auto chosen = QtFileDialogs().saveFile({"Enregistrer sous ...",
+                                                  (folder.path / "kesp.txt").string(),
+                                                  folder.path.string(),
+                                                  "txt",
+                                                  {}});
+    EXPECT_TRUE(question.contains("bilan.txt")) << question.toStdString();
     ASSERT_TRUE(chosen);
     EXPECT_EQ(*chosen, (folder.path / "bilan.txt").string());
 }
