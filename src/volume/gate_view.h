@@ -26,7 +26,8 @@ public:
     virtual int setFolderPath(const std::string& pathOrDrive) = 0;
 
     virtual void beep() = 0;
-    virtual void messageBox(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+    virtual void messageBox(const std::string& text, const std::string& title,
+                            MessageIcon icon) = 0;
 };
 
 } // namespace kesp

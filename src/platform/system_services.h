@@ -1,0 +1,25 @@
+#pragma once
+// The Qt-free services of the system the program runs on, for the front ends to hand to the
+// engine. Tests build their own fakes instead.
+#include <memory>
+
+#include "platform/environment.h"
+#include "platform/folder_enum.h"
+#include "platform/output_files.h"
+#include "platform/ticks.h"
+#include "platform/volume_service.h"
+
+namespace kesp {
+
+struct SystemServices {
+    std::unique_ptr<FolderEnumerator> folders;
+    std::unique_ptr<TickCounter> ticks;
+    std::unique_ptr<OutputFiles> files;
+    std::unique_ptr<VolumeService> volumes;
+    std::unique_ptr<ProgramEnvironment> environment;
+};
+
+// POSIX on Linux, kernel32 on Windows; chosen when the program is built.
+SystemServices makeSystemServices();
+
+} // namespace kesp

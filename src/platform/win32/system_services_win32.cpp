@@ -1,0 +1,17 @@
+#include "platform/system_services.h"
+
+#include "platform/win32/environment_win32.h"
+#include "platform/win32/folder_enum_win32.h"
+#include "platform/win32/output_files_win32.h"
+#include "platform/win32/ticks_win32.h"
+#include "platform/win32/volume_service_win32.h"
+
+namespace kesp {
+
+SystemServices makeSystemServices() {
+    return {std::make_unique<Win32FolderEnumerator>(), std::make_unique<Win32Ticks>(),
+            std::make_unique<Win32OutputFiles>(), makeWin32VolumeService(),
+            std::make_unique<Win32Environment>()};
+}
+
+} // namespace kesp
