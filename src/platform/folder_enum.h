@@ -28,6 +28,9 @@ public:
     // Called once before a walk below `root`; the POSIX backend keeps the walk on root's file
     // system (a mount point below it lists as an empty folder).
     virtual void beginWalk(const std::string& root) = 0;
+    // Called once the walk is over: nothing of it may stay open (a volume must stay unmountable
+    // after a scan).
+    virtual void endWalk() {}
     // `path` ends with the separator. nullptr when the folder cannot be listed (not fatal: the
     // caller treats it as a folder without entries).
     virtual std::unique_ptr<FolderListing> open(const std::string& path) = 0;

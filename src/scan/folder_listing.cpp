@@ -124,6 +124,7 @@ void ListerRepertoire(const std::string& chemin, EtatScan& etat, ScanView& view,
     services.folders.beginWalk(chemin);
     Walk w{etat, view, services, fichiers, static_cast<std::uint64_t>(etat.TailleCluster)};
     listFolder(chemin, w);
+    services.folders.endWalk();
 }
 
 } // namespace kesp

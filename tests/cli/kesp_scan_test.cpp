@@ -258,6 +258,7 @@ public:
     TamperingEnumerator(FolderEnumerator& real, std::function<void(const std::string&)> before)
         : real_(real), before_(std::move(before)) {}
     void beginWalk(const std::string& root) override { real_.beginWalk(root); }
+    void endWalk() override { real_.endWalk(); }
     std::unique_ptr<FolderListing> open(const std::string& path) override {
         before_(path);
         return real_.open(path);

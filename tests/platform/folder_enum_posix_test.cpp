@@ -128,6 +128,25 @@ TEST(PosixFolderListing, ListingsOutliveTheWalkMovingOn) {
     EXPECT_EQ(listAll(folders, dir / "a/deeper/").at("in-deeper").size, 3u);
 }
 
+TEST(PosixFolderListing, NothingStaysOpenAfterTheWalk) {
+    TempDir dir;
+    dir.folder("a/b/c");
+    const auto openDescriptors = [] {
+        std::size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd"))
+            ++n;
+        return n;
+    };
+    const std::size_t before = openDescriptors();
+    PosixFolderEnumerator folders;
+    folders.beginWalk(dir.path() + "/");
+    for (const std::string& p : {dir.path() + "/", dir / "a/", dir / "a/b/", dir / "a/b/c/"})
+        folders.open(p).reset();
+    EXPECT_GT(openDescriptors(), before); // parents are kept for relative opens
+    folders.endWalk();
+    EXPECT_EQ(openDescriptors(), before);
+}
+
 TEST(PosixFolderListing, RootReachedThroughALink) {
     TempDir dir;
     dir.file("real/f", 3);

@@ -75,7 +75,7 @@ TEST_F(ScanRun, CompleteRunCallsTheWindowInOrder) {
         unlock(true),
     });
     EXPECT_EQ(view.calls, expected);
-    EXPECT_EQ(tree.walks, std::vector<std::string>{kRoot});
+    EXPECT_EQ(tree.walks, (std::vector<std::string>{kRoot, "end"}));
 }
 
 TEST_F(ScanRun, CompleteRunWritesBothFiles) {

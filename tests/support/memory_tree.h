@@ -36,6 +36,7 @@ public:
     bool recordOpened = true;
 
     void beginWalk(const std::string& root) override { walks.push_back(root); }
+    void endWalk() override { walks.push_back("end"); }
 
     std::unique_ptr<FolderListing> open(const std::string& path) override {
         if (recordOpened) opened.push_back(path);

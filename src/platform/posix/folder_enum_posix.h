@@ -21,6 +21,7 @@ public:
     ~PosixFolderEnumerator() override;
 
     void beginWalk(const std::string& root) override;
+    void endWalk() override { chain_.clear(); }
     std::unique_ptr<FolderListing> open(const std::string& path) override;
 
     struct OpenFolder;
