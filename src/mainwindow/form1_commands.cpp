@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QSlider>
+#include <cstdlib>
 
 #include "about/apropos.h"
 #include "mainwindow/form1.h"
@@ -79,7 +80,10 @@ void Form1::FinProgramme() {
     // A run still writing its result files may be further up the stack: close them first.
     openFiles_.closeAll();
     SupprimerFichiersTemporaires(dossierTemp_);
-    services_.exitProcess(0);
+    if (services_.exitProcess)
+        services_.exitProcess(0);
+    else
+        std::_Exit(0);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -24,8 +24,8 @@ struct Form1Services {
     FileDialogs& dialogs;
     ProgramLauncher& launcher;
     NumberChars chars;
-    // FinProgramme's last step. The program passes std::_Exit; a test records the call instead,
-    // and FinProgramme then returns.
+    // FinProgramme's last step; empty means std::_Exit. A test records the call instead, and
+    // FinProgramme then returns.
     std::function<void(int status)> exitProcess;
 };
 
