@@ -1,17 +1,13 @@
-// kesp: the window. Wires the POSIX and Qt services into Form1 and runs the event loop.
+// kesp: the window. Wires the system's services and the Qt ones into Form1 and runs the event loop.
 #include <QApplication>
 #include <cstdlib>
 
 #include "mainwindow/form1.h"
 #include "mainwindow/image_list.h"
-#include "platform/posix/environment.h"
-#include "platform/posix/folder_enum_posix.h"
-#include "platform/posix/output_files_posix.h"
-#include "platform/posix/ticks_posix.h"
-#include "platform/posix/volume_service_posix.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_program_launcher.h"
+#include "platform/system_services.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -19,17 +15,14 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(KESP_VERSION_STRING));
     QApplication::setWindowIcon(kesp::programIcon());
 
-    auto volumes = kesp::makePosixVolumeService();
-    kesp::PosixFolderEnumerator folders;
-    kesp::PosixTicks ticks;
-    kesp::PosixOutputFiles files;
+    kesp::SystemServices system = kesp::makeSystemServices();
     kesp::QtMessageBoxes boxes;
-    kesp::PosixEnvironment environment;
     kesp::QtFileDialogs dialogs;
     kesp::QtProgramLauncher launcher;
 
-    kesp::Form1 form({*volumes, folders, ticks, files, boxes, environment, dialogs, launcher,
-                      kesp::userNumberChars(), [](int status) { std::_Exit(status); }});
+    kesp::Form1 form({*system.volumes, *system.folders, *system.ticks, *system.files, boxes,
+                      *system.environment, dialogs, launcher, kesp::userNumberChars(),
+                      [](int status) { std::_Exit(status); }});
     boxes.setParent(&form);
     dialogs.setParent(&form);
     form.show();
