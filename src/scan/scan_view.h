@@ -15,6 +15,11 @@
 //   setOkEnabled(true); setDriveEnabled(true); ... setBusy(false); setOkCaption("&Démarrer").
 // A second press re-enters from inside pump(): closeOpti(); setOkEnabled(false); pump();
 //   setOkCaption("&Démarrer") and the cancel flag is set; the walk stops at its next test.
+// A press with TailleCluster <= 0: closeOpti(); setOkEnabled(false); pump(); setOkEnabled(true);
+//   showError(...) and nothing else.
+// A result file that cannot be created or written: List3 gets H, "Recherche sur ..." and the
+//   message instead of the totals (panels 1-3 cleared after a failed write); the controls come
+//   back as after any run; then showError(message, "Problème ! ...").
 #include <string>
 
 namespace kesp {
