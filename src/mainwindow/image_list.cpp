@@ -10,20 +10,20 @@ namespace kesp {
 
 namespace {
 
-struct ImageSpec {
+struct ImageSource {
     QStringList themeNames; // tried in order
     const char* bundled;
 };
 
-const ImageSpec& spec(int position) {
-    static const ImageSpec specs[5] = {
+const ImageSource& imageSource(int position) {
+    static const ImageSource sources[5] = {
         {{QStringLiteral("document-save"), QStringLiteral("media-floppy")}, ":/kesp/floppy.png"},
         {{QStringLiteral("document-print"), QStringLiteral("printer")}, ":/kesp/printer.png"},
         {{QStringLiteral("help-browser"), QStringLiteral("help-contents")}, ":/kesp/question.png"},
         {{}, nullptr},
         {{QStringLiteral("configure"), QStringLiteral("preferences-system")}, ":/kesp/spanner.png"},
     };
-    return specs[position - 1];
+    return sources[position - 1];
 }
 
 // Without a desktop session Qt knows no theme; the installed Adwaita is the usual one.
@@ -50,7 +50,7 @@ QIcon bundledImage(int position) {
     chooseTheme();
     if (position < 1 || position > 5) return {};
     if (position == 4) return programIcon();
-    return QIcon(QString::fromLatin1(spec(position).bundled));
+    return QIcon(QString::fromLatin1(imageSource(position).bundled));
 }
 
 ImageList1::ImageList1(QObject* parent) : QObject(parent) {
@@ -58,7 +58,7 @@ ImageList1::ImageList1(QObject* parent) : QObject(parent) {
     chooseTheme();
     for (int position = 1; position <= 5; ++position) {
         QIcon icon;
-        for (const QString& name : spec(position).themeNames) {
+        for (const QString& name : imageSource(position).themeNames) {
             if (QIcon::hasThemeIcon(name)) {
                 icon = QIcon::fromTheme(name);
                 break;

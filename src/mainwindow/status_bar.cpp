@@ -10,7 +10,7 @@ namespace kesp {
 
 namespace {
 
-struct PanelSpec {
+struct PanelLayout {
     const char* key;
     const char* designText;
     Qt::Alignment alignment;
@@ -20,7 +20,7 @@ struct PanelSpec {
 };
 
 // Pixel widths of the original's twips at 15 to the pixel.
-const PanelSpec kPanels[7] = {
+const PanelLayout kPanels[7] = {
     {"pnlRép", "1 252 Répertoires", Qt::AlignRight, 100, true, 0},
     {"pnlFic", "999 999 Fichiers", Qt::AlignRight, 100, true, 0},
     {"pnlPerdu", "999,9 Mo perdus", Qt::AlignRight, 100, true, 0},
@@ -36,19 +36,19 @@ StatusBar1::StatusBar1(QWidget* parent) : QStatusBar(parent), clock_(new QTimer(
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(false);
     for (int i = 0; i < 7; ++i) {
-        const PanelSpec& spec = kPanels[i];
-        auto* label = new QLabel(QString::fromUtf8(spec.designText), this);
-        label->setObjectName(QString::fromUtf8(spec.key).isEmpty()
+        const PanelLayout& layout = kPanels[i];
+        auto* label = new QLabel(QString::fromUtf8(layout.designText), this);
+        label->setObjectName(QString::fromUtf8(layout.key).isEmpty()
                                  ? QStringLiteral("panel%1").arg(i + 1)
-                                 : QString::fromUtf8(spec.key));
+                                 : QString::fromUtf8(layout.key));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setAlignment(spec.alignment | Qt::AlignVCenter);
+        label->setAlignment(layout.alignment | Qt::AlignVCenter);
         label->setMargin(1);
-        if (spec.fixed)
-            label->setFixedWidth(spec.width);
+        if (layout.fixed)
+            label->setFixedWidth(layout.width);
         else
-            label->setMinimumWidth(spec.width);
-        addWidget(label, spec.stretch);
+            label->setMinimumWidth(layout.width);
+        addWidget(label, layout.stretch);
         panels_[static_cast<std::size_t>(i)] = label;
     }
     connect(clock_, &QTimer::timeout, this, &StatusBar1::updateClock);
