@@ -9,10 +9,7 @@
 #include "cli/interrupt.h"
 #include "cli/stream_scan_view.h"
 #include "cli/volume_options.h"
-#include "platform/posix/folder_enum_posix.h"
-#include "platform/posix/output_files_posix.h"
-#include "platform/posix/ticks_posix.h"
-#include "platform/posix/volume_service_posix.h"
+#include "platform/system_services.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
 #include "volume/opti_table.h"
@@ -135,15 +132,12 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
 }
 
 int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    PosixFolderEnumerator folders;
-    PosixTicks ticks;
-    PosixOutputFiles files;
-    const std::unique_ptr<VolumeService> volumes = makePosixVolumeService();
+    const SystemServices system = makeSystemServices();
     InterruptGuard interrupt;
-    KespScanServices services{folders,
-                              ticks,
-                              files,
-                              *volumes,
+    KespScanServices services{*system.folders,
+                              *system.ticks,
+                              *system.files,
+                              *system.volumes,
                               userNumberChars(),
                               [] { return InterruptGuard::interrupted(); },
                               &err == &std::cerr && isatty(STDERR_FILENO) == 1};
