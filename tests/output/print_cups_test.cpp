@@ -20,6 +20,7 @@
 #include "output/commands.h"
 #include "output/output_fakes.h"
 #include "platform/qt/qt_program_launcher.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 
@@ -30,12 +31,7 @@ namespace fs = std::filesystem;
 using testing::FakeDialogs;
 using testing::RecordingBoxes;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using test::readFile;
 
 // Runs a program to its end; its output goes to `log`.
 int run(const std::vector<std::string>& argv, const fs::path& log) {

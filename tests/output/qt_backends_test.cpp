@@ -19,6 +19,7 @@
 #include "output/output_fakes.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_program_launcher.h"
+#include "support/temp_dir.h"
 
 namespace kesp {
 namespace {
@@ -35,12 +36,7 @@ public:
     fs::path path;
 };
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using test::readFile;
 
 // Runs `inspect` on the modal dialog once it is up.
 template <class Dialog> void whenModal(std::function<void(Dialog*)> inspect) {

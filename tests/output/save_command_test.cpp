@@ -11,6 +11,7 @@
 
 #include "output/commands.h"
 #include "output/output_fakes.h"
+#include "support/temp_dir.h"
 
 namespace kesp {
 namespace {
@@ -20,12 +21,7 @@ using testing::FakeDialogs;
 using testing::FakeLauncher;
 using testing::RecordingBoxes;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using test::readFile;
 
 void writeFile(const fs::path& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
