@@ -14,22 +14,9 @@
 
 namespace {
 
+using kesp::testing::FakeEnvironment;
 using kesp::testing::FakeLauncher;
 using kesp::testing::RecordingBoxes;
-
-class FakeEnvironment : public kesp::ProgramEnvironment {
-public:
-    std::optional<std::tm> date;
-    std::vector<std::string> asked;
-    std::optional<std::string> variable(const std::string&) override { return std::nullopt; }
-    std::string programFile() override { return "/opt/kesp/bin/kesp"; }
-    bool lastModified(const std::string& path, std::tm& local) override {
-        asked.push_back(path);
-        if (!date) return false;
-        local = *date;
-        return true;
-    }
-};
 
 class AproposTest : public ::testing::Test {
 protected:

@@ -2,7 +2,6 @@
 // chosen in Drive1 and scanned through the POSIX services. mtools' own cluster counts are the
 // oracle. Also saves pictures of the window, at start-up and after the scan, into the build tree.
 #include <QAbstractItemModel>
-#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFontInfo>
@@ -80,10 +79,7 @@ TEST(Form1FatScan, ScansAMountedFat16ImageChosenInDrive1) {
 
     const std::string entry = volumes->driveOf(image->mountPoint());
     ASSERT_FALSE(entry.empty());
-    auto* drive1 = h.child<QComboBox>("Drive1");
-    const int index = drive1->findText(QString::fromStdString(entry));
-    ASSERT_GE(index, 0) << entry << " is not in Drive1";
-    drive1->setCurrentIndex(index);
+    h.chooseDrive(entry);
 
     const std::string root = image->mountPoint() + "/";
     EXPECT_EQ(form.folderPath(), root);

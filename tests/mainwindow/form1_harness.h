@@ -2,18 +2,21 @@
 // Form1 over fakes: an in-memory volume table and folder tree, a hand-moved clock, result files in
 // memory (or on disk), recorded message boxes, dialogs and launches, and an exit that only
 // records. Every service can be swapped before window() builds the window.
-#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
-#include <deque>
-#include <map>
+#include <QToolBar>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "mainwindow/form1.h"
+#include "output/output_fakes.h"
 #include "support/fake_ticks.h"
 #include "support/fake_volume_service.h"
 #include "support/memory_output_files.h"
@@ -22,39 +25,11 @@
 
 namespace kesp::test {
 
-struct Box {
-    std::string text, title;
-    MessageIcon icon;
-};
+using testing::FakeEnvironment;
+using testing::FakeLauncher;
+using testing::RecordingBoxes;
 
-class RecordedBoxes : public MessageBoxes {
-public:
-    std::vector<Box> shown;
-    int beeps = 0;
-    void show(const std::string& text, const std::string& title, MessageIcon icon) override {
-        shown.push_back({text, title, icon});
-    }
-    void beep() override { ++beeps; }
-};
-
-class FakeEnvironment : public ProgramEnvironment {
-public:
-    std::map<std::string, std::string> variables;
-    std::string program = "/opt/kesp/bin/kesp";
-    std::optional<std::string> variable(const std::string& name) override {
-        auto it = variables.find(name);
-        if (it == variables.end()) return std::nullopt;
-        return it->second;
-    }
-    std::string programFile() override { return program; }
-    bool lastModified(const std::string&, std::tm& local) override {
-        local = std::tm{};
-        local.tm_year = 105;
-        local.tm_mday = 1;
-        return true;
-    }
-};
-
+// Dialogs the user always cancels, counted.
 class NoDialogs : public FileDialogs {
 public:
     int saves = 0, prints = 0;
@@ -65,21 +40,6 @@ public:
     bool printDialog(const std::string&) override {
         ++prints;
         return false;
-    }
-};
-
-class RecordedLauncher : public ProgramLauncher {
-public:
-    std::vector<std::vector<std::string>> started;
-    std::vector<std::string> opened;
-    LaunchResult start(const std::vector<std::string>& argv,
-                       std::function<void(int, const std::string&)>) override {
-        started.push_back(argv);
-        return {};
-    }
-    bool openWithDesktop(const std::string& target) override {
-        opened.push_back(target);
-        return true;
     }
 };
 
@@ -95,10 +55,10 @@ struct Harness {
     OutputFiles* files = &memoryFiles;
     FolderEnumerator* folders = &tree;
     VolumeService* volumeService = &volumes;
-    RecordedBoxes boxes;
+    RecordingBoxes boxes;
     FakeEnvironment environment;
     NoDialogs dialogs;
-    RecordedLauncher launcher;
+    FakeLauncher launcher;
     std::vector<int> exits;
     // Replaces the recording of FinProgramme's exit (a child process that really ends).
     std::function<void(int)> onExit;
@@ -127,6 +87,28 @@ struct Harness {
         return window().findChild<T*>(QString::fromLatin1(name));
     }
     QPushButton* ok() { return child<QPushButton>("OK"); }
+    QAction* menuItem(const char* name) { return child<QAction>(name); }
+    QAction* toolButton(int position) {
+        return child<QToolBar>("Toolbar1")->actions()[position - 1];
+    }
+    // Selects `entry` in Drive1 as the user does.
+    void chooseDrive(const std::string& entry) {
+        auto* drive1 = child<QComboBox>("Drive1");
+        const int index = drive1->findText(QString::fromStdString(entry));
+        EXPECT_GE(index, 0) << entry << " is not in Drive1";
+        drive1->setCurrentIndex(index);
+    }
+    // Help reached either launch stage.
+    std::size_t helpOpenings() const {
+        return launcher.started.size() + launcher.desktopOpened.size();
+    }
+
+    // Ends a child process, which runs no destructors: the folder goes first.
+    [[noreturn]] void exitNow(int status) {
+        std::error_code ec;
+        std::filesystem::remove_all(base.path(), ec);
+        std::_Exit(status);
+    }
 
     // Lets queued work run (model flushes, folder tree loads).
     static void settle() {

@@ -18,22 +18,6 @@
 namespace kesp::test {
 namespace {
 
-// Selects `entry` in Drive1 as the user does.
-void chooseDrive(Harness& h, const std::string& entry) {
-    auto* drive1 = h.child<QComboBox>("Drive1");
-    const int index = drive1->findText(QString::fromStdString(entry));
-    ASSERT_GE(index, 0) << entry;
-    drive1->setCurrentIndex(index);
-}
-
-QAction* toolButton(Harness& h, int position) {
-    return h.child<QToolBar>("Toolbar1")->actions()[position - 1];
-}
-
-QAction* menuItem(Harness& h, const char* name) {
-    return h.child<QAction>(name);
-}
-
 // fatRoot: A.BIN (5000 bytes) and SUB/ holding B.BIN (1 byte); 4096-byte clusters.
 void smallTree(Harness& h) {
     h.tree.file(h.fatRoot, "A.BIN", 5000);
@@ -46,7 +30,7 @@ TEST(Form1Scan, ListsPanelsFilesAndCommandsAfterACompleteRun) {
     smallTree(h);
     h.volumes.find(h.fatRoot)->megabytes = 300;
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     EXPECT_EQ(form.folderPath(), h.fatRoot);
     ASSERT_TRUE(h.ok()->isEnabled()) << "FAT32 passes the gate";
 
@@ -87,9 +71,9 @@ TEST(Form1Scan, ListsPanelsFilesAndCommandsAfterACompleteRun) {
     EXPECT_TRUE(h.child<QWidget>("Drive1")->isEnabled());
     EXPECT_TRUE(h.child<QWidget>("Dir1")->isEnabled());
     for (int position : {1, 2, 4})
-        EXPECT_TRUE(toolButton(h, position)->isEnabled()) << position;
+        EXPECT_TRUE(h.toolButton(position)->isEnabled()) << position;
     for (const char* name : {"Enregistrer", "Imprimer", "optimiser"})
-        EXPECT_TRUE(menuItem(h, name)->isEnabled()) << name;
+        EXPECT_TRUE(h.menuItem(name)->isEnabled()) << name;
     EXPECT_EQ(form.windowTitle().toStdString(), "Kesp 2005 Version 2.0.5");
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 
@@ -119,19 +103,19 @@ TEST(Form1Scan, OptimisationOnlyOfferedOnFat) {
     Harness h;
     h.volumes.add(h.base.folder("inc"), "INCDFS");
     Form1& form = h.window();
-    chooseDrive(h, h.base.path() + "/inc");
+    h.chooseDrive(h.base.path() + "/inc");
     ASSERT_TRUE(h.ok()->isEnabled()) << "INCDFS may be scanned";
     QTest::mouseClick(h.ok(), Qt::LeftButton);
-    EXPECT_TRUE(toolButton(h, 1)->isEnabled());
-    EXPECT_FALSE(toolButton(h, 4)->isEnabled());
-    EXPECT_FALSE(menuItem(h, "optimiser")->isEnabled());
+    EXPECT_TRUE(h.toolButton(1)->isEnabled());
+    EXPECT_FALSE(h.toolButton(4)->isEnabled());
+    EXPECT_FALSE(h.menuItem("optimiser")->isEnabled());
 
     // A drive change leaves the command as the last scan set it.
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     QTest::mouseClick(h.ok(), Qt::LeftButton);
-    EXPECT_TRUE(toolButton(h, 4)->isEnabled());
-    chooseDrive(h, "/");
-    EXPECT_TRUE(menuItem(h, "optimiser")->isEnabled());
+    EXPECT_TRUE(h.toolButton(4)->isEnabled());
+    h.chooseDrive("/");
+    EXPECT_TRUE(h.menuItem("optimiser")->isEnabled());
     EXPECT_FALSE(h.ok()->isEnabled()) << "ext4 is refused";
     EXPECT_EQ(form.list1Model().lines().back(), "ext4 : type de partition inconnu");
 }
@@ -146,7 +130,7 @@ TEST(Form1Scan, ASecondClickDuringTheRunCancelsIt) {
             h.tree.file(sub, "F" + std::to_string(j), 100);
     }
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     bool clicked = false;
     std::string captionAtClick;
     h.tree.onEntry = [&](const std::string& folder, const std::string&) {
@@ -175,8 +159,8 @@ TEST(Form1Scan, ASecondClickDuringTheRunCancelsIt) {
     EXPECT_FALSE(form.etat().DemandeAnnulation);
     EXPECT_EQ(h.ok()->text(), "&Démarrer");
     EXPECT_TRUE(h.ok()->isEnabled());
-    EXPECT_TRUE(toolButton(h, 1)->isEnabled());
-    EXPECT_TRUE(toolButton(h, 4)->isEnabled());
+    EXPECT_TRUE(h.toolButton(1)->isEnabled());
+    EXPECT_TRUE(h.toolButton(4)->isEnabled());
 }
 
 TEST(Form1Scan, SliderSubFoldersAndHelpStayLiveDuringARun) {
@@ -189,7 +173,7 @@ TEST(Form1Scan, SliderSubFoldersAndHelpStayLiveDuringARun) {
     }
     h.tree.file(h.fatRoot, "ROOT.BIN", 10);
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     bool acted = false;
     h.tree.onEntry = [&](const std::string& folder, const std::string&) {
         if (acted || folder != h.fatRoot) return;
@@ -197,7 +181,7 @@ TEST(Form1Scan, SliderSubFoldersAndHelpStayLiveDuringARun) {
         QTimer::singleShot(0, &form, [&] {
             h.child<QSlider>("sldFreq")->setValue(4);
             QTest::mouseClick(h.child<QWidget>("SousRep"), Qt::LeftButton);
-            menuItem(h, "aide")->trigger();
+            h.menuItem("aide")->trigger();
         });
     };
     QTest::mouseClick(h.ok(), Qt::LeftButton);
@@ -206,7 +190,7 @@ TEST(Form1Scan, SliderSubFoldersAndHelpStayLiveDuringARun) {
     EXPECT_EQ(h.child<QLabel>("Label1")->text(), "4 secondes");
     // SousRep was cleared before the root's sub-folders: only the root's block.
     EXPECT_EQ(form.list1Model().lines().size(), 4u);
-    ASSERT_EQ(h.launcher.started.size() + h.launcher.opened.size(), 1u) << "help was opened";
+    ASSERT_EQ(h.helpOpenings(), 1u) << "help was opened";
 }
 
 TEST(Form1Commands, SliderLabelAndPeriod) {
@@ -236,23 +220,23 @@ TEST(Form1Commands, ToolBarDispatchesByExactKey) {
     Harness h;
     smallTree(h);
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     QTest::mouseClick(h.ok(), Qt::LeftButton);
 
-    toolButton(h, 1)->trigger();
+    h.toolButton(1)->trigger();
     EXPECT_EQ(h.dialogs.saves, 1);
-    menuItem(h, "Enregistrer")->trigger();
+    h.menuItem("Enregistrer")->trigger();
     EXPECT_EQ(h.dialogs.saves, 2) << "the menu runs the same handler";
-    toolButton(h, 2)->trigger();
+    h.toolButton(2)->trigger();
     EXPECT_EQ(h.dialogs.prints, 1);
-    toolButton(h, 6)->trigger();
-    EXPECT_EQ(h.launcher.started.size() + h.launcher.opened.size(), 1u);
+    h.toolButton(6)->trigger();
+    EXPECT_EQ(h.helpOpenings(), 1u);
 
     // Keys are compared whole and with case; a separator has none.
     for (const char* key : {"", "aide", "PROPOS", "Optimiser "})
         form.Toolbar1_ButtonClick(key);
     EXPECT_EQ(form.optiWindow(), nullptr);
-    EXPECT_EQ(h.launcher.started.size() + h.launcher.opened.size(), 1u);
+    EXPECT_EQ(h.helpOpenings(), 1u);
     EXPECT_EQ(h.dialogs.saves, 2);
     EXPECT_TRUE(h.boxes.shown.empty());
 }
@@ -261,20 +245,20 @@ TEST(Form1Commands, OptimisationWindowIsClosedByEveryPressOfOk) {
     Harness h;
     smallTree(h);
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     QTest::mouseClick(h.ok(), Qt::LeftButton);
-    toolButton(h, 4)->trigger();
+    h.toolButton(4)->trigger();
     QPointer<Opti> first = form.optiWindow();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
-    menuItem(h, "optimiser")->trigger();
+    h.menuItem("optimiser")->trigger();
     EXPECT_EQ(form.optiWindow(), first) << "one instance while it is open";
 
     QTest::mouseClick(h.ok(), Qt::LeftButton);
     EXPECT_EQ(form.optiWindow(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull()) << "closed and discarded";
-    toolButton(h, 4)->trigger();
+    h.toolButton(4)->trigger();
     ASSERT_NE(form.optiWindow(), nullptr) << "rebuilt from the new scan";
     EXPECT_TRUE(form.optiWindow()->isVisible());
 }
@@ -291,42 +275,36 @@ TEST(Form1Commands, AboutIsModalAndKeptForTheWholeProgram) {
         });
     };
     closeWhenShown();
-    toolButton(h, 7)->trigger();
+    h.toolButton(7)->trigger();
     closeWhenShown();
-    menuItem(h, "Apropo")->trigger();
+    h.menuItem("Apropo")->trigger();
     ASSERT_EQ(shown.size(), 2u);
     ASSERT_NE(shown[0], nullptr);
     EXPECT_STREQ(shown[0]->metaObject()->className(), "apropos");
     EXPECT_EQ(shown[0], shown[1]);
 }
 
-TEST(Form1Drives, ADriveWithoutMediumGoesBackToThePreviousOne) {
+TEST(Form1Drives, ADriveWithoutMediumGoesBackToThePreviousOneOrTheStartUpDrive) {
     Harness h;
-    FakeVolume& cd = h.volumes.add("/media/cd", "CDFS");
-    cd.readiness = kErrorDeviceUnavailable;
+    h.volumes.add("/media/cd", "CDFS").readiness = kErrorDeviceUnavailable;
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
-    chooseDrive(h, "/media/cd");
-    ASSERT_EQ(h.boxes.shown.size(), 1u);
-    EXPECT_EQ(h.boxes.shown[0].text, "Lecteur vide !");
-    EXPECT_EQ(h.boxes.shown[0].title, "Lecteur non prêt");
-    EXPECT_EQ(h.boxes.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(h.boxes.beeps, 1);
+    h.chooseDrive("/media/cd");
+    EXPECT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(form.driveText(), "/") << "no drive before: the start-up one";
+    EXPECT_EQ(form.folderPath(), "/");
+
+    h.chooseDrive(h.fatEntry());
+    h.chooseDrive("/media/cd");
+    ASSERT_EQ(h.boxes.shown.size(), 2u);
+    EXPECT_EQ(h.boxes.shown[1].text, "Lecteur vide !");
+    EXPECT_EQ(h.boxes.shown[1].title, "Lecteur non prêt");
+    EXPECT_EQ(h.boxes.shown[1].icon, MessageIcon::Critical);
+    EXPECT_EQ(h.boxes.beeps, 2);
     EXPECT_EQ(form.driveText(), h.fatEntry());
     EXPECT_EQ(h.child<QComboBox>("Drive1")->currentText().toStdString(), h.fatEntry());
     EXPECT_EQ(form.folderPath(), h.fatRoot);
     EXPECT_EQ(h.child<StatusBar1>("StatusBar1")->panelText(5), "FAT32");
     EXPECT_TRUE(h.ok()->isEnabled());
-}
-
-TEST(Form1Drives, FirstDriveWithoutMediumGoesBackToTheStartUpDrive) {
-    Harness h;
-    h.volumes.add("/media/cd", "CDFS").readiness = kErrorDeviceUnavailable;
-    Form1& form = h.window();
-    chooseDrive(h, "/media/cd");
-    EXPECT_EQ(h.boxes.shown.size(), 1u);
-    EXPECT_EQ(form.driveText(), "/");
-    EXPECT_EQ(form.folderPath(), "/");
 }
 
 TEST(Form1Drives, RightButtonOnDir1ShowsThePartitionReport) {
@@ -335,7 +313,7 @@ TEST(Form1Drives, RightButtonOnDir1ShowsThePartitionReport) {
     fat.info.serial = 0x0BADF00D;
     fat.info.maxComponentLength = 255;
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     QWidget* viewport = h.child<QAbstractScrollArea>("Dir1")->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(h.boxes.shown.empty()) << "only the right button reports";
@@ -351,7 +329,7 @@ TEST(Form1Drives, RightButtonOnDir1ShowsThePartitionReport) {
 TEST(Form1Drives, TheListIsReadAgainWhenItOpens) {
     Harness h;
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     h.volumes.add(h.base.folder("late"), "FAT");
     auto* drive1 = h.child<QComboBox>("Drive1");
     EXPECT_EQ(drive1->findText(QString::fromStdString(h.base.path() + "/late")), -1);
@@ -375,8 +353,8 @@ TEST(Form1Drives, AnotherFailureIsReportedAndDrive1GoesBack) {
     // Listed and ready, but its root is no folder: Dir1 cannot show it (error 76).
     h.volumes.add("/nonexistent-kesp-volume", "FAT");
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
-    chooseDrive(h, "/nonexistent-kesp-volume");
+    h.chooseDrive(h.fatEntry());
+    h.chooseDrive("/nonexistent-kesp-volume");
     ASSERT_EQ(h.boxes.shown.size(), 1u);
     EXPECT_EQ(h.boxes.shown[0].text.rfind("Erreur : 76\r\n", 0), 0u) << h.boxes.shown[0].text;
     EXPECT_EQ(h.boxes.shown[0].icon, MessageIcon::Critical);
@@ -392,7 +370,7 @@ TEST(Form1Drives, TheFolderChosenInDir1IsTheOneScanned) {
     const std::string sub = h.tree.folder(h.fatRoot, "SUB");
     h.tree.file(sub, "B.BIN", 1);
     Form1& form = h.window();
-    chooseDrive(h, h.fatEntry());
+    h.chooseDrive(h.fatEntry());
     auto* dir1 = h.child<QTreeView>("Dir1");
     QAbstractItemModel* model = dir1->model();
     // Indexes go stale as the folders are read in the background: ask afresh every time.

@@ -22,10 +22,6 @@
 namespace kesp::test {
 namespace {
 
-QAction* menuItem(Form1& form, const char* name) {
-    return form.findChild<QAction*>(QString::fromLatin1(name));
-}
-
 TEST(Form1StartUp, CommandsPanelsSliderAndCaption) {
     Harness h;
     Form1& form = h.window();
@@ -41,9 +37,9 @@ TEST(Form1StartUp, CommandsPanelsSliderAndCaption) {
     for (int position : {6, 7})
         EXPECT_TRUE(buttons[position - 1]->isEnabled()) << position;
     for (const char* name : {"Enregistrer", "Imprimer", "optimiser"})
-        EXPECT_FALSE(menuItem(form, name)->isEnabled()) << name;
+        EXPECT_FALSE(h.menuItem(name)->isEnabled()) << name;
     for (const char* name : {"quitter", "aide", "Apropo"})
-        EXPECT_TRUE(menuItem(form, name)->isEnabled()) << name;
+        EXPECT_TRUE(h.menuItem(name)->isEnabled()) << name;
 
     auto* bar = h.child<StatusBar1>("StatusBar1");
     ASSERT_NE(bar, nullptr);
@@ -222,7 +218,7 @@ TEST(Form1StartUp, MenusCaptionsAndShortcuts) {
         {"Apropo", "A &propos de KESP ...", {}},
     };
     for (const Item& item : items) {
-        QAction* a = menuItem(form, item.name);
+        QAction* a = h.menuItem(item.name);
         ASSERT_NE(a, nullptr) << item.name;
         EXPECT_EQ(a->text().toStdString(), item.caption);
         EXPECT_EQ(a->shortcut(), item.shortcut) << item.name;

@@ -7,6 +7,7 @@
 #include "mainwindow/open_files.h"
 #include "mainwindow/program_paths.h"
 #include "mainwindow/temp_cleanup.h"
+#include "output/output_fakes.h"
 #include "platform/posix/environment.h"
 #include "support/memory_output_files.h"
 #include "support/temp_dir.h"
@@ -25,23 +26,15 @@ TEST(ProgramPaths, TitleAndFolders) {
 }
 
 TEST(ProgramPaths, TemporaryFolderFromTempThenTmpdirThenTmp) {
-    struct Env : ProgramEnvironment {
-        std::map<std::string, std::string> vars;
-        std::optional<std::string> variable(const std::string& n) override {
-            auto it = vars.find(n);
-            return it == vars.end() ? std::nullopt : std::optional(it->second);
-        }
-        std::string programFile() override { return {}; }
-        bool lastModified(const std::string&, std::tm&) override { return false; }
-    } env;
+    testing::FakeEnvironment env;
     EXPECT_EQ(DossierTemporaire(env), "/tmp");
-    env.vars["TMPDIR"] = "/b";
+    env.variables["TMPDIR"] = "/b";
     EXPECT_EQ(DossierTemporaire(env), "/b");
-    env.vars["temp"] = "";
+    env.variables["temp"] = "";
     EXPECT_EQ(DossierTemporaire(env), "/b") << "empty counts as unset";
-    env.vars["temp"] = "/a";
+    env.variables["temp"] = "/a";
     EXPECT_EQ(DossierTemporaire(env), "/a");
-    env.vars["TEMP"] = "/upper";
+    env.variables["TEMP"] = "/upper";
     EXPECT_EQ(DossierTemporaire(env), "/a") << "the name is looked up as written";
 }
 

@@ -5,24 +5,22 @@
 namespace kesp {
 namespace {
 
-TEST(NomCompagnon, ReplacesTheExtensionOfTheFileName) {
-    EXPECT_EQ(NomCompagnon("/tmp/kesp.txt"), "/tmp/kespexcel.txt");
-    EXPECT_EQ(NomCompagnon("/srv/Listes/liste.csv"), "/srv/Listes/listeexcel.txt");
-    EXPECT_EQ(NomCompagnon("/home/x/bilan.txt"), "/home/x/bilanexcel.txt");
-}
-
-TEST(NomCompagnon, CutsAtTheLastDotOfTheFileNameOnly) {
-    EXPECT_EQ(NomCompagnon("/home/x/liste.2005.txt"), "/home/x/liste.2005excel.txt");
-    EXPECT_EQ(NomCompagnon("/home/jean.dupont/bilan.txt"), "/home/jean.dupont/bilanexcel.txt");
-    EXPECT_EQ(NomCompagnon("/home/x/.local/share/bilan.txt"),
-              "/home/x/.local/share/bilanexcel.txt");
-}
-
-TEST(NomCompagnon, AppendsWhenTheFileNameHasNoExtension) {
-    EXPECT_EQ(NomCompagnon("/home/jean.dupont/bilan"), "/home/jean.dupont/bilanexcel.txt");
-    EXPECT_EQ(NomCompagnon("bilan"), "bilanexcel.txt");
-    EXPECT_EQ(NomCompagnon("/home/x/.profile"), "/home/x/.profileexcel.txt");
-    EXPECT_EQ(NomCompagnon("/home/x/bilan."), "/home/x/bilanexcel.txt");
+TEST(NomCompagnon, ReplacesTheExtensionOfTheFileNameOnlyOrAppends) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/tmp/kesp.txt", "/tmp/kespexcel.txt"},
+        {"/srv/Listes/liste.csv", "/srv/Listes/listeexcel.txt"},
+        // Cut at the last dot of the file name, never of a folder.
+        {"/home/x/liste.2005.txt", "/home/x/liste.2005excel.txt"},
+        {"/home/jean.dupont/bilan.txt", "/home/jean.dupont/bilanexcel.txt"},
+        {"/home/x/.local/share/bilan.txt", "/home/x/.local/share/bilanexcel.txt"},
+        // No extension: appended.
+        {"/home/jean.dupont/bilan", "/home/jean.dupont/bilanexcel.txt"},
+        {"bilan", "bilanexcel.txt"},
+        {"/home/x/.profile", "/home/x/.profileexcel.txt"},
+        {"/home/x/bilan.", "/home/x/bilanexcel.txt"},
+    };
+    for (const auto& [chosen, companion] : cases)
+        EXPECT_EQ(NomCompagnon(chosen), companion) << chosen;
 }
 
 } // namespace

@@ -1,14 +1,17 @@
 #pragma once
-// Scriptable stand-ins for the dialogs, message boxes and launcher: answers are queued before the
-// command runs, and every call is recorded for the test to inspect.
+// Scriptable stand-ins for the dialogs, message boxes, launcher and program environment: answers
+// are queued before the command runs, and every call is recorded for the test to inspect.
+#include <ctime>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/environment.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
 
@@ -82,6 +85,27 @@ public:
         const bool answer = desktopAnswers.front();
         desktopAnswers.pop_front();
         return answer;
+    }
+};
+
+class FakeEnvironment : public ProgramEnvironment {
+public:
+    std::map<std::string, std::string> variables;
+    std::string program = "/opt/kesp/bin/kesp";
+    std::optional<std::tm> date = std::tm{}; // none: the program's date cannot be read
+    std::vector<std::string> asked;          // the files whose date was read
+
+    std::optional<std::string> variable(const std::string& name) override {
+        auto it = variables.find(name);
+        if (it == variables.end()) return std::nullopt;
+        return it->second;
+    }
+    std::string programFile() override { return program; }
+    bool lastModified(const std::string& path, std::tm& local) override {
+        asked.push_back(path);
+        if (!date) return false;
+        local = *date;
+        return true;
     }
 };
 

@@ -26,14 +26,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "kesp-qt-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path = pattern;
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    fs::path path;
+// A fresh folder, removed afterwards, as a path.
+struct TempFolder {
+    test::TempDir dir;
+    fs::path path = dir.path();
 };
 
 using test::readFile;

@@ -44,33 +44,27 @@ const std::string kTable(kTableBytes, sizeof kTableBytes - 1);
 class SaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kesp-save-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-        temp = root / "temp";
-        out = root / "out";
         fs::create_directories(temp);
         fs::create_directories(out);
-        res1 = temp / "~qkres1.tmp";
-        res2 = temp / "~qkres2.tmp";
         writeFile(res1, kReport);
         writeFile(res2, kTable);
     }
-    void TearDown() override { fs::remove_all(root); }
 
     void save(std::optional<std::string> answer) {
         dialogs.saveAnswers.push_back(std::move(answer));
         Enregistrer_Click(temp.string(), res1.string(), res2.string(), services);
     }
 
-    fs::path root, temp, out, res1, res2;
+    test::TempDir dir;
+    fs::path root = dir.path(), temp = root / "temp", out = root / "out";
+    fs::path res1 = temp / "~qkres1.tmp", res2 = temp / "~qkres2.tmp";
     FakeDialogs dialogs;
     RecordingBoxes boxes;
     FakeLauncher launcher;
     OutputServices services{dialogs, boxes, launcher};
 };
 
-TEST_F(SaveTest, AsksWithTheFixedTitleNameFolderFiltersAndExtension) {
+TEST_F(SaveTest, AsksWithTheFixedTitleNameFolderFiltersAndExtensionAndCancelWritesNothing) {
     save(std::nullopt);
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     const SaveDialogRequest& request = dialogs.saveRequests[0];
@@ -81,10 +75,6 @@ TEST_F(SaveTest, AsksWithTheFixedTitleNameFolderFiltersAndExtension) {
     const std::vector<std::pair<std::string, std::string>> filters = {{"Fichiers texte", "*.txt"},
                                                                       {"Tous les fichiers", "*"}};
     EXPECT_EQ(request.filters, filters);
-}
-
-TEST_F(SaveTest, CancelWritesNothingAndSaysNothing) {
-    save(std::nullopt);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(fs::is_empty(out));
     EXPECT_EQ(namesIn(temp), (std::vector<std::string>{"~qkres1.tmp", "~qkres2.tmp"}));
@@ -204,7 +194,6 @@ protected:
     }
     void TearDown() override {
         if (mounted) ::umount(mnt.c_str());
-        SaveTest::TearDown();
     }
     fs::path mnt;
     bool mounted = false;

@@ -26,10 +26,11 @@ bool askedForInformation(const test::FakeVolumeService& volumes) {
                        [](const std::string& c) { return c.rfind("volumeInformation", 0) == 0; });
 }
 
-TEST(InfosVolume, InvalidDesignationsFailWithoutQueryingAndLeaveOutputsUntouched) {
+TEST(InfosVolume, InvalidDesignationsAndEmptyRootsFailWithoutQueryingAndLeaveOutputsUntouched) {
     test::FakeVolumeService volumes;
     volumes.add("/mnt/f", "FAT");
-    for (const std::string designation : {"", "    ", "9:", "/nulle/part", "mnt/f"}) {
+    volumes.add("/mnt/vide", "FAT").probeFinds = false;
+    for (const std::string designation : {"", "    ", "9:", "/nulle/part", "mnt/f", "/mnt/vide"}) {
         SCOPED_TRACE("'" + designation + "'");
         Outputs o;
         EXPECT_FALSE(query(designation, volumes, o));
@@ -60,15 +61,6 @@ TEST(InfosVolume, AcceptsRootPathsMountPointsAndWholeDriveEntries) {
         EXPECT_EQ(o.longueur, 255u);
         EXPECT_EQ(volumes.calls.back(), "volumeInformation(/mnt/cle/)");
     }
-}
-
-TEST(InfosVolume, EmptyRootFailsBeforeTheQuery) {
-    test::FakeVolumeService volumes;
-    volumes.add("/mnt/vide", "FAT").probeFinds = false;
-    Outputs o;
-    EXPECT_FALSE(query("/mnt/vide", volumes, o));
-    EXPECT_EQ(o.nom, "avant");
-    EXPECT_FALSE(askedForInformation(volumes));
 }
 
 TEST(InfosVolume, FailedQueryEmptiesTextsAndZeroesNumbers) {
