@@ -22,6 +22,7 @@ namespace {
 
 using test::FatImage;
 using test::FatImageSpec;
+using test::labelledFat;
 
 std::vector<std::uint8_t> readBytes(const std::string& path, std::uint64_t offset,
                                     std::size_t size) {
@@ -88,12 +89,9 @@ TEST(BootSectorOfMkfsImages, EveryTypeAndClusterSizeMatchesMinfo) {
 
 TEST(BootSectorOfMkfsImages, LargerSectorsAndNoLabel) {
     KESP_REQUIRE_FAT_TOOLS(false);
-    FatImageSpec spec;
-    spec.fatBits = 16;
-    spec.sectorSize = 4096;
-    spec.sectorsPerCluster = 1;
-    spec.sizeBytes = 64u << 20;
     std::string error;
+    FatImageSpec spec = labelledFat(16, 1, "", "", 64u << 20);
+    spec.sectorSize = 4096;
     const auto image = FatImage::create(spec, error);
     ASSERT_TRUE(image) << error;
     const auto boot = parseFatBootSector(readBytes(image->imagePath(), 0, 512));
@@ -105,34 +103,19 @@ TEST(BootSectorOfMkfsImages, LargerSectorsAndNoLabel) {
 }
 
 // One mounted image per FAT type, with a few files.
-struct MountCase {
-    int bits;
-    int sectorsPerCluster;
-    const char* label;
-    const char* serial;
-    std::uint64_t size;
-};
-
-class MountedFat : public ::testing::TestWithParam<MountCase> {
+class MountedFat : public ::testing::TestWithParam<FatImageSpec> {
 protected:
     void SetUp() override {
         KESP_REQUIRE_FAT_TOOLS(true);
-        const auto& c = GetParam();
-        FatImageSpec spec;
-        spec.fatBits = c.bits;
-        spec.sectorsPerCluster = c.sectorsPerCluster;
-        spec.label = c.label;
-        spec.serial = c.serial;
-        spec.sizeBytes = c.size;
         std::string error;
-        image = FatImage::create(spec, error);
+        image = FatImage::create(GetParam(), error);
         ASSERT_TRUE(image) << error;
         ASSERT_TRUE(image->addFile("A.BIN", 5000, error)) << error;
         ASSERT_TRUE(image->addFile("SUB/B.BIN", 100000, error)) << error;
         ASSERT_TRUE(image->mount(error)) << error;
         volumes = makePosixVolumeService();
         point = image->mountPoint();
-        entry = point + " [" + c.label + "]";
+        entry = point + " [" + GetParam().label + "]";
     }
     std::unique_ptr<FatImage> image;
     std::unique_ptr<VolumeService> volumes;
@@ -155,7 +138,7 @@ TEST_P(MountedFat, VolumeServiceReportsWhatMinfoSays) {
 
     VolumeInformation info;
     ASSERT_TRUE(volumes->volumeInformation(point + "/", info));
-    EXPECT_EQ(info.fileSystem, GetParam().bits == 32 ? "FAT32" : "FAT");
+    EXPECT_EQ(info.fileSystem, GetParam().fatBits == 32 ? "FAT32" : "FAT");
     EXPECT_EQ(info.name, truth->label);
     EXPECT_EQ(info.serial, truth->serial);
     EXPECT_EQ(info.maxComponentLength, 255u);
@@ -181,10 +164,12 @@ TEST_P(MountedFat, UnmountedVolumeIsNotReady) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, MountedFat,
-                         ::testing::Values(MountCase{12, 4, "KESPF12", "CAFE0012", 8u << 20},
-                                           MountCase{16, 4, "KESPF16", "0BADF00D", 64u << 20},
-                                           MountCase{32, 8, "KESPF32", "1234ABCD", 300u << 20}),
-                         [](const auto& info) { return "FAT" + std::to_string(info.param.bits); });
+                         ::testing::Values(labelledFat(12, 4, "KESPF12", "CAFE0012", 8u << 20),
+                                           labelledFat(16, 4, "KESPF16", "0BADF00D", 64u << 20),
+                                           labelledFat(32, 8, "KESPF32", "1234ABCD", 300u << 20)),
+                         [](const auto& info) {
+                             return "FAT" + std::to_string(info.param.fatBits);
+                         });
 
 // The fusefat daemon serving `image`: found by its command line, since it detaches itself.
 pid_t daemonOf(const std::string& image) {
@@ -201,13 +186,8 @@ pid_t daemonOf(const std::string& image) {
 
 TEST(DeadFuseMount, DaemonGoneMeansDeviceUnavailable) {
     KESP_REQUIRE_FAT_TOOLS(true);
-    FatImageSpec spec;
-    spec.fatBits = 12;
-    spec.sectorsPerCluster = 4;
-    spec.label = "MORT";
-    spec.sizeBytes = 8u << 20;
     std::string error;
-    auto image = FatImage::create(spec, error);
+    auto image = FatImage::create(labelledFat(12, 4, "MORT", "", 8u << 20), error);
     ASSERT_TRUE(image) << error;
     ASSERT_TRUE(image->addFile("A.BIN", 10, error)) << error;
     ASSERT_TRUE(image->mount(error)) << error;
@@ -228,13 +208,8 @@ TEST(DeadFuseMount, DaemonGoneMeansDeviceUnavailable) {
 
 TEST(CorruptBootSector, MountedImageFallsBackWithoutGeometry) {
     KESP_REQUIRE_FAT_TOOLS(true);
-    FatImageSpec spec;
-    spec.fatBits = 16;
-    spec.sectorsPerCluster = 4;
-    spec.label = "CASSE";
-    spec.sizeBytes = 32u << 20;
     std::string error;
-    auto image = FatImage::create(spec, error);
+    auto image = FatImage::create(labelledFat(16, 4, "CASSE", "", 32u << 20), error);
     ASSERT_TRUE(image) << error;
     ASSERT_TRUE(image->addFile("A.BIN", 10, error)) << error;
     ASSERT_TRUE(image->mount(error)) << error;
@@ -254,26 +229,8 @@ TEST(CorruptBootSector, MountedImageFallsBackWithoutGeometry) {
     EXPECT_FALSE(volumes->diskFreeSpace(root, spc, bps)); // fusefat's 1 KiB blocks are not used
 }
 
-} // namespace
-} // namespace kesp
-
-namespace kesp {
-namespace {
-
-bool inMountTable(const std::string& point) {
-    std::ifstream table("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(table, line))
-        if (line.find(" " + point + " ") != std::string::npos) return true;
-    return false;
-}
-
 FatImageSpec smallFat12() {
-    FatImageSpec spec;
-    spec.fatBits = 12;
-    spec.sectorsPerCluster = 4;
-    spec.sizeBytes = 8u << 20;
-    return spec;
+    return labelledFat(12, 4, "", "", 8u << 20);
 }
 
 TEST(FatImageFixture, MountLeftByACrashedTestIsSweptByTheNextImage) {
@@ -297,28 +254,19 @@ TEST(FatImageFixture, MountLeftByACrashedTestIsSweptByTheNextImage) {
     ::waitpid(child, &status, 0);
     const std::string point(buffer, n > 0 ? std::size_t(n) : 0);
     ASSERT_FALSE(point.empty());
-    ASSERT_TRUE(inMountTable(point));
+    ASSERT_TRUE(test::isMounted(point));
 
     std::string error;
     auto next = FatImage::create(smallFat12(), error);
     ASSERT_TRUE(next) << error;
-    EXPECT_FALSE(inMountTable(point));
+    EXPECT_FALSE(test::isMounted(point));
     EXPECT_FALSE(std::filesystem::exists(point));
 }
 
-} // namespace
-} // namespace kesp
-
-namespace kesp {
-namespace {
-
 TEST(SourceEvidence, LibblkidIdentifiesAnImageAsMinfoDoes) {
     KESP_REQUIRE_FAT_TOOLS(false);
-    FatImageSpec spec = smallFat12();
-    spec.label = "BLKID";
-    spec.serial = "0BADF00D";
     std::string error;
-    auto image = FatImage::create(spec, error);
+    auto image = FatImage::create(labelledFat(12, 4, "BLKID", "0BADF00D", 8u << 20), error);
     ASSERT_TRUE(image) << error;
     const BlockIdentity id = identifySource(image->imagePath());
     EXPECT_EQ(id.label, "BLKID");

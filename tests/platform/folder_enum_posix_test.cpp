@@ -3,12 +3,9 @@
 #include "platform/posix/folder_enum_posix.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -173,25 +170,6 @@ TEST(PosixFolderListing, EntriesThatVanishDuringTheListing) {
     EXPECT_EQ(more, 0); // every other entry was gone before its stat
 }
 
-// Mounts a small tmpfs on `path` for the life of the object; mounted() false when not allowed.
-class SmallMount {
-public:
-    explicit SmallMount(const std::string& path) : path_(path) {
-        mounted_ = mount("kesp-test", path.c_str(), "tmpfs", 0, "size=64k") == 0;
-        if (!mounted_) reason_ = std::strerror(errno);
-    }
-    ~SmallMount() {
-        if (mounted_) umount(path_.c_str());
-    }
-    bool mounted() const { return mounted_; }
-    const std::string& reason() const { return reason_; }
-
-private:
-    std::string path_;
-    bool mounted_ = false;
-    std::string reason_;
-};
-
 bool listsNothing(PosixFolderEnumerator& folders, const std::string& path) {
     auto listing = folders.open(path);
     FolderEntry e;
@@ -202,9 +180,8 @@ TEST(PosixFolderListing, AnotherFileSystemBelowTheRootListsEmpty) {
     TempDir dir;
     const std::string plain = dir.folder("a/mnt");
     const std::string blank = dir.folder("a/with blank\\and tab\t");
-    SmallMount first(plain), second(blank);
-    if (!first.mounted() || !second.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << first.reason();
+    test::SmallTmpfs first(plain), second(blank);
+    if (!first.mounted() || !second.mounted()) GTEST_SKIP() << first.reason() << second.reason();
     dir.file("a/mnt/inside", 10);
     dir.file("a/with blank\\and tab\t/inside", 10);
     ASSERT_EQ(symlink("a", (dir / "alias").c_str()), 0);

@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +58,9 @@ TEST(PosixOutputFiles, RefusesWhatItMustNotOverwrite) {
     ASSERT_EQ(link(victim.c_str(), (dir / "hard").c_str()), 0);
     dir.folder("folder");
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "read-fifo").c_str(), 0600), 0);
+    const int reader = ::open((dir / "read-fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
     const std::string foreign = dir.file("foreign", 0);
     std::ofstream(foreign) << "not yours";
     const bool canChown = chown(foreign.c_str(), 65534, 65534) == 0;
@@ -72,6 +75,7 @@ TEST(PosixOutputFiles, RefusesWhatItMustNotOverwrite) {
         {dir / "hard", "le fichier a d'autres liens"},
         {dir / "folder", std::strerror(EISDIR)},
         {dir / "fifo", std::strerror(ENXIO)}, // no reader: refused at once, never blocks
+        {dir / "read-fifo", "ce n'est pas un fichier ordinaire"},
         {dir / "missing/out", std::strerror(ENOENT)},
     };
     if (canChown) cases.push_back({foreign, "le fichier appartient à un autre utilisateur"});
@@ -80,34 +84,18 @@ TEST(PosixOutputFiles, RefusesWhatItMustNotOverwrite) {
         EXPECT_EQ(files.create(c.path, error), nullptr) << c.path;
         EXPECT_EQ(error, c.reason) << c.path;
     }
+    ::close(reader);
     EXPECT_EQ(readFile(victim), "keep me");
     if (canChown) {
         EXPECT_EQ(readFile(foreign), "not yours");
     }
 }
 
-TEST(PosixOutputFiles, FifoWithAReaderIsNoRegularFile) {
-    TempDir dir;
-    const std::string fifo = dir / "fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    PosixOutputFiles files;
-    std::string error;
-    EXPECT_EQ(files.create(fifo, error), nullptr);
-    EXPECT_EQ(error, "ce n'est pas un fichier ordinaire");
-    ::close(reader);
-}
-
 TEST(PosixOutputFiles, FullDiskIsReportedWithTheSystemsReason) {
     TempDir dir;
     const std::string mnt = dir.folder("small");
-    if (mount("kesp-test", mnt.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount(path.c_str()); }
-    } unmount{mnt};
+    test::SmallTmpfs disk(mnt);
+    if (!disk.mounted()) GTEST_SKIP() << disk.reason();
 
     PosixOutputFiles files;
     std::string error;

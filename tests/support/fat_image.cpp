@@ -43,14 +43,6 @@ std::string hostPath(const std::string& folder, const std::string& imagePath) {
     return folder + "/" + imagePath;
 }
 
-bool mounted(const std::string& point) {
-    std::ifstream table("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(table, line))
-        if (line.find(" " + point + " ") != std::string::npos) return true;
-    return false;
-}
-
 // A test that crashed never ran its destructors: its folder (named after its process) may still
 // hold a mount. Those of processes that are gone are cleaned up here; live ones are left alone,
 // they belong to tests running in parallel.
@@ -63,12 +55,20 @@ void sweepStaleImages() {
         if (pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
         const std::string point = entry.path().string() + "/mnt";
         std::string output;
-        if (mounted(point)) runProgram({"fusermount", "-u", "-z", point}, output);
-        if (!mounted(point)) fs::remove_all(entry.path(), ec);
+        if (isMounted(point)) runProgram({"fusermount", "-u", "-z", point}, output);
+        if (!isMounted(point)) fs::remove_all(entry.path(), ec);
     }
 }
 
 } // namespace
+
+bool isMounted(const std::string& point) {
+    std::ifstream table("/proc/self/mountinfo");
+    std::string line;
+    while (std::getline(table, line))
+        if (line.find(" " + point + " ") != std::string::npos) return true;
+    return false;
+}
 
 int runProgram(const std::vector<std::string>& argv, std::string& output) {
     char outName[] = "/tmp/kesp-fat-outXXXXXX";

@@ -5,15 +5,16 @@
 // behind is swept by the next create(). The truth about an image comes from
 // mtools (minfo, mdu), never from our own code.
 //
-//   auto image = FatImage::create({.fatBits = 16, .sectorsPerCluster = 4, .label = "KESPF16",
-//                                  .serial = "0BADF00D", .sizeBytes = 20 << 20}, error);
+//   auto image = FatImage::create(labelledFat(16, 4, "KESPF16", "0BADF00D", 20 << 20), error);
 //   image->addFile("SUB/DATA.BIN", 5000);    // before mount(); folders are made as needed
 //   image->mount(error);                       // then image->mountPoint() is the volume
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kesp::test {
@@ -26,6 +27,24 @@ struct FatImageSpec {
     std::uint64_t sizeBytes = 64ull << 20; // a sparse file
     int sectorSize = 512;                  // mkfs.fat -S
 };
+
+// The spec of a labelled image, in one line of a test table.
+inline FatImageSpec labelledFat(int fatBits, int sectorsPerCluster, std::string label,
+                                std::string serial, std::uint64_t sizeBytes) {
+    FatImageSpec spec;
+    spec.fatBits = fatBits;
+    spec.sectorsPerCluster = sectorsPerCluster;
+    spec.label = std::move(label);
+    spec.serial = std::move(serial);
+    spec.sizeBytes = sizeBytes;
+    return spec;
+}
+
+// Test names and failures show the spec, not its bytes.
+inline void PrintTo(const FatImageSpec& spec, std::ostream* out) {
+    *out << "FAT" << spec.fatBits << " " << spec.sectorsPerCluster << "x" << spec.sectorSize << " "
+         << spec.label;
+}
 
 // What minfo prints about an image.
 struct MinfoFacts {
@@ -40,6 +59,9 @@ struct MinfoFacts {
 // Empty when the image tools are present (and, with `mount`, fusefat and /dev/fuse); else the
 // reason to skip.
 std::string fatToolsMissing(bool mount);
+
+// Whether `point` is in this process's mount table.
+bool isMounted(const std::string& point);
 
 // Runs a program with an argument vector (no shell), MTOOLS_SKIP_CHECK=1 in its environment;
 // returns its exit status (-1 when it could not run) and its standard output and error.

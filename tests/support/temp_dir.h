@@ -1,7 +1,9 @@
 #pragma once
 // A fresh folder under /tmp, removed with everything in it when the object goes. Big trees ask
 // for a private tmpfs on it (when allowed to mount, as root): far faster to make and remove.
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -54,6 +56,28 @@ public:
 private:
     std::string path_;
     bool inMemory_ = false;
+};
+
+// A 64 KiB tmpfs on an existing folder for the life of the object, when allowed to mount (root):
+// a disk that fills up, or another file system below a walk's root.
+class SmallTmpfs {
+public:
+    explicit SmallTmpfs(const std::string& path) : path_(path) {
+        mounted_ = mount("kesp-test", path.c_str(), "tmpfs", 0, "size=64k") == 0;
+        if (!mounted_) reason_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+    }
+    ~SmallTmpfs() {
+        if (mounted_) umount(path_.c_str());
+    }
+    SmallTmpfs(const SmallTmpfs&) = delete;
+    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+    bool mounted() const { return mounted_; }
+    const std::string& reason() const { return reason_; }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+    std::string reason_;
 };
 
 // Reads a whole file as bytes.
