@@ -1,40 +1,18 @@
 // kesp-scan in process, on real temporary trees: byte-exact stdout, report and table; every
 // failure status; the interrupt as the cancel press.
-#include "cli/kesp_scan.h"
-
 #include <fcntl.h>
-#include <gtest/gtest.h>
-#include <sstream>
-#include <sys/mount.h>
 #include <unistd.h>
 
-#include "platform/posix/folder_enum_posix.h"
-#include "platform/posix/output_files_posix.h"
-#include "support/fake_ticks.h"
-#include "support/fake_volume_service.h"
-#include "support/temp_dir.h"
+#include "scan_harness.h"
 
-namespace kesp {
+namespace kesp::test {
 namespace {
 
-using test::readFile;
-
-class KespScan : public ::testing::Test {
+class KespScan : public ScanHarness {
 protected:
-    KespScan() {
-        auto& v = volumes.add(dir.path(), "FAT32", "KESP");
-        v.megabytes = 1234567;
+    KespScan() : ScanHarness(TempDir::Backing::MemoryIfPossible) {
+        volumes.add(dir.path(), "FAT32", "KESP").megabytes = 1234567;
         header = dir.path() + " [KESP] 1,234,567 Mo"; // the volume's drive-list entry
-    }
-
-    int run(std::vector<std::string> args) {
-        std::ostringstream o, e;
-        KespScanServices services{*enumerator,   ticks,       files,      volumes,
-                                  NumberChars{}, interrupted, statusOnErr};
-        const int status = runKespScan(args, o, e, services);
-        out = o.str();
-        err = e.str();
-        return status;
     }
 
     // The tree of the byte-exact tests: one sub-folder, so the walk order is fixed.
@@ -49,36 +27,8 @@ protected:
         ::close(fd);
     }
 
-    test::TempDir dir{test::TempDir::Backing::MemoryIfPossible};
-    test::FakeVolumeService volumes;
-    PosixFolderEnumerator folders;
-    FolderEnumerator* enumerator = &folders;
-    PosixOutputFiles files;
-    test::FakeTicks ticks;
-    std::function<bool()> interrupted;
-    bool statusOnErr = false;
     std::string header;
-    std::string out, err;
 };
-
-std::string crlf(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines)
-        s += l + "\r\n";
-    return s;
-}
-
-bool endsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-std::string lf(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines)
-        s += l + "\n";
-    return s;
-}
 
 TEST_F(KespScan, CompleteRunByteExact) {
     smallTree();
@@ -96,25 +46,16 @@ TEST_F(KespScan, CompleteRunByteExact) {
     const std::vector<std::string> totals = {" Taille totale utile  : 5,368,713,228 octets",
                                              " Taille totale réelle : 5,368,729,600 octets",
                                              "     Espace perdu     : 16,372 octets"};
-    std::vector<std::string> stdoutLines = block1;
-    stdoutLines.insert(stdoutLines.end(), block2.begin(), block2.end());
-    stdoutLines.push_back(header);
-    stdoutLines.push_back("Recherche sur " + root);
-    stdoutLines.insert(stdoutLines.end(), totals.begin(), totals.end());
-    EXPECT_EQ(out, lf(stdoutLines));
-
-    std::vector<std::string> report = {header, "liste de " + root, " "};
-    report.insert(report.end(), block1.begin(), block1.end());
-    report.push_back(" ");
-    report.insert(report.end(), block2.begin(), block2.end());
-    report.push_back(" ");
-    report.insert(report.end(), totals.begin(), totals.end());
-    EXPECT_EQ(readFile(dir / "r.txt"), crlf(report));
-
+    EXPECT_EQ(out, joined(block1) + joined(block2) + joined({header, "Recherche sur " + root}) +
+                       joined(totals));
+    EXPECT_EQ(readFile(dir / "r.txt"),
+              joined({header, "liste de " + root, " "}, "\r\n") + joined(block1, "\r\n") + " \r\n" +
+                  joined(block2, "\r\n") + " \r\n" + joined(totals, "\r\n"));
     EXPECT_EQ(
         readFile(dir / "t.txt"),
-        crlf({header, "liste de " + root, "Répertoire\tOctets perdus\tTaille utile",
-              root + "/\t8191\t4097", root + "/sub/\t8181\t5368709131", totals[1], totals[2]}));
+        joined({header, "liste de " + root, "Répertoire\tOctets perdus\tTaille utile",
+                root + "/\t8191\t4097", root + "/sub/\t8181\t5368709131", totals[1], totals[2]},
+               "\r\n"));
 }
 
 TEST_F(KespScan, FilesAreOptionalAndSubFoldersCanBeLeftOut) {
@@ -122,10 +63,11 @@ TEST_F(KespScan, FilesAreOptionalAndSubFoldersCanBeLeftOut) {
     ASSERT_EQ(run({"--cluster-size", "4096", "--no-subfolders", dir / "scan"}), kExitDone);
     EXPECT_EQ(
         out,
-        lf({dir / "scan/", " Taille utile     :         4 097 octets",
-            " Taille réelle    :        12 288 octets", "     Espace perdu :         8 191 octets",
-            header, "Recherche sur " + (dir / "scan"), " Taille totale utile  : 4,097 octets",
-            " Taille totale réelle : 12,288 octets", "     Espace perdu     : 8,191 octets"}));
+        joined({dir / "scan/", " Taille utile     :         4 097 octets",
+                " Taille réelle    :        12 288 octets",
+                "     Espace perdu :         8 191 octets", header,
+                "Recherche sur " + (dir / "scan"), " Taille totale utile  : 4,097 octets",
+                " Taille totale réelle : 12,288 octets", "     Espace perdu     : 8,191 octets"}));
 }
 
 TEST_F(KespScan, DetailLinesInTheReport) {
@@ -144,7 +86,7 @@ TEST_F(KespScan, DetailLinesInTheReport) {
 
 TEST_F(KespScan, RootFolderKeepsItsSlash) {
     // A Ctrl+C pressed at once stops the scan of "/" before its walk; it is only delivered
-    // once OK can be pressed (R12), not while the run is starting.
+    // once OK can be pressed again, not while the run is starting.
     interrupted = [] { return true; };
     ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", "/"}), kExitCancelled);
     EXPECT_NE(readFile(dir / "t").find("\r\nliste de /\r\n"), std::string::npos);
@@ -165,6 +107,10 @@ TEST_F(KespScan, BadInput) {
           dir.path()},
          "kesp-scan: --report et --table désignent le même fichier\n"},
         {{"--bogus"}, "kesp-scan: option inconnue : --bogus\n"},
+        // Refused before anything is walked.
+        {{"--cluster-size", "4096", "--report", dir / "no/such/folder/r", dir.path()},
+         "kesp-scan: Impossible de créer le fichier " + (dir / "no/such/folder/r") +
+             " : No such file or directory\n"},
     };
     for (const auto& [args, message] : cases) {
         EXPECT_EQ(run(args), kExitFailed) << message;
@@ -173,23 +119,10 @@ TEST_F(KespScan, BadInput) {
     }
 }
 
-TEST_F(KespScan, ResultFileThatCannotBeCreated) {
-    dir.file("scan/a", 1);
-    EXPECT_EQ(run({"--cluster-size", "4096", "--report", dir / "no/such/folder/r", dir / "scan"}),
-              kExitFailed);
-    EXPECT_EQ(err, "kesp-scan: Impossible de créer le fichier " + (dir / "no/such/folder/r") +
-                       " : No such file or directory\n");
-    EXPECT_EQ(out, ""); // nothing walked
-}
-
 TEST_F(KespScan, FullDiskIsAFailure) {
     const std::string small = dir.folder("small");
-    if (mount("kesp-test", small.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount(path.c_str()); }
-    } unmount{small};
+    SmallTmpfs disk(small);
+    if (!disk.mounted()) GTEST_SKIP() << disk.reason();
     // 2,000 folders make a report of about 260 KB.
     for (int i = 0; i < 2000; ++i)
         dir.folder("scan/" + std::to_string(i));
@@ -204,12 +137,12 @@ TEST_F(KespScan, FullDiskIsAFailure) {
 TEST_F(KespScan, InterruptBeforeTheWalk) {
     dir.file("scan/a", 1);
     dir.folder("scan/sub");
-    interrupted = [] { return true; }; // first polled at R14, once OK can be pressed
+    interrupted = [] { return true; }; // first polled once OK can be pressed
     ASSERT_EQ(run({"--cluster-size", "4096", "--report", dir / "r", dir / "scan"}), kExitCancelled);
-    EXPECT_EQ(out, lf({dir / "scan/", " Taille utile     :             0 octets",
-                       " Taille réelle    :             0 octets",
-                       "     Espace perdu :             0 octets", header,
-                       "Recherche sur " + (dir / "scan"), "Demande annulée avant la fin !!"}));
+    EXPECT_EQ(out, joined({dir / "scan/", " Taille utile     :             0 octets",
+                           " Taille réelle    :             0 octets",
+                           "     Espace perdu :             0 octets", header,
+                           "Recherche sur " + (dir / "scan"), "Demande annulée avant la fin !!"}));
     EXPECT_TRUE(endsWith(readFile(dir / "r"), "\r\nDemande annulée avant la fin !!\r\n"));
 }
 
@@ -217,7 +150,7 @@ TEST_F(KespScan, InterruptDuringTheWalk) {
     for (const char* name : {"a", "b", "c"})
         dir.file(std::string("scan/") + name + "/f", 1);
     int polls = 0;
-    interrupted = [&] { return ++polls == 2; }; // R14: no; the first refresh: yes
+    interrupted = [&] { return ++polls == 2; }; // before the walk: no; the first refresh: yes
     ticks.step = 1000;
     ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", dir / "scan"}), kExitCancelled);
     // The folder being listed keeps its file; its pending siblings are listed empty.
@@ -233,7 +166,7 @@ TEST_F(KespScan, InterruptDuringTheWalk) {
 TEST_F(KespScan, InterruptAfterTheWalkStopsNothing) {
     dir.file("scan/a", 1);
     int polls = 0;
-    interrupted = [&] { return ++polls == 2; }; // R14: no; R24, the walk is over: yes
+    interrupted = [&] { return ++polls == 2; }; // before the walk: no; after it: yes
     ASSERT_EQ(run({"--cluster-size", "4096", dir / "scan"}), kExitDone);
     EXPECT_TRUE(endsWith(out, "\n     Espace perdu     : 4,095 octets\n")) << out;
 }
@@ -307,4 +240,4 @@ TEST_F(KespScan, FifteenHundredLevels) {
 }
 
 } // namespace
-} // namespace kesp
+} // namespace kesp::test

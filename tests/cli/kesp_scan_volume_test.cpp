@@ -1,42 +1,15 @@
 // kesp-scan without --cluster-size (the gate of FOLDER's volume) and with --volume-info: against
 // a fake volume table, then over fusefat mounts of FAT12/16/32 images checked against mtools.
-#include <gtest/gtest.h>
-
-#include <sstream>
-
-#include "cli/kesp_scan.h"
 #include "cli/volume_options.h"
-#include "platform/posix/folder_enum_posix.h"
-#include "platform/posix/output_files_posix.h"
 #include "platform/posix/volume_service_posix.h"
-#include "support/fake_ticks.h"
-#include "support/fake_volume_service.h"
+#include "scan_harness.h"
 #include "support/fat_image.h"
-#include "support/temp_dir.h"
 #include "volume/partition_report.h"
 
-namespace kesp {
+namespace kesp::test {
 namespace {
 
-class KespScanGate : public ::testing::Test {
-protected:
-    int run(std::vector<std::string> args) {
-        std::ostringstream o, e;
-        KespScanServices services{
-            folders, ticks, files, volumes, NumberChars{}, [] { return false; }, false};
-        const int status = runKespScan(args, o, e, services);
-        out = o.str();
-        err = e.str();
-        return status;
-    }
-
-    test::TempDir dir;
-    test::FakeVolumeService volumes;
-    PosixFolderEnumerator folders;
-    PosixOutputFiles files;
-    test::FakeTicks ticks;
-    std::string out, err;
-};
+using KespScanGate = ScanHarness;
 
 TEST_F(KespScanGate, RefusedOrUnknownFileSystemsPrintTheirLinesAndExit2) {
     volumes.add(dir.path(), "ext4");
@@ -103,27 +76,12 @@ std::string grouped(std::uint64_t value) {
     return digits;
 }
 
-struct ImageCase {
-    int bits;
-    int sectorsPerCluster;
-    const char* label;
-    const char* serial;
-    std::uint64_t size;
-};
-
-class KespScanOnFat : public ::testing::TestWithParam<ImageCase> {};
+class KespScanOnFat : public ::testing::TestWithParam<FatImageSpec> {};
 
 TEST_P(KespScanOnFat, ScansTheMountWithTheClusterSizeMinfoReports) {
     KESP_REQUIRE_FAT_TOOLS(true);
-    const auto& c = GetParam();
-    test::FatImageSpec spec;
-    spec.fatBits = c.bits;
-    spec.sectorsPerCluster = c.sectorsPerCluster;
-    spec.label = c.label;
-    spec.serial = c.serial;
-    spec.sizeBytes = c.size;
     std::string error;
-    auto image = test::FatImage::create(spec, error);
+    auto image = FatImage::create(GetParam(), error);
     ASSERT_TRUE(image) << error;
     const std::vector<std::pair<std::string, std::uint64_t>> files = {
         {"A.BIN", 5000}, {"EMPTY.BIN", 0}, {"SUB/B.BIN", 100000}, {"SUB/DEEP/C.BIN", 1}};
@@ -167,17 +125,19 @@ TEST_P(KespScanOnFat, ScansTheMountWithTheClusterSizeMinfoReports) {
     std::snprintf(serial, sizeof serial, "%X", truth->serial);
     EXPECT_EQ(info.str().substr(0, info.str().find("\nLongueur")),
               "Nom du Volume = " + truth->label + "\nNuméro de série = " + serial +
-                  "\nType de partition = " + (c.bits == 32 ? "FAT32" : "FAT"));
+                  "\nType de partition = " + (GetParam().fatBits == 32 ? "FAT32" : "FAT"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, KespScanOnFat,
-                         ::testing::Values(ImageCase{12, 4, "SCANF12", "0ABCDEF1", 8u << 20},
-                                           ImageCase{16, 8, "SCANF16", "FFFFFFFF", 64u << 20},
-                                           ImageCase{32, 1, "SCANF32", "1234ABCD", 40u << 20}),
-                         [](const auto& info) { return "FAT" + std::to_string(info.param.bits); });
+                         ::testing::Values(labelledFat(12, 4, "SCANF12", "0ABCDEF1", 8u << 20),
+                                           labelledFat(16, 8, "SCANF16", "FFFFFFFF", 64u << 20),
+                                           labelledFat(32, 1, "SCANF32", "1234ABCD", 40u << 20)),
+                         [](const auto& info) {
+                             return "FAT" + std::to_string(info.param.fatBits);
+                         });
 
 TEST(KespScanOnOtherVolumes, FolderOfTheTestMachineIsRefusedByTheRealGate) {
-    test::TempDir dir;
+    TempDir dir;
     std::ostringstream o, e;
     const auto volumes = makePosixVolumeService();
     const std::string drive = volumes->driveOf(dir.path());
@@ -191,4 +151,4 @@ TEST(KespScanOnOtherVolumes, FolderOfTheTestMachineIsRefusedByTheRealGate) {
 }
 
 } // namespace
-} // namespace kesp
+} // namespace kesp::test

@@ -1,47 +1,22 @@
 // kesp-scan --what-if: the optimisation table after the run's lines, FAT's or FAT32's.
-#include <gtest/gtest.h>
-#include <sstream>
+#include "scan_harness.h"
 
-#include "cli/kesp_scan.h"
-#include "platform/posix/folder_enum_posix.h"
-#include "platform/posix/output_files_posix.h"
-#include "support/fake_ticks.h"
-#include "support/fake_volume_service.h"
-#include "support/temp_dir.h"
-
-namespace kesp {
+namespace kesp::test {
 namespace {
 
 const std::string kTitres =
     "Taille de la partition\tTaille d'un Cluster\tTaille utile\tTaille réelle\tEspace perdu\n";
 
 // One 1-byte file in a folder without sub-folders.
-class WhatIf : public ::testing::Test {
+class WhatIf : public ScanHarness {
 protected:
     WhatIf() { dir.file("scan/a", 1); }
-
-    int run(std::vector<std::string> args) {
-        std::ostringstream o, e;
-        KespScanServices services{
-            folders, ticks, files, volumes, NumberChars{}, [] { return false; }, false};
-        const int status = runKespScan(args, o, e, services);
-        out = o.str();
-        err = e.str();
-        return status;
-    }
 
     // The run's own lines, without the table.
     std::string plain(std::vector<std::string> args) {
         EXPECT_EQ(run(args), kExitDone) << err;
         return out;
     }
-
-    test::TempDir dir;
-    test::FakeVolumeService volumes;
-    PosixFolderEnumerator folders;
-    PosixOutputFiles files;
-    test::FakeTicks ticks;
-    std::string out, err;
 };
 
 TEST_F(WhatIf, FatVolumeGetsTheFatTableWithItsClusterStarred) {
@@ -87,12 +62,6 @@ TEST_F(WhatIf, AGivenClusterSizeGetsTheFatTableUnlessFat32IsAsked) {
         << "2048 is no FAT32 size: nothing is starred";
 }
 
-TEST_F(WhatIf, WithoutTheOptionNoTableIsPrinted) {
-    volumes.add(dir.path(), "FAT", "KESP");
-    ASSERT_EQ(run({dir / "scan"}), kExitDone) << err;
-    EXPECT_EQ(out.find("Taille de la partition"), std::string::npos);
-}
-
 TEST_F(WhatIf, Fat32WithoutAClusterSizeIsRefused) {
     volumes.add(dir.path(), "FAT", "KESP");
     EXPECT_EQ(run({"--fat32", "--what-if", dir / "scan"}), kExitFailed);
@@ -101,4 +70,4 @@ TEST_F(WhatIf, Fat32WithoutAClusterSizeIsRefused) {
 }
 
 } // namespace
-} // namespace kesp
+} // namespace kesp::test

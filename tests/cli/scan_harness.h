@@ -1,0 +1,58 @@
+#pragma once
+// kesp-scan run in process over real folders and result files, a volume table in memory and
+// hand-moved ticks; what it printed is kept as text.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/kesp_scan.h"
+#include "platform/posix/folder_enum_posix.h"
+#include "platform/posix/output_files_posix.h"
+#include "support/fake_ticks.h"
+#include "support/fake_volume_service.h"
+#include "support/temp_dir.h"
+
+namespace kesp::test {
+
+class ScanHarness : public ::testing::Test {
+protected:
+    explicit ScanHarness(TempDir::Backing backing = TempDir::Backing::Disk) : dir(backing) {}
+
+    int run(const std::vector<std::string>& args) {
+        std::ostringstream o, e;
+        KespScanServices services{*enumerator,   ticks,       files,      volumes,
+                                  NumberChars{}, interrupted, statusOnErr};
+        const int status = runKespScan(args, o, e, services);
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+
+    TempDir dir;
+    FakeVolumeService volumes;
+    PosixFolderEnumerator folders;
+    FolderEnumerator* enumerator = &folders;
+    PosixOutputFiles files;
+    FakeTicks ticks;
+    std::function<bool()> interrupted; // empty: never
+    bool statusOnErr = false;
+    std::string out, err;
+};
+
+// The lines joined, each followed by `end`.
+inline std::string joined(const std::vector<std::string>& lines, const char* end = "\n") {
+    std::string s;
+    for (const auto& l : lines)
+        s += l + end;
+    return s;
+}
+
+inline bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+} // namespace kesp::test
