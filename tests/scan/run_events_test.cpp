@@ -25,7 +25,7 @@ protected:
 TEST_F(RunEvents, CancelInTheHandOverBeforeTheWalk) {
     tree.file(kRoot, "f", 1);
     tree.folder(kRoot, "sub");
-    pressOnPump(2); // R14
+    pressOnPump(2); // the hand-over just before the walk
     press();
     EXPECT_EQ(view.list1, zeroBlock(kRoot));
     EXPECT_EQ(tree.opened, std::vector<std::string>{kRoot});
@@ -47,9 +47,10 @@ TEST_F(RunEvents, CancelPressLeavesOkDisabledUntilTheRunEnds) {
     pressOnPump(2);
     press();
     // The nested press: closeOpti, disable, pump, caption back to start. Then no enable of OK
-    // until R26, and the run's own caption change comes after that.
+    // until the run ends, and the run's own caption change comes after that.
     const auto& c = view.calls;
-    auto nested = std::find(c.begin(), c.end(), "setOkEnabled(1)") + 2; // R12, R14's pump
+    // Past OK enabled again and the pump before the walk.
+    auto nested = std::find(c.begin(), c.end(), "setOkEnabled(1)") + 2;
     ASSERT_EQ(std::vector<std::string>(nested, nested + 4),
               (std::vector<std::string>{"closeOpti", "setOkEnabled(0)", "pump",
                                         "setOkCaption(&Démarrer)"}));
@@ -122,31 +123,24 @@ TEST_F(RunEvents, SubFoldersClearedDuringTheRun) {
     EXPECT_EQ(view.list3.size(), 5u);
 }
 
-TEST_F(RunEvents, RefreshStrictlyAfterThePeriod) {
+// From any start, and across the wrap of the 32-bit counter.
+class RunRefresh : public RunEvents, public ::testing::WithParamInterface<std::uint32_t> {};
+
+TEST_P(RunRefresh, StrictlyAfterThePeriod) {
     for (const char* name : {"f1", "f2", "f3"})
         tree.file(kRoot, name, 1);
-    ticks.value = 100;
+    ticks.value = GetParam();
     advanceAt("f1", 1000); // exactly the period: no refresh
     advanceAt("f2", 1);    // one past it
     press();
-    EXPECT_EQ(view.pumps, 4); // press, R14, the refresh after f2, R24
+    EXPECT_EQ(view.pumps, 4); // press, before the walk, the refresh after f2, after it
     EXPECT_EQ(view.callsStartingWith("setStatusPanel(2,"),
               (std::vector<std::string>{"setStatusPanel(2,)", "setStatusPanel(2,2 fichiers)",
                                         "setStatusPanel(2,3 fichiers)"}));
-    EXPECT_EQ(etat.DernierRafraichissement, 1101u);
+    EXPECT_EQ(etat.DernierRafraichissement, std::uint32_t(GetParam() + 1001u));
 }
 
-TEST_F(RunEvents, RefreshAcrossTheCounterWrap) {
-    for (const char* name : {"f1", "f2", "f3"})
-        tree.file(kRoot, name, 1);
-    ticks.value = 0xFFFFFF00u;
-    advanceAt("f1", 1000);
-    advanceAt("f2", 1);
-    press();
-    EXPECT_EQ(view.pumps, 4);
-    EXPECT_EQ(etat.DernierRafraichissement, 0xFFFFFF00u + 1001u);
-    EXPECT_EQ(view.panels[1], "0 répertoire"); // the end-of-run words
-}
+INSTANTIATE_TEST_SUITE_P(Starts, RunRefresh, ::testing::Values(100u, 0xFFFFFF00u));
 
 TEST_F(RunEvents, PeriodChangedDuringTheRun) {
     for (const char* name : {"f1", "f2", "f3", "f4"})
@@ -169,7 +163,7 @@ TEST_F(RunEvents, SubFolderEntriesNeverRefresh) {
         tree.folder(kRoot, "d" + std::to_string(i));
     ticks.step = 5000; // every reading is long past the last
     press();
-    EXPECT_EQ(ticks.readings, 1); // R7 only
+    EXPECT_EQ(ticks.readings, 1); // the start of the run only
     EXPECT_EQ(view.pumps, 3);
 }
 

@@ -147,7 +147,7 @@ TEST_F(ScanRun, PluralFromTwoAndLossWithFolderClusters) {
 
 TEST_F(ScanRun, DriveTextIsReadAgainAtTheEnd) {
     view.onPump = [this] {
-        if (view.pumps == 2) view.drive = "/mnt/g [DISK]"; // R14, after H was written
+        if (view.pumps == 2) view.drive = "/mnt/g [DISK]"; // after H was written
     };
     etat.TailleDisqueMo = 0;
     press();
