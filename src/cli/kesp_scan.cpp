@@ -126,7 +126,7 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
             out << line << '\n';
     out.flush();
     if (!out) return fail(err, "écriture impossible sur la sortie standard");
-    // A Ctrl+C that lands after the walk (R24) stops nothing: the totals stand.
+    // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
     const bool stopped = !view.list3().empty() && view.list3().back() == kLineCancelled;
     return stopped ? kExitCancelled : kExitDone;
 }

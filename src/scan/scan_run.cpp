@@ -28,7 +28,8 @@ void lockControls(ScanView& view) {
     view.setBusy(true);
 }
 
-// R25 and R26: how every run ends, also one that could not write its files.
+// How every run ends, also one that could not write its files: the cancel flag cleared and
+// the controls given back.
 void unlockControls(EtatScan& etat, ScanView& view) {
     etat.DemandeAnnulation = false;
     view.setOkEnabled(true);
