@@ -19,6 +19,7 @@
 #include "mainwindow/folder_tree.h"
 #include "mainwindow/program_paths.h"
 #include "mainwindow/status_bar.h"
+#include "scan/init_bar.h"
 #include "volume/opti_window.h"
 
 namespace kesp {
@@ -123,8 +124,7 @@ void Form1::refreshDrives() {
 }
 
 void Form1::InitBar() {
-    for (int position = 1; position <= 3; ++position)
-        statusBar1_->setPanelText(position, {});
+    kesp::InitBar(*this);
 }
 
 void Form1::Drive1_Change() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "scan/folder_listing.h"
+#include "scan/init_bar.h"
 #include "scan/masks.h"
 #include "scan/result_files.h"
 #include "scan/result_lines.h"
@@ -10,11 +11,6 @@
 namespace kesp {
 
 namespace {
-
-void initBar(ScanView& view) {
-    for (int panel = 1; panel <= 3; ++panel)
-        view.setStatusPanel(panel, "");
-}
 
 void lockControls(ScanView& view) {
     view.setDriveEnabled(false);
@@ -103,7 +99,7 @@ void run(EtatScan& etat, ScanView& view, ScanServices& services) {
     view.appendList3(std::string(kLinePleaseWait));
     view.appendList3(std::string(kLineWorking));
     resetFigures(etat);
-    initBar(view);
+    InitBar(view);
     etat.DernierRafraichissement = services.ticks.now();
 
     const std::string folder = view.folderPath();
@@ -143,7 +139,7 @@ void run(EtatScan& etat, ScanView& view, ScanServices& services) {
     files.close();
     if (files.failed()) {
         showFailureLines(endHeader, folder, files.failure(), view);
-        initBar(view); // the panels must not show totals of a run that was not written
+        InitBar(view); // the panels must not show totals of a run that was not written
     }
     view.pump();
     unlockControls(etat, view);

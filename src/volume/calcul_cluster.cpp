@@ -1,5 +1,6 @@
 #include <limits>
 
+#include "scan/init_bar.h"
 #include "volume/file_system_gate.h"
 #include "volume/gate.h"
 
@@ -17,10 +18,7 @@ void CalculCluster(EtatScan& etat, GateView& view, VolumeService& volumes) {
     // The result is not looked at: a failed query leaves the names empty, which the gate refuses.
     InfosVolume(root, volumes, nomVolume, numeroSerie, typePartition, drapeaux, longueurMax);
 
-    // InitBar
-    view.setStatusPanel(1, "");
-    view.setStatusPanel(2, "");
-    view.setStatusPanel(3, "");
+    InitBar(view);
     view.setStatusPanel(5, typePartition);
     view.setStatusPanel(4, "");
     etat.PartitionFat = false;
