@@ -11,8 +11,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <algorithm>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
 
 #include "mainwindow/append_list_model.h"
 #include "mainwindow/drive_list.h"
@@ -41,8 +40,8 @@ QString display(const std::string& bytes) {
 }
 
 bool isFolder(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
 }
 
 } // namespace
@@ -95,9 +94,9 @@ void Form1::Form_Load() {
         // Drive1 starts on the drive of the current folder, as a drive list does; moving it to
         // the start-up drive is a drive change of its own.
         const QSignalBlocker blocker(drive1_);
-        char cwd[4096];
-        const std::string current =
-            getcwd(cwd, sizeof cwd) ? services_.volumes.driveOf(cwd) : std::string();
+        std::error_code error;
+        const std::string cwd = std::filesystem::current_path(error).string();
+        const std::string current = cwd.empty() ? std::string() : services_.volumes.driveOf(cwd);
         for (std::size_t i = 0; i < drives_.size(); ++i)
             if (drives_[i] == current) drive1_->setCurrentIndex(static_cast<int>(i));
     }
