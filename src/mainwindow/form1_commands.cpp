@@ -8,6 +8,7 @@
 #include "about/apropos.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/temp_cleanup.h"
+#include "scan/result_lines.h"
 #include "scan/scan_run.h"
 #include "volume/opti_window.h"
 
@@ -29,7 +30,7 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
 
 void Form1::OK_Click() {
     // The drive header line carries the volume's size, as kesp-scan writes it.
-    if (okCaption() == "&Démarrer")
+    if (okCaption() == kCaptionStart)
         etat_.TailleDisqueMo =
             services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.

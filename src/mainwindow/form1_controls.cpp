@@ -18,6 +18,7 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/image_list.h"
 #include "mainwindow/status_bar.h"
+#include "scan/result_lines.h"
 
 namespace kesp {
 
@@ -104,7 +105,8 @@ void Form1::createControls() {
     label1_ = place(new QLabel(QStringLiteral("2 secondes"), client), "Label1", 632, 64, 78, 13);
     label1_->setFont(sansFont(true));
 
-    ok_ = place(new QPushButton(QStringLiteral("&Démarrer"), client), "OK", 712, 64, 73, 25);
+    const QString start = QString::fromUtf8(kCaptionStart.data(), qsizetype(kCaptionStart.size()));
+    ok_ = place(new QPushButton(start, client), "OK", 712, 64, 73, 25);
     ok_->setFont(sansFont(true));
 
     sousRep_ = place(new QCheckBox(QStringLiteral("Sous-Répertoires"), client), "SousRep", 488, 80,
