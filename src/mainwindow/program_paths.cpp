@@ -1,12 +1,12 @@
 #include "mainwindow/program_paths.h"
 
+#include "about/apropos_logic.h"
 #include "platform/folder_enum.h"
 
 namespace kesp {
 
 std::string TitreApplication(int major, int minor, int revision) {
-    return std::string(kTitreProgramme) + " Version " + std::to_string(major) + "." +
-           std::to_string(minor) + "." + std::to_string(revision);
+    return std::string(kTitreApplication) + " " + LibelleVersion(major, minor, revision);
 }
 
 std::string DossierDuProgramme(const std::string& programFile) {

@@ -7,8 +7,6 @@
 
 namespace kesp {
 
-inline constexpr const char* kTitreProgramme = "Kesp 2005";
-
 // "Kesp 2005 Version 2.0.5": the numbers in plain decimal, no leading zeros.
 std::string TitreApplication(int major, int minor, int revision);
 
