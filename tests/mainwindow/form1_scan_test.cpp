@@ -111,8 +111,7 @@ TEST(Form1Scan, OptimisationOnlyOfferedOnFat) {
     EXPECT_FALSE(h.menuItem("optimiser")->isEnabled());
 
     // A drive change leaves the command as the last scan set it.
-    h.chooseDrive(h.fatEntry());
-    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    h.scanFat();
     EXPECT_TRUE(h.toolButton(4)->isEnabled());
     h.chooseDrive("/");
     EXPECT_TRUE(h.menuItem("optimiser")->isEnabled());
@@ -220,8 +219,7 @@ TEST(Form1Commands, ToolBarDispatchesByExactKey) {
     Harness h;
     smallTree(h);
     Form1& form = h.window();
-    h.chooseDrive(h.fatEntry());
-    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    h.scanFat();
 
     h.toolButton(1)->trigger();
     EXPECT_EQ(h.dialogs.saves, 1);
@@ -245,8 +243,7 @@ TEST(Form1Commands, OptimisationWindowIsClosedByEveryPressOfOk) {
     Harness h;
     smallTree(h);
     Form1& form = h.window();
-    h.chooseDrive(h.fatEntry());
-    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    h.scanFat();
     h.toolButton(4)->trigger();
     QPointer<Opti> first = form.optiWindow();
     ASSERT_NE(first, nullptr);

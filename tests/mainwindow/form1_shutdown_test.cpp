@@ -93,8 +93,7 @@ TEST(Form1Shutdown, PlantedLinkAsResultFileIsRefusedWithAMessage) {
     const std::string victim = h.base.file("victim.txt", 12);
     fs::create_symlink(victim, h.temp + "/~qkres1.tmp");
     Form1& form = h.window();
-    h.chooseDrive(h.fatEntry());
-    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    h.scanFat();
 
     ASSERT_EQ(h.boxes.shown.size(), 1u);
     EXPECT_EQ(h.boxes.shown[0].icon, MessageIcon::Critical);
@@ -116,8 +115,7 @@ TEST(Form1Shutdown, AnotherUsersResultFileIsNeitherTruncatedNorDeleted) {
     const std::string theirs = h.base.file("temp/~qkres2.tmp", 9);
     ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);
     Form1& form = h.window();
-    h.chooseDrive(h.fatEntry());
-    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    h.scanFat();
     ASSERT_EQ(h.boxes.shown.size(), 1u);
     EXPECT_NE(h.boxes.shown[0].text.find(form.etat().CheminRes2), std::string::npos);
     EXPECT_EQ(readFile(theirs).size(), 9u);

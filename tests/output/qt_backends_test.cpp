@@ -113,60 +113,43 @@ TEST(QtFileDialogs, PrintDialogIsTitledAndReportsTheAnswer) {
     EXPECT_TRUE(QtFileDialogs().printDialog("Impression"));
 }
 
-TEST(QtProgramLauncher, MissingProgramIsErrorFiftyThree) {
+TEST(QtProgramLauncher, MissingProgramIsErrorFiftyThreeAndOneThatCannotRunAnother) {
     QtProgramLauncher launcher;
     EXPECT_EQ(launcher.start({"kesp-no-such-program"}).error, kErrorFileNotFound);
     EXPECT_EQ(launcher.start({"/nonexistent/bin/lp", "x"}, [](int, const std::string&) {}).error,
               kErrorFileNotFound);
-}
-
-TEST(QtProgramLauncher, AProgramThatCannotRunIsAnotherError) {
     TempFolder folder;
     const fs::path script = folder.path / "not-executable";
     std::ofstream(script) << "#!/bin/sh\n";
     ::chmod(script.c_str(), 0644);
-    QtProgramLauncher launcher;
     const LaunchResult result = launcher.start({script.string()});
     EXPECT_EQ(result.error, kErrorCannotStart);
     EXPECT_FALSE(result.description.empty());
 }
 
-TEST(QtProgramLauncher, ArgumentsReachTheProgramWholeWithoutAShell) {
+TEST(QtProgramLauncher, ArgumentsReachTheProgramWholeAndFinishedCarriesStatusAndErrors) {
     TempFolder folder;
     const std::string odd = "dossier avec blancs;$(touch pwned) \"q\" *";
     const fs::path out = folder.path / "argument";
     bool done = false;
-    int status = -2;
-    QtProgramLauncher launcher;
-    const LaunchResult result = launcher.start(
-        {"sh", "-c", "printf '%s|%s' \"$1\" \"$#\" > \"$2\"", "sh", odd, out.string()},
-        [&](int exitStatus, const std::string&) {
-            status = exitStatus;
-            done = true;
-        });
-    ASSERT_EQ(result.error, 0);
-    EXPECT_FALSE(done) << "start must not wait for the program";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(readFile(out), odd + "|2");
-    EXPECT_FALSE(fs::exists("pwned"));
-}
-
-TEST(QtProgramLauncher, FinishedCarriesTheExitStatusAndStandardError) {
-    bool done = false;
     int status = 0;
     std::string errors;
     QtProgramLauncher launcher;
-    ASSERT_EQ(launcher
-                  .start({"sh", "-c", "echo 'lp: Error - No default destination.' >&2; exit 1"},
-                         [&](int exitStatus, const std::string& stderrText) {
-                             status = exitStatus;
-                             errors = stderrText;
-                             done = true;
-                         })
-                  .error,
-              0);
+    const LaunchResult result =
+        launcher.start({"sh", "-c",
+                        "printf '%s|%s' \"$1\" \"$#\" > \"$2\"; "
+                        "echo 'lp: Error - No default destination.' >&2; exit 1",
+                        "sh", odd, out.string()},
+                       [&](int exitStatus, const std::string& stderrText) {
+                           status = exitStatus;
+                           errors = stderrText;
+                           done = true;
+                       });
+    ASSERT_EQ(result.error, 0);
+    EXPECT_FALSE(done) << "start must not wait for the program";
     ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    EXPECT_EQ(readFile(out), odd + "|2");
+    EXPECT_FALSE(fs::exists("pwned"));
     EXPECT_EQ(status, 1);
     EXPECT_EQ(errors, "lp: Error - No default destination.\n");
 }

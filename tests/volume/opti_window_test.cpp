@@ -101,18 +101,14 @@ TEST(OptiWindow, WithoutAMatchingRowSelectsEverythingFromTheTitleRow) {
     saveShot(opti, "opti_fat32_nomatch.png");
 }
 
-TEST(OptiWindow, ClosingDiscardsTheSnapshot) {
-    QPointer<Opti> opti = new Opti(etatFat(4096, false));
+TEST(OptiWindow, IsItsOwnWindowEvenWithAParentAndClosingDiscardsIt) {
+    QWidget owner;
+    QPointer<Opti> opti = new Opti(etatFat(4096, false), &owner);
+    EXPECT_TRUE(opti->isWindow());
+    EXPECT_EQ(opti->parentWidget(), &owner);
     opti->show();
     opti->close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return opti.isNull(); }, 2000));
-}
-
-TEST(OptiWindow, IsItsOwnWindowEvenWithAParent) {
-    QWidget owner;
-    auto* opti = new Opti(etatFat(4096, false), &owner);
-    EXPECT_TRUE(opti->isWindow());
-    EXPECT_EQ(opti->parentWidget(), &owner);
 }
 
 } // namespace
