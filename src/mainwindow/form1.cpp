@@ -138,8 +138,7 @@ void Form1::Drive1_Change() {
 }
 
 void Form1::returnToPreviousDrive() {
-    const std::string& back =
-        etat_.LecteurPrecedent.empty() ? module_.LecteurDemarrage : etat_.LecteurPrecedent;
+    const std::string& back = LecteurDeRetour(etat_, module_);
     if (!back.empty() && back != driveText()) setDriveText(back);
 }
 

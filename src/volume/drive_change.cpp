@@ -12,15 +12,17 @@ bool recover(int error, bool& reported, EtatScan& etat, const Module1& module, G
     reported = true;
     view.beep();
     view.messageBox("Lecteur vide !", "Lecteur non prêt", MessageIcon::Critical);
-    // Before any drive change has completed there is no previous drive: go back to the drive
-    // the window started on. The nested drive change runs inside setDriveText.
-    const std::string& back =
-        etat.LecteurPrecedent.empty() ? module.LecteurDemarrage : etat.LecteurPrecedent;
+    // The nested drive change runs inside setDriveText.
+    const std::string& back = LecteurDeRetour(etat, module);
     if (!back.empty()) view.setDriveText(back);
     return true;
 }
 
 } // namespace
+
+const std::string& LecteurDeRetour(const EtatScan& etat, const Module1& module) {
+    return etat.LecteurPrecedent.empty() ? module.LecteurDemarrage : etat.LecteurPrecedent;
+}
 
 int Drive1_Change(EtatScan& etat, Module1& module, GateView& view, VolumeService& volumes) {
     bool reported = false;

@@ -20,6 +20,10 @@ struct Module1 {
     std::string LecteurDemarrage;
 };
 
+// The drive a failed drive change goes back to: LecteurPrecedent, or the start-up drive while no
+// drive change has completed yet. Empty when neither is known.
+const std::string& LecteurDeRetour(const EtatScan& etat, const Module1& module);
+
 // Validated volume-information query. True only when the query itself succeeded; outputs are
 // untouched when the designation is invalid or the root probe finds nothing.
 bool InfosVolume(std::string designation, VolumeService& volumes, std::string& nomVolume,
