@@ -45,14 +45,15 @@ TEST(TempCleanup, MatchesThePatternAndSparesLinksFoldersAndOthers) {
     dir.file("~qk.tmp", 1);
     dir.file("~qkres1.tmp.bak", 1);
     dir.file("~QKRES1.TMP", 1);
+    dir.file("x~qk1.tmp", 1);
     dir.folder("~qkfolder.tmp");
     const std::string target = dir.file("target", 5);
     std::filesystem::create_symlink(target, dir / "~qklink.tmp");
     std::filesystem::create_symlink(dir / "gone", dir / "~qkdangling.tmp");
 
     EXPECT_EQ(SupprimerFichiersTemporaires(dir.path()), 3);
-    for (const char* name : {"~qkres1.tmp.bak", "~QKRES1.TMP", "~qkfolder.tmp", "~qklink.tmp",
-                             "~qkdangling.tmp", "target"}) {
+    for (const char* name : {"~qkres1.tmp.bak", "~QKRES1.TMP", "x~qk1.tmp", "~qkfolder.tmp",
+                             "~qklink.tmp", "~qkdangling.tmp", "target"}) {
         struct stat st {};
         EXPECT_EQ(lstat((dir / name).c_str(), &st), 0) << name;
     }
