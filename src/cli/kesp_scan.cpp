@@ -7,6 +7,7 @@
 
 #include "cli/arguments.h"
 #include "cli/interrupt.h"
+#include "cli/line_output.h"
 #include "cli/stream_scan_view.h"
 #include "cli/volume_options.h"
 #include "platform/system_services.h"
@@ -117,13 +118,11 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         out.flush();
         return kExitFailed;
     }
-    for (const std::string& line : view.list3()) {
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
-        out.put('\n');
-    }
+    for (const std::string& line : view.list3())
+        writeLine(out, line);
     if (arguments.whatIf)
         for (const std::string& line : LignesTableOpti(ConstruireTableOpti(etat)))
-            out << line << '\n';
+            writeLine(out, line);
     out.flush();
     if (!out) return fail(err, "écriture impossible sur la sortie standard");
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.

@@ -1,5 +1,6 @@
 #include "cli/stream_scan_view.h"
 
+#include "cli/line_output.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
 
@@ -11,8 +12,7 @@ StreamScanView::StreamScanView(std::ostream& out, std::ostream& err, std::ostrea
       services_(services), caption_(kCaptionStart) {}
 
 void StreamScanView::appendList1(const std::string& line) {
-    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out_.put('\n');
+    writeLine(out_, line);
 }
 
 void StreamScanView::setStatusPanel(int position, const std::string& text) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "cli/line_output.h"
 #include "volume/gate.h"
 
 namespace kesp {
@@ -33,11 +34,6 @@ public:
 private:
     std::string drive_;
 };
-
-void writeLine(std::ostream& out, const std::string& line) {
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out.put('\n');
-}
 
 } // namespace
 
