@@ -31,13 +31,6 @@ TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(LaunchTest, PrintCancelStartsNothing) {
-    dialogs.printAnswers = {false};
-    Imprimer_Click("/tmp/~qkres1.tmp", services);
-    EXPECT_TRUE(launcher.started.empty());
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
 TEST_F(LaunchTest, PrintWithoutLpSaysSoInFrench) {
     dialogs.printAnswers = {true};
     launcher.startAnswers = {{kErrorFileNotFound, "Fichier introuvable"}};
@@ -64,8 +57,10 @@ TEST_F(LaunchTest, LpRefusalArrivesLaterWithItsStatusAndMessage) {
                                    "sortie 1).\r\nlp: Error - No default destination.");
 }
 
-TEST_F(LaunchTest, LpSuccessShowsNothing) {
-    dialogs.printAnswers = {true};
+TEST_F(LaunchTest, PrintCancelStartsNothingAndLpSuccessShowsNothing) {
+    dialogs.printAnswers = {false, true};
+    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    EXPECT_TRUE(launcher.started.empty());
     Imprimer_Click("/tmp/~qkres1.tmp", services);
     launcher.finishedCallbacks.at(0)(0, "");
     EXPECT_TRUE(boxes.shown.empty());
