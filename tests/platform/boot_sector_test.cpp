@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/posix/boot_sector.h"
@@ -83,18 +85,22 @@ TEST(FatBootSector, TypeFollowsTheClusterCountAtEachBoundary) {
     struct Case {
         std::uint32_t clusters;
         bool fat32Layout;
-        FatType type;
+        std::optional<FatType> type; // none: the layout contradicts the count
     };
     for (const auto& c : {Case{1, false, FatType::Fat12}, Case{4084, false, FatType::Fat12},
                           Case{4085, false, FatType::Fat16}, Case{65524, false, FatType::Fat16},
-                          Case{65525, true, FatType::Fat32}, Case{1000000, true, FatType::Fat32}}) {
-        SCOPED_TRACE(c.clusters);
+                          Case{65525, true, FatType::Fat32}, Case{1000000, true, FatType::Fat32},
+                          // A FAT16 BPB cannot describe a FAT32 volume; a FAT32 one that small
+                          // is what mtools also refuses to read.
+                          Case{65525, false, std::nullopt}, Case{65524, true, std::nullopt}}) {
+        SCOPED_TRACE(std::to_string(c.clusters) + (c.fat32Layout ? " FAT32 layout" : ""));
         Layout l;
         l.clusters = c.clusters;
         l.fat32 = c.fat32Layout;
         if (l.fat32) l.reserved = 32;
         const auto boot = parseFatBootSector(bootSector(l));
-        ASSERT_TRUE(boot);
+        ASSERT_EQ(boot.has_value(), c.type.has_value());
+        if (!boot) continue;
         EXPECT_EQ(boot->clusterCount, c.clusters);
         EXPECT_EQ(boot->type, c.type);
         EXPECT_EQ(boot->clusterSize(), 512u);
@@ -102,18 +108,6 @@ TEST(FatBootSector, TypeFollowsTheClusterCountAtEachBoundary) {
         EXPECT_EQ(boot->label, "KESP LABEL");
         EXPECT_EQ(fatTypeName(boot->type), c.type == FatType::Fat32 ? "FAT32" : "FAT");
     }
-}
-
-TEST(FatBootSector, LayoutThatContradictsTheClusterCountIsRejected) {
-    Layout fat16Layout;
-    fat16Layout.clusters = 65525; // a FAT16 BPB cannot describe a FAT32 volume
-    EXPECT_FALSE(parseFatBootSector(bootSector(fat16Layout)));
-
-    Layout smallFat32;
-    smallFat32.fat32 = true;
-    smallFat32.reserved = 32;
-    smallFat32.clusters = 65524; // what mtools also refuses to read
-    EXPECT_FALSE(parseFatBootSector(bootSector(smallFat32)));
 }
 
 TEST(FatBootSector, SerialAndLabelDependOnTheExtendedRecord) {
