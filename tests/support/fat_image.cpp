@@ -119,7 +119,6 @@ std::unique_ptr<FatImage> FatImage::create(const FatImageSpec& spec, std::string
         return nullptr;
     }
     std::unique_ptr<FatImage> image(new FatImage);
-    image->spec_ = spec;
     image->folder_ = name;
     image->image_ = image->folder_ + "/fat" + std::to_string(spec.fatBits) + ".img";
     { std::ofstream create(image->image_, std::ios::binary); }

@@ -75,16 +75,15 @@ public:
     FatImage& operator=(const FatImage&) = delete;
 
     const std::string& imagePath() const { return image_; }
-    const std::string& folder() const { return folder_; } // the temporary folder
     const std::string& mountPoint() const { return mountPoint_; }
-    const FatImageSpec& spec() const { return spec_; }
 
     // Copies a file of `size` bytes to `path` ("SUB/NAME.BIN", "/" separated) in the image,
     // making its folders first. Only before mount().
     bool addFile(const std::string& path, std::uint64_t size, std::string& error);
     bool addFolder(const std::string& path, std::string& error);
 
-    // Mounts read-only at a fresh folder below folder(), with the image as the mount's source.
+    // Mounts read-only at a fresh folder below the temporary one, with the image as the mount's
+    // source.
     bool mount(std::string& error);
     void unmount();
 
@@ -94,7 +93,6 @@ public:
 
 private:
     FatImage() = default;
-    FatImageSpec spec_;
     std::string folder_;
     std::string image_;
     std::string mountPoint_;

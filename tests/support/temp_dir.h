@@ -32,7 +32,6 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    bool inMemory() const { return inMemory_; }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
