@@ -28,6 +28,13 @@ std::map<std::string, FolderEntry> listAll(PosixFolderEnumerator& folders,
     return out;
 }
 
+// The entries of `root` (ending with "/") at the start of a walk from it.
+std::map<std::string, FolderEntry> listRoot(const std::string& root) {
+    PosixFolderEnumerator folders;
+    folders.beginWalk(root);
+    return listAll(folders, root);
+}
+
 TEST(PosixFolderListing, EntriesLinksAndHiddenNames) {
     TempDir dir;
     dir.file("plain", 1234);
@@ -39,9 +46,7 @@ TEST(PosixFolderListing, EntriesLinksAndHiddenNames) {
     ASSERT_EQ(symlink("/nonexistent/target", (dir / "dangling").c_str()), 0);
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
 
-    PosixFolderEnumerator folders;
-    folders.beginWalk(dir.path() + "/");
-    const auto entries = listAll(folders, dir.path() + "/");
+    const auto entries = listRoot(dir.path() + "/");
     ASSERT_EQ(entries.size(), 8u); // never "." or ".."
     EXPECT_EQ(entries.at("plain").size, 1234u);
     EXPECT_FALSE(entries.at("plain").isDirectory);
@@ -65,9 +70,7 @@ TEST(PosixFolderListing, NamesOfAnyBytes) {
                                  "...",       "new\nline"};
     for (const std::string& n : names)
         dir.file(n, n.size());
-    PosixFolderEnumerator folders;
-    folders.beginWalk(dir.path() + "/");
-    const auto entries = listAll(folders, dir.path() + "/");
+    const auto entries = listRoot(dir.path() + "/");
     ASSERT_EQ(entries.size(), std::size(names));
     for (const std::string& n : names) {
         ASSERT_TRUE(entries.count(n)) << n;
@@ -83,9 +86,7 @@ TEST(PosixFolderListing, SparseFileOverFourGiB) {
     const off_t size = (5ll << 30) + 3;
     ASSERT_EQ(ftruncate(fd, size), 0) << "sparse files unsupported here";
     ::close(fd);
-    PosixFolderEnumerator folders;
-    folders.beginWalk(dir.path() + "/");
-    EXPECT_EQ(listAll(folders, dir.path() + "/").at("big").size, static_cast<std::uint64_t>(size));
+    EXPECT_EQ(listRoot(dir.path() + "/").at("big").size, static_cast<std::uint64_t>(size));
 }
 
 TEST(PosixFolderListing, FoldersThatCannotBeListed) {
@@ -148,9 +149,7 @@ TEST(PosixFolderListing, RootReachedThroughALink) {
     TempDir dir;
     dir.file("real/f", 3);
     ASSERT_EQ(symlink("real", (dir / "alias").c_str()), 0);
-    PosixFolderEnumerator folders;
-    folders.beginWalk(dir / "alias/");
-    EXPECT_EQ(listAll(folders, dir / "alias/").at("f").size, 3u);
+    EXPECT_EQ(listRoot(dir / "alias/").at("f").size, 3u);
 }
 
 TEST(PosixFolderListing, EntriesThatVanishDuringTheListing) {
