@@ -19,9 +19,6 @@ public:
     // `folder`, which lies below it (or is it).
     void showDrive(const std::string& root, const std::string& folder);
     const std::string& path() const { return path_; }
-    const std::string& root() const { return root_; }
-
-    QFileSystemModel* fileSystemModel() const { return files_; }
 
 signals:
     // A right-button press on the tree.
