@@ -5,8 +5,9 @@
 // Call protocol of one run (a press of OK while it reads "&Démarrer"):
 //   closeOpti(); setOkEnabled(false); pump();
 //   setOkCaption("&Annuler"); setDriveEnabled(false); setToolButtonEnabled(1,false);
-//   setMenuEnabled(Save,false) ... setFolderEnabled(false); setBusy(true);
-//   clearList1(); clearList3(); appendList3(H) x3; setStatusPanel(1..3, "");
+//   setMenuEnabled(Enregistrer, false) ... setFolderEnabled(false); setBusy(true);
+//   clearList1(); clearList3(); appendList3() of H, "Veuillez patienter !" and
+//   "traitement en cours..."; setStatusPanel(1..3, "");
 //   [files opened and head lines written] setOkEnabled(true); pump();
 //   per folder: appendList1(P) and its three figure lines; setTitle(...) before each sub-folder;
 //   setStatusPanel(1..3, ...) and pump() whenever the refresh period has passed;
