@@ -30,7 +30,7 @@ std::string masque(std::uint64_t valeur) {
 // Real sizes never fall below the useful size in a scan; should they, the loss shows signed
 // rather than wrapping round to twenty digits.
 std::string perte(std::uint64_t reel, std::uint64_t utile) {
-    return reel >= utile ? masque(reel - utile) : "-" + masque(utile - reel);
+    return reel >= utile ? masque(reel - utile) : masque(utile - reel).insert(0, 1, '-');
 }
 
 } // namespace

@@ -49,7 +49,7 @@ bool parseLine(std::string_view line, MountEntry& entry) {
     entry.type = decodeField(dash[1]);
     entry.source = decodeField(dash[2]);
     entry.options = decodeField(fields[5]);
-    if (fields.end() - dash >= 4) entry.options += "," + decodeField(dash[3]);
+    if (fields.end() - dash >= 4) entry.options.append(",").append(decodeField(dash[3]));
     return !entry.mountPoint.empty() && entry.mountPoint[0] == '/';
 }
 
