@@ -3,7 +3,6 @@
 // oracle. Also saves pictures of the window, at start-up and after the scan, into the build tree.
 #include <QAbstractItemModel>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QTest>
 #include <QTreeView>
@@ -26,16 +25,16 @@ std::string screenshotPath(const char* name) {
     return (folder + QLatin1Char('/') + QLatin1String(name)).toStdString();
 }
 
-// Waits until Dir1 shows the drive's folders (it reads them in the background).
+// Waits until Dir1 shows the drive's folders (it reads them in the background); only the picture
+// depends on it.
 void waitForTree(Form1& form, int rowsBelowRoot) {
     auto* tree = form.findChild<QTreeView*>(QStringLiteral("Dir1"));
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 3000) {
-        const QModelIndex root = tree->model()->index(0, 0, tree->rootIndex());
-        if (tree->model()->rowCount(root) >= rowsBelowRoot) return;
-        QTest::qWait(20);
-    }
+    (void)QTest::qWaitFor(
+        [&] {
+            const QModelIndex root = tree->model()->index(0, 0, tree->rootIndex());
+            return tree->model()->rowCount(root) >= rowsBelowRoot;
+        },
+        3000);
 }
 
 void saveGrab(Form1& form, const char* name) {
