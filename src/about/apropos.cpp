@@ -151,22 +151,17 @@ void apropos::montrerImage(int index) {
 
 void apropos::Label3_Click() {
     const std::string adresse(kesp::kAdresseWeb);
-    const kesp::LaunchResult resultat = launcher_.start({"xdg-open", adresse});
-    if (resultat.error != 0) ErrStart(adresse, resultat);
+    const kesp::LaunchResult resultat = kesp::openDocument(launcher_, adresse);
+    if (resultat.error != 0) ErrStart(resultat);
 }
 
 void apropos::Label4_Click() {
     const std::string adresse = kesp::AdresseMail();
-    const kesp::LaunchResult resultat = launcher_.start({"xdg-open", adresse});
-    if (resultat.error != 0) ErrStart(adresse, resultat);
+    const kesp::LaunchResult resultat = kesp::openDocument(launcher_, adresse);
+    if (resultat.error != 0) ErrStart(resultat);
 }
 
-void apropos::ErrStart(const std::string& adresse, const kesp::LaunchResult& echec) {
-    if (echec.error == kesp::kErrorFileNotFound) {
-        // Nothing is said when the desktop cannot open it either.
-        launcher_.openWithDesktop(adresse);
-        return;
-    }
+void apropos::ErrStart(const kesp::LaunchResult& echec) {
     boxes_.show("Erreur : " + std::to_string(echec.error) + "\r\n" + echec.description,
                 "Problème Start Http", kesp::MessageIcon::Exclamation);
 }

@@ -40,7 +40,7 @@ protected:
 private:
     void Form_Load();
     void montrerImage(int index);
-    void ErrStart(const std::string& adresse, const kesp::LaunchResult& echec);
+    void ErrStart(const kesp::LaunchResult& echec);
 
     kesp::ProgramEnvironment& environment_;
     kesp::ProgramLauncher& launcher_;

@@ -33,4 +33,14 @@ public:
     virtual bool openWithDesktop(const std::string& pathOrAddress) = 0;
 };
 
+// Opens a document or an address with xdg-open; without xdg-open, with the desktop's own opener,
+// and then a failure has nothing to report. Returns the failure of an xdg-open that exists but
+// could not be started, error 0 otherwise.
+inline LaunchResult openDocument(ProgramLauncher& launcher, const std::string& pathOrAddress) {
+    LaunchResult result = launcher.start({"xdg-open", pathOrAddress});
+    if (result.error != kErrorFileNotFound) return result;
+    launcher.openWithDesktop(pathOrAddress);
+    return {};
+}
+
 } // namespace kesp
