@@ -1,7 +1,8 @@
 #include "mainwindow/append_list_model.h"
 
-#include <QFile>
 #include <QMetaObject>
+
+#include "mainwindow/display_text.h"
 
 namespace kesp {
 
@@ -37,9 +38,7 @@ QVariant AppendListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.model() != this ||
         index.row() >= rowCount())
         return {};
-    const std::string& line = lines_[static_cast<std::size_t>(index.row())];
-    // Names are the file system's bytes; decode them only here, for the eye.
-    return QFile::decodeName(QByteArray(line.data(), static_cast<qsizetype>(line.size())));
+    return displayText(lines_[static_cast<std::size_t>(index.row())]);
 }
 
 } // namespace kesp

@@ -7,13 +7,14 @@
 #include <QMouseEvent>
 #include <QSortFilterProxyModel>
 
+#include "mainwindow/display_text.h"
+
 namespace kesp {
 
 namespace {
 
 QString decode(const std::string& bytes) {
-    return QDir::cleanPath(
-        QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+    return QDir::cleanPath(displayText(bytes));
 }
 
 bool isSameOrBelow(const QString& path, const QString& top) {

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -14,6 +13,7 @@
 #include <filesystem>
 
 #include "mainwindow/append_list_model.h"
+#include "mainwindow/display_text.h"
 #include "mainwindow/drive_list.h"
 #include "mainwindow/folder_tree.h"
 #include "mainwindow/program_paths.h"
@@ -34,10 +34,6 @@ constexpr const char* kDossierDemarrage = "c:\\";
 #else
 constexpr const char* kDossierDemarrage = "/";
 #endif
-
-QString display(const std::string& bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 bool isFolder(const std::string& path) {
     std::error_code error;
@@ -82,7 +78,7 @@ void Form1::Form_Load() {
     setMenuEnabled(MenuItem::Imprimer, false);
     setToolButtonEnabled(4, false);
     setMenuEnabled(MenuItem::optimiser, false);
-    setWindowTitle(display(etat_.TitreApplication));
+    setWindowTitle(displayText(etat_.TitreApplication));
     etat_.EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
     InitBar();
     sldFreq_Change();
@@ -117,7 +113,7 @@ void Form1::refreshDrives() {
         drives_.push_back(current);
     drive1_->clear();
     for (const std::string& entry : drives_)
-        drive1_->addItem(display(entry));
+        drive1_->addItem(displayText(entry));
     const auto it = std::find(drives_.begin(), drives_.end(), current);
     drive1_->setCurrentIndex(it == drives_.end() ? -1 : static_cast<int>(it - drives_.begin()));
 }
@@ -210,11 +206,11 @@ void Form1::appendList3(const std::string& line) {
 }
 
 void Form1::setStatusPanel(int position, const std::string& text) {
-    statusBar1_->setPanelText(position, display(text));
+    statusBar1_->setPanelText(position, displayText(text));
 }
 
 void Form1::setTitle(const std::string& title) {
-    setWindowTitle(display(title));
+    setWindowTitle(displayText(title));
 }
 
 std::string Form1::driveText() {
