@@ -10,7 +10,7 @@
 #include "about/apropos.h"
 #include "about/apropos_logic.h"
 #include "about/face_frames.h"
-#include "output/output_fakes.h"
+#include "support/fake_desktop_services.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "mainwindow/form1.h"
-#include "output/output_fakes.h"
+#include "support/fake_desktop_services.h"
 #include "support/fake_ticks.h"
 #include "support/fake_volume_service.h"
 #include "support/memory_output_files.h"

@@ -6,9 +6,9 @@
 
 #include "mainwindow/open_files.h"
 #include "mainwindow/program_paths.h"
-#include "mainwindow/temp_cleanup.h"
-#include "output/output_fakes.h"
 #include "platform/posix/environment.h"
+#include "platform/temp_cleanup.h"
+#include "support/fake_desktop_services.h"
 #include "support/memory_output_files.h"
 #include "support/temp_dir.h"
 

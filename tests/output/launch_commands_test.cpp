@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "output/commands.h"
-#include "output/output_fakes.h"
+#include "support/fake_desktop_services.h"
 
 namespace kesp {
 namespace {

@@ -18,8 +18,8 @@
 #include <unistd.h>
 
 #include "output/commands.h"
-#include "output/output_fakes.h"
 #include "platform/qt/qt_program_launcher.h"
+#include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
 
 extern char** environ;

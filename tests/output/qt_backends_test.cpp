@@ -16,9 +16,9 @@
 #include <sys/stat.h>
 
 #include "output/commands.h"
-#include "output/output_fakes.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_program_launcher.h"
+#include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
 
 namespace kesp {

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "output/commands.h"
-#include "output/output_fakes.h"
+#include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
 
 namespace kesp {
