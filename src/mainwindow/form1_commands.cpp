@@ -7,7 +7,7 @@
 
 #include "about/apropos.h"
 #include "mainwindow/form1.h"
-#include "mainwindow/temp_cleanup.h"
+#include "platform/temp_cleanup.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
 #include "volume/opti_window.h"

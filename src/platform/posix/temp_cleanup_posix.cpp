@@ -1,4 +1,4 @@
-#include "mainwindow/temp_cleanup.h"
+#include "platform/temp_cleanup.h"
 
 #include <dirent.h>
 #include <fcntl.h>
