@@ -76,7 +76,7 @@ std::string grouped(std::uint64_t value) {
     return digits;
 }
 
-class KespScanOnFat : public ::testing::TestWithParam<FatImageSpec> {};
+class KespScanOnFat : public ::testing::TestWithParam<FatImageLayout> {};
 
 TEST_P(KespScanOnFat, ScansTheMountWithTheClusterSizeMinfoReports) {
     KESP_REQUIRE_FAT_TOOLS(true);

@@ -21,7 +21,7 @@ namespace kesp {
 namespace {
 
 using test::FatImage;
-using test::FatImageSpec;
+using test::FatImageLayout;
 using test::labelledFat;
 
 std::vector<std::uint8_t> readBytes(const std::string& path, std::uint64_t offset,
@@ -50,15 +50,15 @@ TEST(BootSectorOfMkfsImages, EveryTypeAndClusterSizeMatchesMinfo) {
     for (int bits : {12, 16, 32})
         for (std::uint32_t cluster = 512; cluster <= 32768; cluster *= 2) {
             SCOPED_TRACE("FAT" + std::to_string(bits) + ", " + std::to_string(cluster));
-            FatImageSpec spec;
-            spec.fatBits = bits;
-            spec.sectorsPerCluster = int(cluster / 512);
-            spec.label = "K" + std::to_string(bits) + "C" + std::to_string(cluster);
-            spec.serial = hex8(0x0A000000u + bits * 0x10000u + cluster);
-            spec.sizeBytes =
+            FatImageLayout layout;
+            layout.fatBits = bits;
+            layout.sectorsPerCluster = int(cluster / 512);
+            layout.label = "K" + std::to_string(bits) + "C" + std::to_string(cluster);
+            layout.serial = hex8(0x0A000000u + bits * 0x10000u + cluster);
+            layout.sizeBytes =
                 clustersFor(bits) * cluster * 102 / 100 + (bits == 12 ? 64u << 10 : 1u << 20);
             std::string error;
-            const auto image = FatImage::create(spec, error);
+            const auto image = FatImage::create(layout, error);
             ASSERT_TRUE(image) << error;
             const auto truth = image->minfo();
             ASSERT_TRUE(truth);
@@ -83,16 +83,16 @@ TEST(BootSectorOfMkfsImages, EveryTypeAndClusterSizeMatchesMinfo) {
                     std::copy(bytes.begin(), bytes.end(), out.begin());
                     return true;
                 });
-            EXPECT_EQ(root, spec.label);
+            EXPECT_EQ(root, layout.label);
         }
 }
 
 TEST(BootSectorOfMkfsImages, LargerSectorsAndNoLabel) {
     KESP_REQUIRE_FAT_TOOLS(false);
     std::string error;
-    FatImageSpec spec = labelledFat(16, 1, "", "", 64u << 20);
-    spec.sectorSize = 4096;
-    const auto image = FatImage::create(spec, error);
+    FatImageLayout layout = labelledFat(16, 1, "", "", 64u << 20);
+    layout.sectorSize = 4096;
+    const auto image = FatImage::create(layout, error);
     ASSERT_TRUE(image) << error;
     const auto boot = parseFatBootSector(readBytes(image->imagePath(), 0, 512));
     ASSERT_TRUE(boot);
@@ -103,7 +103,7 @@ TEST(BootSectorOfMkfsImages, LargerSectorsAndNoLabel) {
 }
 
 // One mounted image per FAT type, with a few files.
-class MountedFat : public ::testing::TestWithParam<FatImageSpec> {
+class MountedFat : public ::testing::TestWithParam<FatImageLayout> {
 protected:
     void SetUp() override {
         KESP_REQUIRE_FAT_TOOLS(true);
@@ -229,7 +229,7 @@ TEST(CorruptBootSector, MountedImageFallsBackWithoutGeometry) {
     EXPECT_FALSE(volumes->diskFreeSpace(root, spc, bps)); // fusefat's 1 KiB blocks are not used
 }
 
-FatImageSpec smallFat12() {
+FatImageLayout smallFat12() {
     return labelledFat(12, 4, "", "", 8u << 20);
 }
 

@@ -111,7 +111,7 @@ std::string fatToolsMissing(bool mount) {
     return {};
 }
 
-std::unique_ptr<FatImage> FatImage::create(const FatImageSpec& spec, std::string& error) {
+std::unique_ptr<FatImage> FatImage::create(const FatImageLayout& layout, std::string& error) {
     sweepStaleImages();
     std::string name = "/tmp/kesp-fat-" + std::to_string(::getpid()) + "-XXXXXX";
     if (!::mkdtemp(name.data())) {
@@ -120,23 +120,23 @@ std::unique_ptr<FatImage> FatImage::create(const FatImageSpec& spec, std::string
     }
     std::unique_ptr<FatImage> image(new FatImage);
     image->folder_ = name;
-    image->image_ = image->folder_ + "/fat" + std::to_string(spec.fatBits) + ".img";
+    image->image_ = image->folder_ + "/fat" + std::to_string(layout.fatBits) + ".img";
     { std::ofstream create(image->image_, std::ios::binary); }
     std::error_code ec;
-    fs::resize_file(image->image_, spec.sizeBytes, ec);
+    fs::resize_file(image->image_, layout.sizeBytes, ec);
     if (ec) {
         error = "cannot size the image: " + ec.message();
         return nullptr;
     }
     std::vector<std::string> argv = {programPath("mkfs.fat"),
                                      "-F",
-                                     std::to_string(spec.fatBits),
+                                     std::to_string(layout.fatBits),
                                      "-s",
-                                     std::to_string(spec.sectorsPerCluster),
+                                     std::to_string(layout.sectorsPerCluster),
                                      "-S",
-                                     std::to_string(spec.sectorSize)};
-    if (!spec.label.empty()) argv.insert(argv.end(), {"-n", spec.label});
-    if (!spec.serial.empty()) argv.insert(argv.end(), {"-i", spec.serial});
+                                     std::to_string(layout.sectorSize)};
+    if (!layout.label.empty()) argv.insert(argv.end(), {"-n", layout.label});
+    if (!layout.serial.empty()) argv.insert(argv.end(), {"-i", layout.serial});
     argv.push_back(image->image_);
     std::string output;
     if (runProgram(argv, output) != 0) {

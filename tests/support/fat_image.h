@@ -19,7 +19,7 @@
 
 namespace kesp::test {
 
-struct FatImageSpec {
+struct FatImageLayout {
     int fatBits = 32; // 12, 16 or 32 (mkfs.fat -F)
     int sectorsPerCluster = 8;
     std::string label;                     // mkfs.fat -n; empty for none
@@ -28,22 +28,22 @@ struct FatImageSpec {
     int sectorSize = 512;                  // mkfs.fat -S
 };
 
-// The spec of a labelled image, in one line of a test table.
-inline FatImageSpec labelledFat(int fatBits, int sectorsPerCluster, std::string label,
-                                std::string serial, std::uint64_t sizeBytes) {
-    FatImageSpec spec;
-    spec.fatBits = fatBits;
-    spec.sectorsPerCluster = sectorsPerCluster;
-    spec.label = std::move(label);
-    spec.serial = std::move(serial);
-    spec.sizeBytes = sizeBytes;
-    return spec;
+// The layout of a labelled image, in one line of a test table.
+inline FatImageLayout labelledFat(int fatBits, int sectorsPerCluster, std::string label,
+                                  std::string serial, std::uint64_t sizeBytes) {
+    FatImageLayout layout;
+    layout.fatBits = fatBits;
+    layout.sectorsPerCluster = sectorsPerCluster;
+    layout.label = std::move(label);
+    layout.serial = std::move(serial);
+    layout.sizeBytes = sizeBytes;
+    return layout;
 }
 
-// Test names and failures show the spec, not its bytes.
-inline void PrintTo(const FatImageSpec& spec, std::ostream* out) {
-    *out << "FAT" << spec.fatBits << " " << spec.sectorsPerCluster << "x" << spec.sectorSize << " "
-         << spec.label;
+// Test names and failures show the layout, not its bytes.
+inline void PrintTo(const FatImageLayout& layout, std::ostream* out) {
+    *out << "FAT" << layout.fatBits << " " << layout.sectorsPerCluster << "x" << layout.sectorSize
+         << " " << layout.label;
 }
 
 // What minfo prints about an image.
@@ -69,7 +69,7 @@ int runProgram(const std::vector<std::string>& argv, std::string& output);
 
 class FatImage {
 public:
-    static std::unique_ptr<FatImage> create(const FatImageSpec& spec, std::string& error);
+    static std::unique_ptr<FatImage> create(const FatImageLayout& layout, std::string& error);
     ~FatImage();
     FatImage(const FatImage&) = delete;
     FatImage& operator=(const FatImage&) = delete;
