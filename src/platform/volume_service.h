@@ -16,6 +16,22 @@ struct VolumeInformation {
     std::uint32_t maxComponentLength = 0;
 };
 
+// Capability bits of VolumeInformation::flags, as the Windows volume query reports them.
+namespace fsflag {
+inline constexpr std::uint32_t CaseSensitiveSearch = 0x1;
+inline constexpr std::uint32_t CasePreservedNames = 0x2;
+inline constexpr std::uint32_t UnicodeOnDisk = 0x4;
+inline constexpr std::uint32_t PersistentAcls = 0x8;
+inline constexpr std::uint32_t FileCompression = 0x10;
+inline constexpr std::uint32_t VolumeQuotas = 0x20;
+inline constexpr std::uint32_t SparseFiles = 0x40;
+inline constexpr std::uint32_t ReparsePoints = 0x80;
+inline constexpr std::uint32_t VolumeIsCompressed = 0x8000;
+inline constexpr std::uint32_t ObjectIds = 0x10000;
+inline constexpr std::uint32_t Encryption = 0x20000;
+inline constexpr std::uint32_t NamedStreams = 0x40000;
+} // namespace fsflag
+
 // The platform's error number for a device that is not ready (a drive without medium).
 inline constexpr int kErrorDeviceUnavailable = 68;
 

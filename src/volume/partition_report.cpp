@@ -10,18 +10,18 @@ namespace {
 
 // The lines after the first four: each shows one bit of the flag word.
 constexpr std::pair<const char*, std::uint32_t> kFlagLines[] = {
-    {"Casse sauvegardée = ", 0x2},
-    {"Support de la recherche sensible à la casse = ", 0x1},
-    {"Support du Unicode = ", 0x4},
-    {"Gestion des ACLs = ", 0x8},
-    {"Support de la compression = ", 0x10},
-    {"Le disque est compressé = ", 0x8000},
-    {"Support du Named Streams = ", 0x40000},
-    {"Support du Encrypted File System (EFS) = ", 0x20000},
-    {"Support du Object Identifiers = ", 0x10000},
-    {"Support du Reparse Points = ", 0x80},
-    {"Support du Sparse Files = ", 0x40},
-    {"Support des Quotas = ", 0x20},
+    {"Casse sauvegardée = ", fsflag::CasePreservedNames},
+    {"Support de la recherche sensible à la casse = ", fsflag::CaseSensitiveSearch},
+    {"Support du Unicode = ", fsflag::UnicodeOnDisk},
+    {"Gestion des ACLs = ", fsflag::PersistentAcls},
+    {"Support de la compression = ", fsflag::FileCompression},
+    {"Le disque est compressé = ", fsflag::VolumeIsCompressed},
+    {"Support du Named Streams = ", fsflag::NamedStreams},
+    {"Support du Encrypted File System (EFS) = ", fsflag::Encryption},
+    {"Support du Object Identifiers = ", fsflag::ObjectIds},
+    {"Support du Reparse Points = ", fsflag::ReparsePoints},
+    {"Support du Sparse Files = ", fsflag::SparseFiles},
+    {"Support des Quotas = ", fsflag::VolumeQuotas},
 };
 
 } // namespace

@@ -5,23 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace kesp {
+#include "platform/volume_service.h"
 
-// Capability bits of the volume-information flag word.
-namespace fsflag {
-inline constexpr std::uint32_t CaseSensitiveSearch = 0x1;
-inline constexpr std::uint32_t CasePreservedNames = 0x2;
-inline constexpr std::uint32_t UnicodeOnDisk = 0x4;
-inline constexpr std::uint32_t PersistentAcls = 0x8;
-inline constexpr std::uint32_t FileCompression = 0x10;
-inline constexpr std::uint32_t VolumeQuotas = 0x20;
-inline constexpr std::uint32_t SparseFiles = 0x40;
-inline constexpr std::uint32_t ReparsePoints = 0x80;
-inline constexpr std::uint32_t VolumeIsCompressed = 0x8000;
-inline constexpr std::uint32_t ObjectIds = 0x10000;
-inline constexpr std::uint32_t Encryption = 0x20000;
-inline constexpr std::uint32_t NamedStreams = 0x40000;
-} // namespace fsflag
+namespace kesp {
 
 // The name the volume query gives a mount type that is not FAT by its boot sector: ntfs, ntfs3
 // and fuseblk "NTFS" (fuseblk is ntfs-3g's type unless the probed type says exFAT), udf "UDF",
