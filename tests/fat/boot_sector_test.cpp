@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/boot_sector.h"
+#include "fat/boot_sector.h"
 
 namespace kesp {
 namespace {
