@@ -56,7 +56,7 @@ bool FolderReader::loadNextBlock() {
             fail("cluster hors du volume (" + std::to_string(cluster_) + ")");
             return false;
         }
-        if (bytesRead_ >= kFolderMaximumBytes || blocksRead_ >= g.clusterCount) {
+        if (bytesRead_ >= kFolderMaximumBytes || !visited_.insert(cluster_).second) {
             fail("chaîne de clusters en boucle");
             return false;
         }

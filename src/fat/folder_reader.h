@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "fat/directory_entry.h"
@@ -32,7 +33,8 @@ private:
     bool fixedRoot_;
     std::uint32_t cluster_; // the cluster in `block_`, or the first one before any read
     std::uint64_t blocksRead_ = 0;
-    std::uint64_t bytesRead_ = 0; // of the folder, bounded by the 65536-entry limit
+    std::unordered_set<std::uint32_t> visited_; // a chain that comes back is a loop
+    std::uint64_t bytesRead_ = 0;               // of the folder, bounded by the 65536-entry limit
     std::vector<std::uint8_t> block_;
     std::size_t at_ = 0; // next entry in `block_`
     bool done_ = false;
