@@ -1,0 +1,98 @@
+#include "platform/image/image_folders.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "fat/folder_reader.h"
+
+namespace kesp {
+namespace {
+
+// The fixed root of FAT12/16 has no cluster; sub-folders that point at it say 0.
+constexpr std::uint32_t kFixedRoot = 0;
+
+class ImageListing final : public FolderListing {
+public:
+    // `path` holds the clusters from the root down to this folder, which is the last one.
+    ImageListing(fat::FatVolume& volume, std::vector<std::uint32_t> path)
+        : volume_(volume), path_(std::move(path)),
+          reader_(path_.size() == 1 ? fat::FolderReader::root(volume)
+                                    : fat::FolderReader::at(volume, path_.back())) {}
+
+    bool next(FolderEntry& entry) override {
+        fat::DirectoryEntry raw;
+        if (!reader_.next(raw)) return false;
+        entry.name = std::move(raw.name);
+        entry.isDirectory = raw.isDirectory;
+        entry.size = raw.size;
+        entry.cookie = raw.firstCluster;
+        return true;
+    }
+
+    std::optional<ListingFailure> failure() const override {
+        if (!reader_.failure()) return std::nullopt;
+        return ListingFailure{*reader_.failure(), false};
+    }
+
+    std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
+        const auto cluster = static_cast<std::uint32_t>(entry.cookie);
+        if (entry.cookie > 0xFFFFFFFFu ||
+            std::find(path_.begin(), path_.end(), cluster) != path_.end())
+            return failedListing({"dossier en boucle : il contient l'un de ses parents", false});
+        std::vector<std::uint32_t> path = path_;
+        path.push_back(cluster);
+        return std::make_unique<ImageListing>(volume_, std::move(path));
+    }
+
+private:
+    fat::FatVolume& volume_;
+    std::vector<std::uint32_t> path_;
+    fat::FolderReader reader_;
+};
+
+bool sameNameIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+} // namespace
+
+std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& path) {
+    const auto address = parseImageAddress(path);
+    std::string error;
+    ImageVolume* volume = address ? images_.volume(*address, error) : nullptr;
+    if (!volume) return failedListing({error.empty() ? path + " : chemin invalide" : error, true});
+
+    fat::FatVolume& fat = *volume->fat;
+    const bool fixedRoot = fat.geometry().type != FatType::Fat32;
+    std::unique_ptr<FolderListing> listing =
+        std::make_unique<ImageListing>(fat, std::vector<std::uint32_t>{
+                                                fixedRoot ? kFixedRoot : fat.geometry().rootCluster});
+    // Each name found in its parent, exactly, else as FAT compares names (ASCII case ignored).
+    std::string_view rest = address->inner;
+    while (!rest.empty()) {
+        const auto slash = rest.find('/');
+        const std::string name(rest.substr(0, slash));
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (name.empty()) continue;
+        std::optional<FolderEntry> exact, folded;
+        FolderEntry entry;
+        while (listing->next(entry) && !exact) {
+            if (!entry.isDirectory) continue;
+            if (entry.name == name) exact = entry;
+            else if (!folded && sameNameIgnoringAsciiCase(entry.name, name)) folded = entry;
+        }
+        const auto& found = exact ? exact : folded;
+        if (!found) {
+            if (auto failure = listing->failure()) return failedListing(*failure);
+            return failedListing({"dossier introuvable : " + name, false});
+        }
+        listing = listing->openChild(*found);
+    }
+    return listing;
+}
+
+} // namespace kesp

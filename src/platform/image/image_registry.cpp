@@ -1,0 +1,103 @@
+#include "platform/image/image_registry.h"
+
+#include <algorithm>
+
+#include "fat/container.h"
+
+namespace kesp {
+
+std::string ImageVolume::driveEntry() const {
+    return imageDriveEntry(image, partition.number, fat ? fat->label() : std::string());
+}
+
+ImageRegistry::OpenedImage* ImageRegistry::image(const std::string& path, std::string& error) {
+    if (const auto found = images_.find(path); found != images_.end()) return &found->second;
+    OpenedImage opened;
+    opened.file = ImageFile::open(path, error);
+    if (!opened.file) return nullptr;
+    const fat::ContainerCheck container = fat::checkContainer(*opened.file);
+    if (!container.refusal.empty()) {
+        error = path + " : " + container.refusal;
+        return nullptr;
+    }
+    opened.raw = std::make_unique<fat::SliceReader>(*opened.file, 0, container.rawBytes);
+    for (const fat::Partition& partition : fat::readPartitions(*opened.raw)) {
+        auto volume = std::make_unique<ImageVolume>();
+        volume->image = path;
+        volume->partition = partition;
+        volume->slice =
+            std::make_unique<fat::SliceReader>(*opened.raw, partition.offset, partition.size);
+        volume->fileSystem = fat::fileSystemOf(*volume->slice);
+        if (!volume->fileSystem.empty() && volume->fileSystem.starts_with("FAT")) {
+            volume->fat = fat::FatVolume::open(*volume->slice, volume->failure);
+        }
+        opened.volumes.push_back(std::move(volume));
+    }
+    order_.push_back(path);
+    return &images_.emplace(path, std::move(opened)).first->second;
+}
+
+std::vector<std::string> ImageRegistry::openImage(const std::string& path, std::string& error) {
+    OpenedImage* opened = image(path, error);
+    if (!opened) return {};
+    std::vector<std::string> entries;
+    for (const auto& volume : opened->volumes)
+        if (volume->fat) entries.push_back(volume->driveEntry());
+    if (entries.empty()) {
+        error = path + " : aucun volume FAT lisible dans cette image";
+        return {};
+    }
+    opened->listed = true;
+    return entries;
+}
+
+bool ImageRegistry::partitions(const std::string& path, std::vector<ImagePartition>& out,
+                               std::string& error) {
+    OpenedImage* opened = image(path, error);
+    if (!opened) return false;
+    out.clear();
+    for (const auto& volume : opened->volumes)
+        out.push_back({volume->partition.number, volume->partition.offset, volume->partition.size,
+                       volume->partition.type, volume->fileSystem,
+                       volume->fat ? volume->fat->label() : std::string()});
+    return true;
+}
+
+bool ImageRegistry::claims(std::string_view text) const {
+    const auto address = parseImageAddress(text);
+    if (!address) return false;
+    return images_.count(address->image) != 0 || isImageCandidate(address->image);
+}
+
+ImageVolume* ImageRegistry::volume(const ImageAddress& address, std::string& error) {
+    OpenedImage* opened = image(address.image, error);
+    if (!opened) return nullptr;
+    for (const auto& volume : opened->volumes) {
+        const bool named = address.partition < 0 ? volume->fat != nullptr
+                                                 : volume->partition.number == address.partition;
+        if (!named) continue;
+        if (volume->fat) return volume.get();
+        error = volume->driveEntry() + " : " +
+                (!volume->failure.empty()       ? volume->failure
+                 : volume->fileSystem.empty() ? std::string("pas un volume FAT")
+                                              : "pas un volume FAT (" + volume->fileSystem + ")");
+        return nullptr;
+    }
+    error = address.partition < 0
+                ? address.image + " : aucun volume FAT lisible dans cette image"
+                : address.image + " : pas de partition " + std::to_string(address.partition);
+    return nullptr;
+}
+
+std::vector<std::string> ImageRegistry::driveEntries() const {
+    std::vector<std::string> entries;
+    for (const std::string& path : order_) {
+        const OpenedImage& opened = images_.at(path);
+        if (!opened.listed) continue;
+        for (const auto& volume : opened.volumes)
+            if (volume->fat) entries.push_back(volume->driveEntry());
+    }
+    return entries;
+}
+
+} // namespace kesp
