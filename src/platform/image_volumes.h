@@ -25,6 +25,9 @@ public:
     // FAT volumes, which the volume service then lists among its drives. Empty with `error`
     // (French) when it cannot be read or holds no FAT volume.
     virtual std::vector<std::string> openImage(const std::string& path, std::string& error) = 0;
+    // Empty when `path` ("IMAGE[:N]:/", "IMAGE[:N]:/A/B/") names a folder that can be read, else
+    // why not (French).
+    virtual std::string problemWith(const std::string& path) = 0;
     // The image's partition table, or false with `error`.
     virtual bool partitions(const std::string& path, std::vector<ImagePartition>& out,
                             std::string& error) = 0;

@@ -42,8 +42,7 @@ bool ImageFile::read(std::uint64_t offset, std::span<std::uint8_t> out) {
     if (offset > size_ || out.size() > size_ - offset) return false;
     std::size_t done = 0;
     while (done < out.size()) {
-        const ssize_t n =
-            ::pread(fd_, out.data() + done, out.size() - done, off_t(offset + done));
+        const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += std::size_t(n);

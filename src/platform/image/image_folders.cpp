@@ -51,11 +51,19 @@ private:
     fat::FolderReader reader_;
 };
 
-bool sameNameIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-        return lower(x) == lower(y);
-    });
+// A name as FAT compares it: ASCII and Latin-1 letters (UTF-8 C3 80 to C3 9E, but not the
+// multiplication sign) folded to lower case.
+std::string folded(std::string name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 'A' && c <= 'Z') {
+            name[i] = char(c + 32);
+        } else if (c == 0xC3 && i + 1 < name.size()) {
+            const auto d = static_cast<unsigned char>(name[++i]);
+            if (d >= 0x80 && d <= 0x9E && d != 0x97) name[i] = char(d + 32);
+        }
+    }
+    return name;
 }
 
 } // namespace
@@ -68,10 +76,9 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
 
     fat::FatVolume& fat = *volume->fat;
     const bool fixedRoot = fat.geometry().type != FatType::Fat32;
-    std::unique_ptr<FolderListing> listing =
-        std::make_unique<ImageListing>(fat, std::vector<std::uint32_t>{
-                                                fixedRoot ? kFixedRoot : fat.geometry().rootCluster});
-    // Each name found in its parent, exactly, else as FAT compares names (ASCII case ignored).
+    std::unique_ptr<FolderListing> listing = std::make_unique<ImageListing>(
+        fat, std::vector<std::uint32_t>{fixedRoot ? kFixedRoot : fat.geometry().rootCluster});
+    // Each name found in its parent, exactly, else as FAT compares names (case ignored).
     std::string_view rest = address->inner;
     while (!rest.empty()) {
         const auto slash = rest.find('/');
@@ -82,8 +89,10 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
         FolderEntry entry;
         while (listing->next(entry) && !exact) {
             if (!entry.isDirectory) continue;
-            if (entry.name == name) exact = entry;
-            else if (!folded && sameNameIgnoringAsciiCase(entry.name, name)) folded = entry;
+            if (entry.name == name)
+                exact = entry;
+            else if (!folded && sameNameIgnoringAsciiCase(entry.name, name))
+                folded = entry;
         }
         const auto& found = exact ? exact : folded;
         if (!found) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fat/container.h"
+#include "platform/image/image_folders.h"
 
 namespace kesp {
 
@@ -63,6 +64,14 @@ bool ImageRegistry::partitions(const std::string& path, std::vector<ImagePartiti
     return true;
 }
 
+std::string ImageRegistry::problemWith(const std::string& path) {
+    auto listing = ImageFolderEnumerator(*this).open(path);
+    FolderEntry entry;
+    if (listing->next(entry)) return {};
+    const auto failure = listing->failure();
+    return failure ? failure->reason : std::string();
+}
+
 bool ImageRegistry::claims(std::string_view text) const {
     const auto address = parseImageAddress(text);
     if (!address) return false;
@@ -78,7 +87,7 @@ ImageVolume* ImageRegistry::volume(const ImageAddress& address, std::string& err
         if (!named) continue;
         if (volume->fat) return volume.get();
         error = volume->driveEntry() + " : " +
-                (!volume->failure.empty()       ? volume->failure
+                (!volume->failure.empty()     ? volume->failure
                  : volume->fileSystem.empty() ? std::string("pas un volume FAT")
                                               : "pas un volume FAT (" + volume->fileSystem + ")");
         return nullptr;

@@ -33,6 +33,7 @@ public:
     std::vector<std::string> openImage(const std::string& path, std::string& error) override;
     bool partitions(const std::string& path, std::vector<ImagePartition>& out,
                     std::string& error) override;
+    std::string problemWith(const std::string& path) override;
 
     // Whether `text` (a designation, a root or a folder path) names an image: one opened here,
     // or an existing file or block device.

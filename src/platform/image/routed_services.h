@@ -32,9 +32,7 @@ public:
         return pick(root).diskFreeSpace(root, sectorsPerCluster, bytesPerSector);
     }
     int readiness(const std::string& root) override { return pick(root).readiness(root); }
-    std::string driveOf(const std::string& folder) override {
-        return pick(folder).driveOf(folder);
-    }
+    std::string driveOf(const std::string& folder) override { return pick(folder).driveOf(folder); }
     std::uint64_t totalMegabytes(const std::string& root) override {
         return pick(root).totalMegabytes(root);
     }
