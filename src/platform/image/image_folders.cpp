@@ -85,16 +85,17 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
         const std::string name(rest.substr(0, slash));
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
         if (name.empty()) continue;
-        std::optional<FolderEntry> exact, folded;
+        const std::string wanted = folded(name);
+        std::optional<FolderEntry> exact, alike;
         FolderEntry entry;
         while (listing->next(entry) && !exact) {
             if (!entry.isDirectory) continue;
             if (entry.name == name)
                 exact = entry;
-            else if (!folded && sameNameIgnoringAsciiCase(entry.name, name))
-                folded = entry;
+            else if (!alike && folded(entry.name) == wanted)
+                alike = entry;
         }
-        const auto& found = exact ? exact : folded;
+        const auto& found = exact ? exact : alike;
         if (!found) {
             if (auto failure = listing->failure()) return failedListing(*failure);
             return failedListing({"dossier introuvable : " + name, false});
