@@ -1,0 +1,110 @@
+// kesp-scan on FAT images named on the command line: no mount, the paths written as
+// IMAGE[:N]:/folder/, the image's own drive text, --partitions, and folders that cannot be read.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/kesp_scan.h"
+#include "support/fat_image.h"
+
+namespace kesp::test {
+namespace {
+
+struct ScanResult {
+    int status = 0;
+    std::string out, err;
+};
+
+ScanResult scan(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    ScanResult run;
+    run.status = runKespScan(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+std::vector<std::string> lines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> out;
+    // Result files end their lines with CR LF.
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line.substr(0, line.find('\r')));
+    return out;
+}
+
+class KespScanImage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KESP_REQUIRE_FAT_TOOLS(false);
+        std::string error;
+        image = FatImage::create(labelledFat(16, 4, "CARTE", "0BADF00D", 20 << 20), error);
+        ASSERT_TRUE(image) << error;
+        for (const auto& [path, size] : std::vector<std::pair<std::string, int>>{
+                 {"racine.txt", 1}, {"DCIM/100CANON/IMG_0001.JPG", 2049}, {"DCIM/été.jpg", 3}})
+            ASSERT_TRUE(image->addFile(path, size, error)) << error;
+    }
+    std::unique_ptr<FatImage> image;
+};
+
+TEST_F(KespScanImage, PathsAndDriveTextNameTheImage) {
+    const std::string img = image->imagePath();
+    const std::string report = img + ".report";
+    ScanResult run = scan({"--report", report, img});
+    ASSERT_EQ(run.status, kExitDone) << run.err;
+    const auto written = lines(report);
+    ASSERT_GE(written.size(), 4u);
+    EXPECT_EQ(written[0], img + " [CARTE] 20 Mo");
+    EXPECT_EQ(written[1], "liste de " + img + ":/");
+    std::vector<std::string> blocks;
+    for (const std::string& line : written)
+        if (line.starts_with(img)) blocks.push_back(line);
+    EXPECT_EQ(blocks, (std::vector<std::string>{img + " [CARTE] 20 Mo", img + ":/", img + ":/DCIM/",
+                                                img + ":/DCIM/100CANON/"}));
+    // 2 KiB clusters, from the image's own boot sector.
+    EXPECT_NE(run.out.find(" Taille totale réelle : 12,288 octets"), std::string::npos) << run.out;
+
+    run = scan({img + ":/dcim/"});
+    ASSERT_EQ(run.status, kExitDone) << run.err;
+    EXPECT_NE(run.out.find("Recherche sur " + img + ":/dcim\n"), std::string::npos) << run.out;
+
+    run = scan({img + ":/NOPE"});
+    EXPECT_EQ(run.status, kExitFailed);
+    EXPECT_EQ(run.err, "kesp-scan: dossier introuvable : NOPE\n");
+}
+
+TEST_F(KespScanImage, PartitionsOfAnImageWithoutTable) {
+    const ScanResult run = scan({"--partitions", image->imagePath()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "0\t0\t" + std::to_string(20 << 20) + "\t\tFAT\tCARTE\n");
+}
+
+TEST_F(KespScanImage, AFolderThatLeadsBackToItsParentIsNamedAndTheExitSays3) {
+    // DCIM/100CANON's entry pointed at DCIM's own cluster.
+    std::fstream file(image->imagePath(), std::ios::in | std::ios::out | std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    const auto entryOf = [&](const std::string& name11) {
+        std::size_t at = bytes.find(name11);
+        while (at != std::string::npos && at % 32 != 0)
+            at = bytes.find(name11, at + 1);
+        return at;
+    };
+    const std::size_t dcim = entryOf("DCIM       ");
+    const std::size_t canon = entryOf("100CANON   ");
+    ASSERT_NE(dcim, std::string::npos);
+    ASSERT_NE(canon, std::string::npos);
+    file.seekp(std::streamoff(canon + 26));
+    file.write(&bytes[dcim + 26], 2);
+    file.close();
+
+    const ScanResult run = scan({image->imagePath()});
+    EXPECT_EQ(run.status, kExitIncomplete);
+    EXPECT_EQ(run.err, "kesp-scan: " + image->imagePath() +
+                           ":/DCIM/100CANON/ : dossier illisible (dossier en boucle : il "
+                           "contient l'un de ses parents)\n");
+}
+
+} // namespace
+} // namespace kesp::test
