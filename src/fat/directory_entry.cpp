@@ -14,6 +14,7 @@ constexpr std::uint8_t kDirectory = 0x10;
 constexpr std::uint8_t kLastPart = 0x40;
 constexpr std::uint8_t kBaseLower = 0x08;
 constexpr std::uint8_t kExtensionLower = 0x10;
+constexpr const char* kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
 // The lower case of the letters an OEM code page can hold: ASCII, Latin-1, Greek capitals of
 // CP437. Other characters stay as they are, as the drivers' upcase tables leave them.
@@ -143,6 +144,12 @@ EntryDecoder::Result EntryDecoder::feed(std::span<const std::uint8_t> raw, Direc
     out.attributes = attributes;
     out.isDirectory = (attributes & kDirectory) != 0;
     out.name = complete && !longName.empty() ? utf8FromUtf16(longName) : shortNameText(raw, page_);
+    // Damage can spell names no driver would accept; the walk and the result files still need a
+    // non-empty name without separators or NULs.
+    if (out.name.empty()) out.name = kReplacement;
+    for (std::size_t at = out.name.find_first_of(std::string_view("/\0", 2));
+         at != std::string::npos; at = out.name.find_first_of(std::string_view("/\0", 2), at))
+        out.name.replace(at, 1, kReplacement);
     out.firstCluster = le16(raw, 26) | le16(raw, 20) << 16;
     out.size = out.isDirectory ? 0 : le32(raw, 28);
     return Result::Entry;

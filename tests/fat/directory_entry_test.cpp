@@ -58,6 +58,9 @@ TEST(EntryDecoder, ShortNames) {
                   "ABC    TXT",
                   0x00, "ÕABC.TXT"}, // 0x05 stands for 0xE5 (CP850: Õ)
              Case{"A B     C  ", 0x00, "A B.C"},
+             // Names no driver writes still reach the walk as something it can print.
+             Case{"A/B        ", 0x00, "A\uFFFDB"},
+             Case{"           ", 0x00, "\uFFFD"},
          }) {
         SCOPED_TRACE(c.shown);
         EXPECT_EQ(decode({shortEntry(c.stored, 0x20, 0, 0, c.caseBits)}), c.shown);
