@@ -6,10 +6,16 @@
 #include "cli/line_output.h"
 #include "cli/volume_options.h"
 #include "platform/image/image_address.h"
-#include "platform/image/image_file.h"
 
 namespace kesp {
 namespace {
+
+// A regular file or a block device: what an image can be read from.
+bool mayBeImage(const std::string& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    return std::filesystem::is_regular_file(status) || std::filesystem::is_block_file(status);
+}
 
 std::string absolutePath(const std::string& path) {
     std::error_code ec;
@@ -24,7 +30,7 @@ std::string absolutePath(const std::string& path) {
 std::optional<std::string> imageFolder(const std::string& argument, ImageVolumes& images,
                                        std::string& error) {
     const auto address = parseImageAddress(argument);
-    if (!address || !isImageCandidate(address->image)) return std::nullopt;
+    if (!address || !mayBeImage(address->image)) return std::nullopt;
     std::string inner = std::filesystem::path(address->inner).lexically_normal().generic_string();
     if (!inner.starts_with('/')) inner = "/";
     // As for a host folder, only the root keeps its final separator.
