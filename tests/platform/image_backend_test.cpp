@@ -2,6 +2,7 @@
 // listing, partitioned images, and damaged images that must give a reason, never a hang.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -85,7 +86,11 @@ std::string fileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class ImageWalk : public ::testing::TestWithParam<FatImageLayout> {};
+class ImageWalk : public ::testing::TestWithParam<FatImageLayout> {
+protected:
+    // mtools reads the host's file names, and prints the image's, in the locale's character set.
+    void SetUp() override { ::setenv("LC_ALL", "C.UTF-8", 1); }
+};
 
 TEST_P(ImageWalk, NamesOrderAndSizesAreMtoolsOwn) {
     KESP_REQUIRE_FAT_TOOLS(false);
