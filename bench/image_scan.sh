@@ -54,7 +54,7 @@ out=$(mktemp -d)
 mkdir -p "$mnt"
 cleanup() { fusermount -u "$mnt" 2>/dev/null || true; rm -rf "$out"; }
 trap cleanup EXIT
-fusefat -o ro,fsname="$img",subtype=fusefat "$img" "$mnt" >/dev/null
+fusefat -o ro,fsname="$img",subtype=fusefat "$img" "$mnt" >/dev/null 2>&1
 
 now() { date +%s%N; }
 # Elapsed ms of a command, its peak RSS (KiB) left in $out/$1.rss.
