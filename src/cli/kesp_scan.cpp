@@ -161,7 +161,7 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
                               userNumberChars(),
                               [] { return InterruptGuard::interrupted(); },
                               &err == &std::cerr && isatty(STDERR_FILENO) == 1,
-                              system.images.get()};
+                              system.images};
     return runKespScan(args, out, err, services);
 }
 

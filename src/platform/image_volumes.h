@@ -1,12 +1,17 @@
 #pragma once
-// Disk images and block devices read as volumes beside the host's: the front ends open them and
-// read their partition tables here; their folders and volume facts then come through the
-// ordinary folder enumerator and volume service.
+// Disk images and block devices read as volumes beside the host's: each FAT volume they hold
+// joins the drive list, and its folders and facts then come through the ordinary folder
+// enumerator and volume service.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kesp {
+
+struct OpenedImage {
+    std::vector<std::string> drives; // drive-list entries of its FAT volumes, in table order
+    std::string error;               // French, naming the file; empty when it opened
+};
 
 // One line of an image's partition table.
 struct ImagePartition {
@@ -21,10 +26,11 @@ struct ImagePartition {
 class ImageVolumes {
 public:
     virtual ~ImageVolumes() = default;
-    // Opens the image (once; later calls find it open) and returns the drive-list entries of its
-    // FAT volumes, which the volume service then lists among its drives. Empty with `error`
-    // (French) when it cannot be read or holds no FAT volume.
-    virtual std::vector<std::string> openImage(const std::string& path, std::string& error) = 0;
+    // Opens `path` (an image file or a block device) read-only and adds its FAT volumes to the
+    // drive list; opening the same image again gives its entries again.
+    virtual OpenedImage openImage(const std::string& path) = 0;
+    // Whether `path` (a root or a folder path) lies in an opened image rather than on the host.
+    virtual bool holds(const std::string& path) = 0;
     // Empty when `path` ("IMAGE[:N]:/", "IMAGE[:N]:/A/B/") names a folder that can be read, else
     // why not (French).
     virtual std::string problemWith(const std::string& path) = 0;

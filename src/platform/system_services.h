@@ -18,8 +18,9 @@ struct SystemServices {
     std::unique_ptr<OutputFiles> files;
     std::unique_ptr<VolumeService> volumes;
     std::unique_ptr<ProgramEnvironment> environment;
-    // The images opened beside the host's volumes; null where images are not read (Windows).
-    std::shared_ptr<ImageVolumes> images;
+    // The images opened into the volume list, served by `volumes` and `folders`; null where the
+    // build reads no images.
+    ImageVolumes* images = nullptr;
 };
 
 // POSIX on Linux, kernel32 on Windows; chosen when the program is built.

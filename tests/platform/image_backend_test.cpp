@@ -274,7 +274,7 @@ TEST(PartitionedImage, TablesListTheirVolumesAndEachCanBeWalked) {
                      std::to_string(p.size) + " " + p.type + " " + p.fileSystem + " " + p.label +
                      "|";
         EXPECT_EQ(lines, c.expected);
-        EXPECT_EQ(images.openImage(disk, error),
+        EXPECT_EQ(images.openImage(disk).drives,
                   (std::vector<std::string>{disk + ":1 [P1]", disk + ":2 [P2]"}));
         EXPECT_EQ(walkImage(disk + ":2:/").blocks,
                   (std::vector<Block>{{"only.bin " + std::to_string(1 << 20)}}));
@@ -285,12 +285,11 @@ TEST(PartitionedImage, TablesListTheirVolumesAndEachCanBeWalked) {
 
 TEST(ImageFile, WhatCannotBeReadIsSaidInFrench) {
     ImageRegistry images;
-    std::string error;
-    EXPECT_TRUE(images.openImage("/nonexistent/card.img", error).empty());
-    EXPECT_EQ(error, "impossible d'ouvrir /nonexistent/card.img : No such file or directory");
-    EXPECT_TRUE(images.openImage("/tmp", error).empty());
-    EXPECT_EQ(error, "/tmp n'est ni une image disque ni un périphérique bloc");
-    EXPECT_FALSE(images.claims("/tmp/")) << "a host folder is not an image";
+    EXPECT_EQ(images.openImage("/nonexistent/card.img").error,
+              "impossible d'ouvrir /nonexistent/card.img : No such file or directory");
+    EXPECT_EQ(images.openImage("/tmp").error,
+              "/tmp n'est ni une image disque ni un périphérique bloc");
+    EXPECT_FALSE(images.holds("/tmp/")) << "a host folder is not an image";
 }
 
 } // namespace

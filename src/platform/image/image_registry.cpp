@@ -1,6 +1,7 @@
 #include "platform/image/image_registry.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "fat/container.h"
 #include "platform/image/image_folders.h"
@@ -11,9 +12,12 @@ std::string ImageVolume::driveEntry() const {
     return imageDriveEntry(image, partition.number, fat ? fat->label() : std::string());
 }
 
-ImageRegistry::OpenedImage* ImageRegistry::image(const std::string& path, std::string& error) {
+ImageRegistry::Image* ImageRegistry::image(const std::string& named, std::string& error) {
+    // Drive entries and paths name the image absolutely, however it was given.
+    std::error_code ec;
+    const std::string path = std::filesystem::absolute(named, ec).lexically_normal().string();
     if (const auto found = images_.find(path); found != images_.end()) return &found->second;
-    OpenedImage opened;
+    Image opened;
     opened.file = ImageFile::open(path, error);
     if (!opened.file) return nullptr;
     const fat::ContainerCheck container = fat::checkContainer(*opened.file);
@@ -38,23 +42,22 @@ ImageRegistry::OpenedImage* ImageRegistry::image(const std::string& path, std::s
     return &images_.emplace(path, std::move(opened)).first->second;
 }
 
-std::vector<std::string> ImageRegistry::openImage(const std::string& path, std::string& error) {
-    OpenedImage* opened = image(path, error);
-    if (!opened) return {};
-    std::vector<std::string> entries;
+OpenedImage ImageRegistry::openImage(const std::string& path) {
+    OpenedImage result;
+    Image* opened = image(path, result.error);
+    if (!opened) return result;
     for (const auto& volume : opened->volumes)
-        if (volume->fat) entries.push_back(volume->driveEntry());
-    if (entries.empty()) {
-        error = path + " : aucun volume FAT lisible dans cette image";
-        return {};
-    }
-    opened->listed = true;
-    return entries;
+        if (volume->fat) result.drives.push_back(volume->driveEntry());
+    if (result.drives.empty())
+        result.error = path + " : aucun volume FAT lisible dans cette image";
+    else
+        opened->listed = true;
+    return result;
 }
 
 bool ImageRegistry::partitions(const std::string& path, std::vector<ImagePartition>& out,
                                std::string& error) {
-    OpenedImage* opened = image(path, error);
+    Image* opened = image(path, error);
     if (!opened) return false;
     out.clear();
     for (const auto& volume : opened->volumes)
@@ -79,7 +82,7 @@ bool ImageRegistry::claims(std::string_view text) const {
 }
 
 ImageVolume* ImageRegistry::volume(const ImageAddress& address, std::string& error) {
-    OpenedImage* opened = image(address.image, error);
+    Image* opened = image(address.image, error);
     if (!opened) return nullptr;
     for (const auto& volume : opened->volumes) {
         const bool named = address.partition < 0 ? volume->fat != nullptr
@@ -101,7 +104,7 @@ ImageVolume* ImageRegistry::volume(const ImageAddress& address, std::string& err
 std::vector<std::string> ImageRegistry::driveEntries() const {
     std::vector<std::string> entries;
     for (const std::string& path : order_) {
-        const OpenedImage& opened = images_.at(path);
+        const Image& opened = images_.at(path);
         if (!opened.listed) continue;
         for (const auto& volume : opened.volumes)
             if (volume->fat) entries.push_back(volume->driveEntry());

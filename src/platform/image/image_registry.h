@@ -30,7 +30,8 @@ struct ImageVolume {
 
 class ImageRegistry final : public ImageVolumes {
 public:
-    std::vector<std::string> openImage(const std::string& path, std::string& error) override;
+    OpenedImage openImage(const std::string& path) override;
+    bool holds(const std::string& path) override { return claims(path); }
     bool partitions(const std::string& path, std::vector<ImagePartition>& out,
                     std::string& error) override;
     std::string problemWith(const std::string& path) override;
@@ -44,15 +45,15 @@ public:
     std::vector<std::string> driveEntries() const;
 
 private:
-    struct OpenedImage {
+    struct Image {
         std::unique_ptr<ImageFile> file;
         std::unique_ptr<fat::SliceReader> raw; // without a fixed VHD's footer
         std::vector<std::unique_ptr<ImageVolume>> volumes;
         bool listed = false; // opened with openImage: its volumes are drives
     };
-    OpenedImage* image(const std::string& path, std::string& error);
+    Image* image(const std::string& path, std::string& error);
 
-    std::map<std::string, OpenedImage> images_;
+    std::map<std::string, Image> images_;
     std::vector<std::string> order_;
 };
 

@@ -10,6 +10,7 @@
 namespace kesp {
 
 SystemServices makeSystemServices() {
+    // The routed services share the registry and keep it alive; `images` only points at it.
     auto images = std::make_shared<ImageRegistry>();
     return {
         std::make_unique<RoutedFolderEnumerator>(std::make_unique<PosixFolderEnumerator>(), images),
@@ -17,7 +18,7 @@ SystemServices makeSystemServices() {
         std::make_unique<PosixOutputFiles>(),
         std::make_unique<RoutedVolumeService>(makePosixVolumeService(), images),
         std::make_unique<PosixEnvironment>(),
-        images};
+        images.get()};
 }
 
 } // namespace kesp
