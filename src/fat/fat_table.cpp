@@ -70,33 +70,4 @@ std::optional<std::uint32_t> FatTable::entry(std::uint32_t cluster) {
     return value & 0x0FFFFFFF;
 }
 
-Chain FatTable::chain(std::uint32_t first) {
-    Chain chain;
-    std::uint32_t cluster = first;
-    while (true) {
-        if (!geometry_.validCluster(cluster)) {
-            chain.failure =
-                "chaîne de clusters hors du volume (cluster " + std::to_string(cluster) + ")";
-            return chain;
-        }
-        if (chain.clusters.size() >= geometry_.clusterCount) {
-            chain.failure = "chaîne de clusters en boucle";
-            return chain;
-        }
-        chain.clusters.push_back(cluster);
-        const auto next = entry(cluster);
-        if (!next) {
-            chain.failure = "table d'allocation illisible";
-            return chain;
-        }
-        if (endOfChain(*next)) return chain;
-        if (*next == 0 || badCluster(*next)) {
-            chain.failure = std::string("chaîne de clusters menant à un cluster ") +
-                            (*next == 0 ? "libre" : "défectueux");
-            return chain;
-        }
-        cluster = *next;
-    }
-}
-
 } // namespace kesp::fat

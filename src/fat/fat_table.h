@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <list>
 #include <optional>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -13,12 +12,6 @@
 #include "fat/geometry.h"
 
 namespace kesp::fat {
-
-// A cluster chain, as far as it could be followed.
-struct Chain {
-    std::vector<std::uint32_t> clusters;
-    std::string failure; // French; empty when the chain ended properly
-};
 
 class FatTable {
 public:
@@ -30,9 +23,6 @@ public:
     // The FAT entry of `cluster` (already masked to 28 bits on FAT32); nullopt when the FAT
     // cannot be read there.
     std::optional<std::uint32_t> entry(std::uint32_t cluster);
-
-    // The chain from `first`, cut at the cluster count so that no damage can make it loop.
-    Chain chain(std::uint32_t first);
 
     bool endOfChain(std::uint32_t value) const { return value >= endMarker_; }
     bool badCluster(std::uint32_t value) const { return value == endMarker_ - 1; }

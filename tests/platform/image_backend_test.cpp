@@ -154,11 +154,8 @@ std::size_t entryAt(const std::string& bytes, const std::string& name11) {
     return 0;
 }
 
-void put32(std::string& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = char(value >> (8 * i));
-}
-
+// Chain damage is the FAT library's (its tests build it in memory); these two need a whole
+// image: a cycle through folder entries, and a file that ends early.
 TEST(DamagedImage, EachDamageGivesAReasonAndTheWalkEnds) {
     KESP_REQUIRE_FAT_TOOLS(false);
     struct Case {
@@ -170,19 +167,7 @@ TEST(DamagedImage, EachDamageGivesAReasonAndTheWalkEnds) {
         const auto b = [&](std::size_t i) { return std::uint32_t(std::uint8_t(bytes[entry + i])); };
         return b(26) | b(27) << 8 | b(20) << 16 | b(21) << 24;
     };
-    const auto fatEntry = [](const FatBootSector& boot, std::uint32_t cluster, int copy) {
-        return (boot.reservedSectors + std::uint64_t(copy) * boot.sectorsPerFat) *
-                   boot.bytesPerSector +
-               cluster * 4;
-    };
     const std::vector<Case> cases = {
-        {"a folder's FAT entry points at itself", "chaîne de clusters en boucle",
-         [&](std::string& bytes, const FatBootSector& boot) {
-             // INNER spans two clusters: its first now leads back to itself.
-             const std::uint32_t inner = clusterOf(bytes, entryAt(bytes, "INNER      "));
-             for (int copy = 0; copy < 2; ++copy)
-                 put32(bytes, fatEntry(boot, inner, copy), inner);
-         }},
         {"a sub-folder points at its grandparent", "dossier en boucle",
          [&](std::string& bytes, const FatBootSector&) {
              const std::uint32_t sub = clusterOf(bytes, entryAt(bytes, "SUB        "));
@@ -191,11 +176,6 @@ TEST(DamagedImage, EachDamageGivesAReasonAndTheWalkEnds) {
              bytes[inner + 27] = char(sub >> 8);
              bytes[inner + 20] = char(sub >> 16);
              bytes[inner + 21] = char(sub >> 24);
-         }},
-        {"a cluster number past the end", "cluster hors du volume",
-         [&](std::string& bytes, const FatBootSector&) {
-             const std::size_t sub = entryAt(bytes, "SUB        ");
-             bytes[sub + 20] = char(0x7F);
          }},
         {"the image cut after its FATs", "lecture impossible",
          [&](std::string& bytes, const FatBootSector& boot) {
