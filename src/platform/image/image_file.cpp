@@ -44,6 +44,7 @@ bool ImageFile::read(std::uint64_t offset, std::span<std::uint8_t> out) {
     while (done < out.size()) {
         const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) deviceError_ = errno;
         if (n <= 0) return false;
         done += std::size_t(n);
     }

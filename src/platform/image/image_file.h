@@ -19,11 +19,15 @@ public:
 
     bool read(std::uint64_t offset, std::span<std::uint8_t> out) override;
     std::uint64_t size() const override { return size_; }
+    // The system's error of the last read that failed on the device itself (EIO when a card is
+    // pulled out); 0 when none did. A read past the end is no such failure.
+    int deviceError() const { return deviceError_; }
 
 private:
     ImageFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
     int fd_;
     std::uint64_t size_;
+    int deviceError_ = 0;
 };
 
 // Whether `path` names something an image can be read from (a regular file or a block device).

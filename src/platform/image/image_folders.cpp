@@ -1,6 +1,7 @@
 #include "platform/image/image_folders.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -15,10 +16,10 @@ constexpr std::uint32_t kFixedRoot = 0;
 class ImageListing final : public FolderListing {
 public:
     // `path` holds the clusters from the root down to this folder, which is the last one.
-    ImageListing(fat::FatVolume& volume, std::vector<std::uint32_t> path)
+    ImageListing(ImageVolume& volume, std::vector<std::uint32_t> path)
         : volume_(volume), path_(std::move(path)),
-          reader_(path_.size() == 1 ? fat::FolderReader::root(volume)
-                                    : fat::FolderReader::at(volume, path_.back())) {}
+          reader_(path_.size() == 1 ? fat::FolderReader::root(*volume.fat)
+                                    : fat::FolderReader::at(*volume.fat, path_.back())) {}
 
     bool next(FolderEntry& entry) override {
         fat::DirectoryEntry raw;
@@ -32,6 +33,9 @@ public:
 
     std::optional<ListingFailure> failure() const override {
         if (!reader_.failure()) return std::nullopt;
+        // The device stopped answering: nothing more can be read from it.
+        if (const int error = volume_.file->deviceError())
+            return ListingFailure{std::strerror(error), true};
         return ListingFailure{*reader_.failure(), false};
     }
 
@@ -46,7 +50,7 @@ public:
     }
 
 private:
-    fat::FatVolume& volume_;
+    ImageVolume& volume_;
     std::vector<std::uint32_t> path_;
     fat::FolderReader reader_;
 };
@@ -74,10 +78,10 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
     ImageVolume* volume = address ? images_.volume(*address, error) : nullptr;
     if (!volume) return failedListing({error.empty() ? path + " : chemin invalide" : error, true});
 
-    fat::FatVolume& fat = *volume->fat;
-    const bool fixedRoot = fat.geometry().type != FatType::Fat32;
+    const fat::Geometry& geometry = volume->fat->geometry();
+    const bool fixedRoot = geometry.type != FatType::Fat32;
     std::unique_ptr<FolderListing> listing = std::make_unique<ImageListing>(
-        fat, std::vector<std::uint32_t>{fixedRoot ? kFixedRoot : fat.geometry().rootCluster});
+        *volume, std::vector<std::uint32_t>{fixedRoot ? kFixedRoot : geometry.rootCluster});
     // Each name found in its parent, exactly, else as FAT compares names (case ignored).
     std::string_view rest = address->inner;
     while (!rest.empty()) {

@@ -29,6 +29,7 @@ ImageRegistry::Image* ImageRegistry::image(const std::string& named, std::string
     for (const fat::Partition& partition : fat::readPartitions(*opened.raw)) {
         auto volume = std::make_unique<ImageVolume>();
         volume->image = path;
+        volume->file = opened.file.get();
         volume->partition = partition;
         volume->slice =
             std::make_unique<fat::SliceReader>(*opened.raw, partition.offset, partition.size);

@@ -18,6 +18,7 @@ namespace kesp {
 
 struct ImageVolume {
     std::string image;
+    const ImageFile* file = nullptr; // owned by the registry
     fat::Partition partition;
     std::string fileSystem;
     std::unique_ptr<fat::SliceReader> slice;
