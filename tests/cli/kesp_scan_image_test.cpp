@@ -80,5 +80,25 @@ TEST_F(KespScanImage, PartitionsOfAnImageWithoutTable) {
     EXPECT_EQ(run.out, "0\t0\t" + std::to_string(20 << 20) + "\t\tFAT\tCARTE\n");
 }
 
+TEST_F(KespScanImage, SameTotalsAsThroughAFusefatMount) {
+    KESP_REQUIRE_FAT_TOOLS(true);
+    const auto totals = [](const std::string& out) {
+        return out.substr(out.find("\n Taille totale utile"));
+    };
+    // fusefat is right only where names are ASCII: the accented file goes, long names come.
+    std::string error, output;
+    ASSERT_EQ(runProgram({"mdel", "-i", image->imagePath(), "::/DCIM/été.jpg"}, output), 0)
+        << output;
+    for (const auto& [path, size] : std::vector<std::pair<std::string, int>>{
+             {"Long Name Folder/Mixed Case File.Txt", 70000}, {"Long Name Folder/a b c.jpeg", 5}})
+        ASSERT_TRUE(image->addFile(path, size, error)) << error;
+    const ScanResult direct = scan({image->imagePath()});
+    ASSERT_EQ(direct.status, kExitDone) << direct.err;
+    ASSERT_TRUE(image->mount(error)) << error;
+    const ScanResult mounted = scan({image->mountPoint()});
+    ASSERT_EQ(mounted.status, kExitDone) << mounted.err;
+    EXPECT_EQ(totals(direct.out), totals(mounted.out));
+}
+
 } // namespace
 } // namespace kesp::test
