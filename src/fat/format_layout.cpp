@@ -66,7 +66,7 @@ std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerClu
     sectors = sectors / geometry.sectorsPerTrack * geometry.sectorsPerTrack;
 
     const bool fat32 = bits == FatBits::Fat32;
-    std::uint64_t reserved = fat32 ? 32 : 1;
+    const std::uint64_t reserved = fat32 ? 32 : 1;
     const std::uint64_t rootEntries = fat32 ? 0 : geometry.rootEntries;
     const std::uint64_t rootSectors = ceilDiv(rootEntries * 32, kSectorBytes);
     // Floppy-sized volumes are packed; larger ones start each area on a cluster boundary.
@@ -134,6 +134,46 @@ std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerClu
     // mkfs.fat's own floor: the data area must start at least 32 blocks before the end.
     if (blocks < ceilDiv(layout.firstDataSector(), 2) + 32) return std::nullopt;
     return layout;
+}
+
+std::optional<FormatLayout> mkfsDefaultLayout(std::uint64_t volumeBytes) {
+    const std::uint64_t sectors = volumeBytes / kSectorBytes;
+    if (volumeBytes >= 512ull << 20) {
+        // Microsoft's FAT32 table, which mkfs.fat copies; fewer than 65525 clusters doubles it.
+        std::uint32_t s = sectors > (64ull << 20)       ? 64
+                          : sectors > (32ull << 20)     ? 32
+                          : sectors > (16ull << 20)     ? 16
+                          : sectors > 260ull * 1024 * 2 ? 8
+                                                        : 1;
+        for (; s <= 128; s *= 2) {
+            const auto layout = mkfsLayout(FatBits::Fat32, s, volumeBytes);
+            if (layout && layout->clusterCount >= kMinFat32Clusters - 1) return layout;
+        }
+        return std::nullopt;
+    }
+    std::uint32_t s = 4;
+    switch (volumeBytes / 1024) {
+    case 360:
+    case 720:
+    case 2880:
+        s = 2;
+        break;
+    case 1200:
+    case 1440:
+        s = 1;
+        break;
+    default:
+        break;
+    }
+    // The first cluster size where either width works; FAT16 when it gives more clusters.
+    for (; s <= 128; s *= 2) {
+        const auto fat12 = mkfsLayout(FatBits::Fat12, s, volumeBytes);
+        const auto fat16 = mkfsLayout(FatBits::Fat16, s, volumeBytes);
+        if (!fat12 && !fat16) continue;
+        if (fat16 && (!fat12 || fat16->clusterCount > fat12->clusterCount)) return fat16;
+        return fat12;
+    }
+    return std::nullopt;
 }
 
 } // namespace kesp::fat

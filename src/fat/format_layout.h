@@ -41,6 +41,10 @@ struct FormatLayout {
 std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerCluster,
                                        std::uint64_t volumeBytes);
 
+// What mkfs.fat makes when asked for neither width nor cluster size: FAT12 or FAT16 below
+// 512 MiB, FAT32 from there, with its own starting cluster size doubled until the count fits.
+std::optional<FormatLayout> mkfsDefaultLayout(std::uint64_t volumeBytes);
+
 // The cluster-count limits drivers agree on, and the counts between them where they do not.
 inline constexpr std::uint32_t kMaxFat12Clusters = 4084;
 inline constexpr std::uint32_t kMinFat16Clusters = 4087;

@@ -144,6 +144,31 @@ TEST(MkfsGeometryEdges, WhereAClusterSizeTurnsFromFat16ToFat32) {
     }
 }
 
+// mkfs.fat left to choose: the width it wrote (boot sector type text) and its cluster size.
+TEST(MkfsDefault, WidthAndClusterSizeAsMkfsFatChoosesThem) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    kesp::test::TempDir dir;
+    const std::string image = dir.path() + "/d.img";
+    for (std::uint64_t bytes : {1440 * KiB, 4 * MiB, 16 * MiB, 64 * MiB, 300 * MiB, 511 * MiB,
+                                512 * MiB, 1 * GiB, 8 * GiB + 4 * MiB, 40 * GiB}) {
+        SCOPED_TRACE(bytes);
+        std::remove(image.c_str());
+        std::string output;
+        ASSERT_EQ(runProgram({"mkfs.fat", "-C", image, std::to_string(bytes / KiB)}, output), 0)
+            << output;
+        unsigned char b[512] = {};
+        std::ifstream(image, std::ios::binary).read(reinterpret_cast<char*>(b), sizeof b);
+        std::remove(image.c_str());
+        const bool fat32 = le(b + 22, 2) == 0;
+        const std::string type(reinterpret_cast<const char*>(b + (fat32 ? 82 : 54)), 5);
+        const auto ours = mkfsDefaultLayout(bytes);
+        ASSERT_TRUE(ours);
+        EXPECT_EQ("FAT" + std::to_string(static_cast<int>(ours->bits)), type);
+        EXPECT_EQ(ours->sectorsPerCluster, b[13]);
+        EXPECT_EQ(ours->sectorsPerFat, fat32 ? le(b + 36, 4) : le(b + 22, 2));
+    }
+}
+
 TEST(MkfsLayout, RefusesClusterSizesMkfsFatDoesNotTake) {
     for (std::uint32_t spc : {0u, 3u, 256u})
         EXPECT_FALSE(mkfsLayout(FatBits::Fat16, spc, 64 * MiB)) << spc;
