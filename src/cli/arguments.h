@@ -1,7 +1,8 @@
 #pragma once
 // The command line of kesp-scan:
 //   kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] [--report FILE]
-//             [--table FILE] [--what-if] FOLDER
+//             [--table FILE] [--what-if] [--plan] [--plan-table FILE] [--volume-size BYTES]
+//             FOLDER
 //   kesp-scan --volume-info FOLDER
 // Without --cluster-size the cluster size and the file-system gate of FOLDER's volume decide.
 #include <cstdint>
@@ -22,11 +23,15 @@ struct ScanArguments {
     bool volumeInfo = false; // print the partition report of FOLDER's volume instead of scanning
     bool whatIf = false;     // print the optimisation table after the run
     bool fat32 = false;      // with --cluster-size: the table is FAT32's
+    bool plan = false;       // print the format plan after the totals
+    std::optional<std::string> planTable;    // write the plan there, tab-separated
+    std::optional<std::uint64_t> volumeSize; // the volume the plan is for; default: FOLDER's
 };
 
 inline constexpr const char* kScanUsage =
     "usage: kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] "
-    "[--report FILE] [--table FILE] [--what-if] FOLDER | kesp-scan --volume-info FOLDER";
+    "[--report FILE] [--table FILE] [--what-if] [--plan] [--plan-table FILE] "
+    "[--volume-size BYTES] FOLDER | kesp-scan --volume-info FOLDER";
 
 // `args` without the program name. Returns an empty text when they are valid, else a one-line
 // reason. "--" ends the options, so a FOLDER may start with "-".
