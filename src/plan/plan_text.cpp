@@ -6,19 +6,21 @@
 namespace kesp::plan {
 namespace {
 
-constexpr std::array<const char*, 11> kColumns = {"Système",
-                                                  "Taille d'un cluster",
-                                                  "Clusters",
-                                                  "Secteurs réservés",
-                                                  "Taille d'une FAT",
-                                                  "Zone de données",
-                                                  "Occupé",
-                                                  "Espace perdu",
-                                                  "Libre",
-                                                  "Validité",
-                                                  "Choix par défaut"};
+const std::array<std::string, kPlanColumns> kColumns = {"Système",
+                                                        "Taille d'un cluster",
+                                                        "Clusters",
+                                                        "Secteurs réservés",
+                                                        "Taille d'une FAT",
+                                                        "Zone de données",
+                                                        "Occupé",
+                                                        "Espace perdu",
+                                                        "Libre",
+                                                        "Validité",
+                                                        "Choix par défaut"};
 
-std::array<std::string, 11> rowCells(const PlanRow& row) {
+} // namespace
+
+std::array<std::string, kPlanColumns> planRowCells(const PlanRow& row) {
     const fat::FormatLayout& l = row.layout;
     return {fatName(l.bits),
             std::to_string(l.clusterBytes()),
@@ -33,7 +35,13 @@ std::array<std::string, 11> rowCells(const PlanRow& row) {
             defaultsText(row.defaults)};
 }
 
-std::string joinTabs(const std::array<std::string, 11>& cells) {
+const std::array<std::string, kPlanColumns>& planColumnHeads() {
+    return kColumns;
+}
+
+namespace {
+
+std::string joinTabs(const std::array<std::string, kPlanColumns>& cells) {
     std::string line;
     for (const std::string& cell : cells) {
         if (&cell != &cells[0]) line += '\t';
@@ -108,11 +116,9 @@ std::string minimalSizeLine(const MinimalSize& minimal) {
 }
 
 std::vector<std::string> planTableLines(const FormatPlan& plan) {
-    std::array<std::string, 11> head;
-    std::copy(kColumns.begin(), kColumns.end(), head.begin());
-    std::vector<std::string> lines{joinTabs(head)};
+    std::vector<std::string> lines{joinTabs(kColumns)};
     for (const PlanRow& row : plan.rows)
-        lines.push_back(joinTabs(rowCells(row)));
+        lines.push_back(joinTabs(planRowCells(row)));
     lines.push_back(recommendationLine(plan));
     for (const MinimalSize& minimal : plan.minimal)
         lines.push_back(minimalSizeLine(minimal));
@@ -120,13 +126,11 @@ std::vector<std::string> planTableLines(const FormatPlan& plan) {
 }
 
 std::vector<std::string> planReportLines(const FormatPlan& plan) {
-    std::vector<std::array<std::string, 11>> table;
-    std::array<std::string, 11> head;
-    std::copy(kColumns.begin(), kColumns.end(), head.begin());
-    table.push_back(head);
+    std::vector<std::array<std::string, kPlanColumns>> table;
+    table.push_back(kColumns);
     for (const PlanRow& row : plan.rows)
-        table.push_back(rowCells(row));
-    std::array<std::size_t, 11> width{};
+        table.push_back(planRowCells(row));
+    std::array<std::size_t, kPlanColumns> width{};
     for (const auto& cells : table)
         for (std::size_t c = 0; c < cells.size(); ++c)
             width[c] = std::max(width[c], displayWidth(cells[c]));

@@ -1,6 +1,7 @@
 #pragma once
 // The plan as text: the tab-separated table file and the report kesp-scan prints and the
 // window sends to the printer.
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,11 @@ namespace kesp::plan {
 std::string fatName(fat::FatBits bits); // "FAT12", "FAT16", "FAT32"
 std::string validityText(Validity validity);
 std::string defaultsText(const Defaults& defaults); // "mkfs.fat, Windows, SD", or empty
+
+// The table's column heads and one layout's cells, as the table file writes them.
+inline constexpr std::size_t kPlanColumns = 11;
+const std::array<std::string, kPlanColumns>& planColumnHeads();
+std::array<std::string, kPlanColumns> planRowCells(const PlanRow& row);
 
 // "Recommandation : FAT32, 4096 octets par cluster — …", with the 64 KiB note when one applies.
 std::string recommendationLine(const FormatPlan& plan);
