@@ -122,8 +122,12 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     ScanServices scan{services.folders, services.ticks, files, services.chars};
     StreamScanView view(out, err, services.statusOnErr ? &err : nullptr,
                         {drive, folder, arguments.subFolders, services.interrupted}, etat, scan);
-    OK_Click(etat, view, scan);
+    const RunOutcome outcome = OK_Click(etat, view, scan);
     view.finishStatus();
+    for (const UnreadableFolder& folder : outcome.problems.unreadable)
+        err << "kesp-scan: " << folder.path << " : dossier illisible (" << folder.reason << ")\n";
+    if (outcome.problems.volumeLost)
+        err << "kesp-scan: " << volumeLostLine(outcome.problems.volumeLost->reason) << '\n';
     if (view.failed()) {
         out.flush();
         return kExitFailed;
@@ -133,8 +137,8 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     if (arguments.whatIf)
         for (const std::string& line : LignesTableOpti(ConstruireTableOpti(etat)))
             writeLine(out, line);
-    const bool stopped = !view.list3().empty() && view.list3().back() == kLineCancelled;
-    if (planWanted && !stopped) {
+    // A plan of part of the tree would mislead: only a walk that went through gets one.
+    if (planWanted && outcome.end == RunEnd::Completed) {
         const std::string planProblem = emitPlan(etat.Tally, planVolume, arguments.plan,
                                                  arguments.planTable, out, services.files);
         if (!planProblem.empty()) return fail(err, planProblem);
@@ -142,7 +146,10 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     out.flush();
     if (!out) return fail(err, "écriture impossible sur la sortie standard");
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
-    return stopped ? kExitCancelled : kExitDone;
+    if (outcome.end == RunEnd::Cancelled) return kExitCancelled;
+    if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty())
+        return kExitIncomplete;
+    return kExitDone;
 }
 
 int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

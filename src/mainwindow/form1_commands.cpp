@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "about/apropos.h"
-#include "mainwindow/append_list_model.h"
 #include "mainwindow/form1.h"
 #include "planwindow/plan_window.h"
 #include "platform/temp_cleanup.h"
@@ -44,9 +43,9 @@ void Form1::OK_Click() {
         if (plan_) plan_->close();
     }
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
-    kesp::OK_Click(etat_, *this, scanServices_);
-    // Like "Optimiser", once the run has written its totals; on any drive.
-    if (starting && list3Model_->rowCount() > 0) setPlanEnabled(true);
+    const RunOutcome outcome = kesp::OK_Click(etat_, *this, scanServices_);
+    // Once a walk has gone through the whole tree, on any drive: a cancelled one is part of it.
+    if (starting && outcome.end == RunEnd::Completed) setPlanEnabled(true);
 }
 
 void Form1::setPlanEnabled(bool enabled) {
@@ -88,6 +87,14 @@ void Form1::printPlan(const std::vector<std::string>& lines) {
         return;
     }
     kesp::Imprimer_Click(path, outputServices_);
+}
+
+void Form1::OuvrirImage_Click() {
+    OpenDialogRequest request;
+    request.title = "Ouvrir une image disque";
+    request.filters = {{"Images disque", "*.img *.ima *.bin *.raw *.vhd *.hdd *.dd"},
+                       {"Tous les fichiers", "*"}};
+    if (const auto chosen = services_.dialogs.openFile(request)) openImages({*chosen});
 }
 
 void Form1::Enregistrer_Click() {

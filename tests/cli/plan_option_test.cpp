@@ -18,8 +18,8 @@ protected:
         dir.file("scan/Sous Dossier/Un nom assez long.txt", 0);
         tallyFile(expected, 3000, 4096);
         tallyFile(expected, 0, 4096);
-        tallyFolder(expected, 1 + 3, false); // the long name: 1 + 2 entries
-        tallyFolder(expected, 1 + 2, true);  // "a.bin", "Sous Dossier"
+        tallyFolder(expected, 1 + 2, false); // the long name: a short entry and 2 long ones
+        tallyFolder(expected, 1 + 2, true);  // "a.bin"; "Sous Dossier" with its long name
     }
     TreeTally expected;
 };
@@ -45,6 +45,18 @@ TEST_F(PlanOption, VolumeSizeOverridesAndCancelledRunsGetNoPlan) {
     ASSERT_EQ(run({"--cluster-size", "512", "--plan", "--volume-size", "5000000", dir / "scan"}),
               kExitCancelled);
     EXPECT_EQ(out.find("Plan de formatage"), std::string::npos);
+}
+
+TEST_F(PlanOption, WithoutSubFoldersEachStillTakesAFolderOfItsOwn) {
+    ASSERT_EQ(run({"--cluster-size", "512", "--no-subfolders", "--plan", "--volume-size", "5000000",
+                   dir / "scan"}),
+              kExitDone)
+        << err;
+    TreeTally shallow;
+    tallyFile(shallow, 3000, 512);
+    tallyFolder(shallow, 0, false);
+    tallyFolder(shallow, 1 + 2, true);
+    EXPECT_TRUE(endsWith(out, joined(plan::planReportLines(plan::makePlan(shallow, 5000000)))));
 }
 
 TEST_F(PlanOption, UnknownSizeIsRefusedBeforeTheWalk) {
