@@ -123,7 +123,8 @@ TEST_P(MkfsGeometry, EveryWidthAndClusterSizeAsMkfsFatLaysItOut) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MkfsGeometry,
                          testing::Values(4 * MiB, 16 * MiB, 64 * MiB, 300 * MiB, 1 * GiB, 8 * GiB,
-                                         40 * GiB, 1440 * KiB, 5 * MiB + 512));
+                                         40 * GiB, 1440 * KiB, 5 * MiB + 512, 64 * KiB, 100 * KiB,
+                                         720 * KiB, 2 * MiB + 3 * KiB));
 
 TEST(MkfsGeometryEdges, WhereAClusterSizeTurnsFromFat16ToFat32) {
     KESP_REQUIRE_FAT_TOOLS(false);

@@ -30,9 +30,18 @@ std::uint64_t tallyTree(const fs::path& folder, TreeTally& tally, bool root) {
     return entries;
 }
 
-void makeAwkwardTree(const kesp::test::TempDir& dir) {
+struct Volume {
+    std::uint64_t bytes;
+    int rootFiles; // 600: more than the 512 entries of most fixed roots
+};
+
+void PrintTo(const Volume& v, std::ostream* out) {
+    *out << v.bytes << " " << v.rootFiles;
+}
+
+void makeAwkwardTree(const kesp::test::TempDir& dir, int rootFiles) {
     const std::uint64_t sizes[] = {0, 1, 511, 512, 513, 4097, 33000, 70000};
-    for (int i = 0; i < 300; ++i) // a root of hundreds of short names
+    for (int i = 0; i < rootFiles; ++i) // a root of hundreds of short names
         dir.file("tree/f" + std::to_string(1000 + i) + ".bin", sizes[i % 8]);
     for (const char* name :
          {"été", "ÉTÉ.TXT", "noël.txt", "Mixed.Txt", "readme.txt",
@@ -59,7 +68,7 @@ std::optional<std::uint64_t> mtoolsFreeBytes(const std::string& image) {
     return std::stoull(digits);
 }
 
-class FreeSpace : public testing::TestWithParam<std::uint64_t> {};
+class FreeSpace : public testing::TestWithParam<Volume> {};
 
 TEST_P(FreeSpace, IsWhatMtoolsReportsAfterCopyingTheTree) {
     KESP_REQUIRE_FAT_TOOLS(false);
@@ -67,12 +76,12 @@ TEST_P(FreeSpace, IsWhatMtoolsReportsAfterCopyingTheTree) {
     // accented ones and runs out of short-name tails.
     ::setenv("LC_ALL", "C.UTF-8", 1);
     kesp::test::TempDir dir;
-    makeAwkwardTree(dir);
+    makeAwkwardTree(dir, GetParam().rootFiles);
     TreeTally tally;
     tallyTree(dir / "tree", tally, true);
-    ASSERT_GT(tally.rootEntries, 300u);
+    ASSERT_GT(tally.rootEntries, std::uint64_t(GetParam().rootFiles));
 
-    const std::uint64_t volume = GetParam();
+    const std::uint64_t volume = GetParam().bytes;
     const FormatPlan plan = makePlan(tally, volume);
     std::vector<std::string> sources;
     for (const auto& entry : fs::directory_iterator(dir / "tree"))
@@ -104,12 +113,12 @@ TEST_P(FreeSpace, IsWhatMtoolsReportsAfterCopyingTheTree) {
         EXPECT_EQ(mtoolsFreeBytes(image), row.freeBytes);
         ++compared;
     }
-    EXPECT_GE(compared, 3);
+    EXPECT_GE(compared, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Volumes, FreeSpace,
-                         testing::Values(std::uint64_t{5} << 20, std::uint64_t{16} << 20,
-                                         std::uint64_t{300} << 20));
+                         testing::Values(Volume{5 << 20, 300}, Volume{16 << 20, 300},
+                                         Volume{300 << 20, 300}, Volume{64 << 20, 600}));
 
 } // namespace
 } // namespace kesp::plan
