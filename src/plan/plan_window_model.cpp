@@ -102,7 +102,8 @@ std::vector<std::string> PlanWindowModel::printLines() const {
     lines.push_back("Espace perdu par taille de fichier (clusters de " +
                     std::to_string(scannedCluster_) + " octets)");
     for (const SlackRow& row : slackRows())
-        lines.push_back(row.label + "\t" + std::to_string(row.files) + " fichiers\t" +
+        lines.push_back(row.label + "\t" + std::to_string(row.files) +
+                        (row.files > 1 ? " fichiers\t" : " fichier\t") +
                         std::to_string(row.lostBytes) + " octets perdus");
     return lines;
 }

@@ -6,7 +6,7 @@ namespace kesp {
 namespace {
 
 constexpr int kLabelWidth = 110;
-constexpr int kMarkWidth = 110;
+constexpr int kMarkWidth = 190;
 constexpr int kRowHeight = 22;
 constexpr int kLegendHeight = 26;
 constexpr int kMargin = 6;

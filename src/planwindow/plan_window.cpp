@@ -46,6 +46,7 @@ PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* p
         labels << QString::fromStdString(head);
     table_->setHorizontalHeaderLabels(labels);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
 
@@ -66,6 +67,7 @@ PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* p
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(table_);
     split->addWidget(charts);
+    split->setSizes({330, 470});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fieldRow);

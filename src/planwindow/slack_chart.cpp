@@ -53,7 +53,10 @@ void SlackChart::paintEvent(QPaintEvent*) {
                    LayoutBars::partColour(plan::Slack));
         p.drawText(QRect(kMargin + kLabelWidth + barWidth + 6, y, kFigureWidth, kRowHeight),
                    Qt::AlignVCenter | Qt::AlignLeft,
-                   QStringLiteral("%1 fichiers, %2 octets").arg(row.files).arg(row.lostBytes));
+                   QStringLiteral("%1 fichier%2, %3 octets")
+                       .arg(row.files)
+                       .arg(row.files > 1 ? QStringLiteral("s") : QString())
+                       .arg(row.lostBytes));
     }
 }
 
