@@ -5,10 +5,10 @@
 //   (FAT16: 7-16 MB 2 KB, 17-32 MB 512 B, then doubling per size doubling up to 64 KB at 4 GB;
 //   FAT32: 33-64 MB 512 B, 65-128 MB 1 KB, 129-256 MB 2 KB, 257 MB-8 GB 4 KB, 8-16 GB 8 KB,
 //   16-32 GB 16 KB; format offers no FAT32 above 32 GB).
-// - SD: the SD Association's File System Specification (Part 2), as its SD Memory Card
-//   Formatter applies it and sdFormatLinux reproduces it: up to 8 MB FAT12 8 KB, up to 64 MB
-//   FAT12 16 KB, up to 1 GB FAT16 16 KB, up to 2 GB FAT16 32 KB, up to 32 GB FAT32 32 KB,
-//   exFAT above.
+// - SD: the SD Association's file-system rules for cards, as its SD Memory Card Formatter
+//   applies them (reproduced by sdFormatLinux, github.com/profi200/sdFormatLinux,
+//   source/format.cpp): up to 8 MB FAT12 8 KB, up to 64 MB FAT12 16 KB, up to 1 GB FAT16 16 KB,
+//   up to 2 GB FAT16 32 KB, up to 32 GB FAT32 32 KB, exFAT above.
 // - mkfs.fat: dosfstools 4.2 itself, see mkfsDefaultLayout.
 
 namespace kesp::plan {

@@ -170,10 +170,5 @@ TEST(MkfsDefault, WidthAndClusterSizeAsMkfsFatChoosesThem) {
     }
 }
 
-TEST(MkfsLayout, RefusesClusterSizesMkfsFatDoesNotTake) {
-    for (std::uint32_t spc : {0u, 3u, 256u})
-        EXPECT_FALSE(mkfsLayout(FatBits::Fat16, spc, 64 * MiB)) << spc;
-}
-
 } // namespace
 } // namespace kesp::fat
