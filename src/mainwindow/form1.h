@@ -133,6 +133,7 @@ private:
     std::string dossierTemp_;
     std::vector<std::string> drives_; // Drive1's entries, as bytes
     bool busy_ = false;
+    std::uint64_t scannedVolumeBytes_ = 0; // the plan window's first volume size
 
     ImageList1* images_ = nullptr;
     QToolBar* toolbar_ = nullptr;

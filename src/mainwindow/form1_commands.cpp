@@ -38,8 +38,11 @@ void Form1::OK_Click() {
     if (starting) {
         etat_.TailleDisqueMo =
             services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
-        // The plan shown was made from the previous tree.
+        // The plan shown was made from the previous tree; the next is for this volume's size,
+        // whatever drive is chosen meanwhile.
         setPlanEnabled(false);
+        scannedVolumeBytes_ =
+            services_.volumes.totalBytes(services_.volumes.entryRoot(driveText()));
         if (plan_) plan_->close();
     }
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
@@ -55,9 +58,7 @@ void Form1::setPlanEnabled(bool enabled) {
 
 void Form1::planFormatage_Click() {
     if (!plan_) {
-        const std::uint64_t volume =
-            services_.volumes.totalBytes(services_.volumes.entryRoot(driveText()));
-        plan::PlanWindowModel model(etat_.Tally, volume,
+        plan::PlanWindowModel model(etat_.Tally, scannedVolumeBytes_,
                                     static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0)));
         plan_ = new PlanWindow(std::move(model),
                                [this](const std::vector<std::string>& lines) { printPlan(lines); });
