@@ -4,6 +4,8 @@
 //             [--table FILE] [--what-if] [--plan] [--plan-table FILE] [--volume-size BYTES]
 //             FOLDER
 //   kesp-scan --volume-info FOLDER
+//   kesp-scan --partitions IMAGE
+// FOLDER may also be an image or a folder in one: IMAGE, IMAGE:N:/, IMAGE:/DCIM, IMAGE:N:/DCIM.
 // Without --cluster-size the cluster size and the file-system gate of FOLDER's volume decide.
 #include <cstdint>
 #include <optional>
@@ -22,6 +24,7 @@ struct ScanArguments {
     bool help = false;
     bool volumeInfo = false; // print the partition report of FOLDER's volume instead of scanning
     bool whatIf = false;     // print the optimisation table after the run
+    bool partitions = false; // print FOLDER's partition table (FOLDER is an image)
     bool fat32 = false;      // with --cluster-size: the table is FAT32's
     bool plan = false;       // print the format plan after the totals
     std::optional<std::string> planTable;    // write the plan there, tab-separated
@@ -31,7 +34,8 @@ struct ScanArguments {
 inline constexpr const char* kScanUsage =
     "usage: kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] "
     "[--report FILE] [--table FILE] [--what-if] [--plan] [--plan-table FILE] "
-    "[--volume-size BYTES] FOLDER | kesp-scan --volume-info FOLDER";
+    "[--volume-size BYTES] FOLDER | kesp-scan --volume-info FOLDER | "
+    "kesp-scan --partitions IMAGE";
 
 // `args` without the program name. Returns an empty text when they are valid, else a one-line
 // reason. "--" ends the options, so a FOLDER may start with "-".

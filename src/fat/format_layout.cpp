@@ -12,13 +12,13 @@ std::uint64_t ceilDiv(std::uint64_t a, std::uint64_t b) {
 
 // mkfs.fat on an image file: the track length it invents (SD card recommendation up to
 // 256 MiB, LBA-assist above), and the floppy formats it recognises by size.
-struct Geometry {
+struct ImageGeometry {
     std::uint32_t sectorsPerTrack = 63;
     std::uint32_t rootEntries = 512;
 };
 
-Geometry imageGeometry(std::uint64_t volumeBytes) {
-    Geometry g;
+ImageGeometry imageGeometry(std::uint64_t volumeBytes) {
+    ImageGeometry g;
     const std::uint64_t sectors = volumeBytes / kSectorBytes;
     if (sectors <= 524288) g.sectorsPerTrack = sectors <= 4096 ? 16 : 32;
     switch (volumeBytes / 1024) {
@@ -54,7 +54,7 @@ std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerClu
         (sectorsPerCluster & (sectorsPerCluster - 1)) != 0)
         return std::nullopt;
     const std::uint64_t s = sectorsPerCluster;
-    const Geometry geometry = imageGeometry(volumeBytes);
+    const ImageGeometry geometry = imageGeometry(volumeBytes);
 
     // Sizes count in 1 KiB blocks plus an odd sector, capped at what 32 bits of sectors hold.
     std::uint64_t blocks = volumeBytes / 1024;
