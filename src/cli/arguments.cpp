@@ -47,6 +47,20 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             out.detail = true;
         } else if (arg == "--what-if") {
             out.whatIf = true;
+        } else if (arg == "--plan") {
+            out.plan = true;
+        } else if (arg == "--plan-table") {
+            const std::string* v = value();
+            if (!v || v->empty()) return arg + " attend un nom de fichier";
+            out.planTable = *v;
+        } else if (arg == "--volume-size") {
+            const std::string* v = value();
+            std::uint64_t bytes = 0;
+            const char* end = v ? v->data() + v->size() : nullptr;
+            if (!v || v->empty() || v->front() < '0' || v->front() > '9' ||
+                std::from_chars(v->data(), end, bytes).ptr != end || bytes == 0)
+                return "--volume-size attend une taille en octets (entier positif)";
+            out.volumeSize = bytes;
         } else if (arg == "--fat32") {
             out.fat32 = true;
         } else if (arg == "--cluster-size") {
@@ -67,6 +81,8 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
     if (positional.size() != 1) return kScanUsage;
     out.folder = positional.front();
     // Without --cluster-size the volume itself says FAT or FAT32.
+    if (out.volumeSize && !out.plan && !out.planTable)
+        return "--volume-size ne s'emploie qu'avec --plan ou --plan-table";
     if (out.fat32 && (!out.clusterSize || !out.whatIf))
         return "--fat32 ne s'emploie qu'avec --cluster-size et --what-if";
     return {};

@@ -1,7 +1,8 @@
 #pragma once
 // The command line of kesp-scan:
 //   kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] [--report FILE]
-//             [--table FILE] [--what-if] FOLDER
+//             [--table FILE] [--what-if] [--plan] [--plan-table FILE] [--volume-size BYTES]
+//             FOLDER
 //   kesp-scan --volume-info FOLDER
 //   kesp-scan --partitions IMAGE
 // FOLDER may also be an image or a folder in one: IMAGE, IMAGE:N:/, IMAGE:/DCIM, IMAGE:N:/DCIM.
@@ -25,11 +26,15 @@ struct ScanArguments {
     bool whatIf = false;     // print the optimisation table after the run
     bool partitions = false; // print FOLDER's partition table (FOLDER is an image)
     bool fat32 = false;      // with --cluster-size: the table is FAT32's
+    bool plan = false;       // print the format plan after the totals
+    std::optional<std::string> planTable;    // write the plan there, tab-separated
+    std::optional<std::uint64_t> volumeSize; // the volume the plan is for; default: FOLDER's
 };
 
 inline constexpr const char* kScanUsage =
     "usage: kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] "
-    "[--report FILE] [--table FILE] [--what-if] FOLDER | kesp-scan --volume-info FOLDER | "
+    "[--report FILE] [--table FILE] [--what-if] [--plan] [--plan-table FILE] "
+    "[--volume-size BYTES] FOLDER | kesp-scan --volume-info FOLDER | "
     "kesp-scan --partitions IMAGE";
 
 // `args` without the program name. Returns an empty text when they are valid, else a one-line

@@ -9,6 +9,7 @@
 #include "cli/image_options.h"
 #include "cli/interrupt.h"
 #include "cli/line_output.h"
+#include "cli/plan_output.h"
 #include "cli/stream_scan_view.h"
 #include "cli/volume_options.h"
 #include "platform/system_services.h"
@@ -109,6 +110,15 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     const std::string drive = services.volumes.driveOf(folder);
     if (arguments.volumeInfo) return printVolumeInfo(drive, services.volumes, out, err);
 
+    // The plan's volume is settled before the walk, so that a missing size costs no scan.
+    const bool planWanted = arguments.plan || arguments.planTable;
+    const std::uint64_t planVolume =
+        planWanted ? arguments.volumeSize.value_or(fatVolumeBytes(drive, services.volumes)) : 0;
+    if (planWanted && planVolume == 0)
+        return fail(err, "--volume-size est requis : la taille du volume à planifier est "
+                         "inconnue (" +
+                             arguments.folder + " n'est pas sur un volume FAT)");
+
     EtatScan etat;
     if (arguments.clusterSize) {
         etat.TailleCluster = *arguments.clusterSize;
@@ -142,6 +152,12 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     if (arguments.whatIf)
         for (const std::string& line : LignesTableOpti(ConstruireTableOpti(etat)))
             writeLine(out, line);
+    // A plan of part of the tree would mislead: only a walk that went through gets one.
+    if (planWanted && outcome.end == RunEnd::Completed) {
+        const std::string planProblem = emitPlan(etat.Tally, planVolume, arguments.plan,
+                                                 arguments.planTable, out, services.files);
+        if (!planProblem.empty()) return fail(err, planProblem);
+    }
     out.flush();
     if (!out) return fail(err, "écriture impossible sur la sortie standard");
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.

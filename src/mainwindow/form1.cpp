@@ -79,6 +79,7 @@ void Form1::Form_Load() {
     setMenuEnabled(MenuItem::Imprimer, false);
     setToolButtonEnabled(4, false);
     setMenuEnabled(MenuItem::optimiser, false);
+    setPlanEnabled(false);
     setWindowTitle(displayText(etat_.TitreApplication));
     etat_.EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
     InitBar();

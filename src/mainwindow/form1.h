@@ -30,6 +30,7 @@ class QDialog;
 namespace kesp {
 
 class AppendListModel;
+class PlanWindow;
 class DriveList;
 class FolderTree;
 class ImageList1;
@@ -53,6 +54,8 @@ public:
     void Enregistrer_Click();
     void Imprimer_Click();
     void optimiser_Click();
+    // "Options > Plan de formatage…": every FAT layout for the last scan's tree, on any drive.
+    void planFormatage_Click();
     void aide_Click();
     void Apropo_Click();
     void OuvrirImage_Click();
@@ -66,6 +69,9 @@ public:
     const std::string& DossierTemp() const { return dossierTemp_; }
     const Module1& module() const { return module_; }
     Opti* optiWindow() const;
+    PlanWindow* planWindow() const;
+    QAction* planAction() const { return planButton_; }
+    QAction* planMenuAction() const { return menuPlan_; }
     const OpenFileRegistry& openFiles() const { return openFiles_; }
     AppendListModel& list1Model() const { return *list1Model_; }
     AppendListModel& list3Model() const { return *list3Model_; }
@@ -112,6 +118,9 @@ private:
     // volume has gone: choosing it again is what reports that).
     void refreshDrives();
     void returnToPreviousDrive();
+    void setPlanEnabled(bool enabled);
+    // The plan's text through the print command, from a temporary file it deletes at exit.
+    void printPlan(const std::vector<std::string>& lines);
 
     Form1Services services_;
     OpenFileRegistry openFiles_;
@@ -124,6 +133,7 @@ private:
     std::string dossierTemp_;
     std::vector<std::string> drives_; // Drive1's entries, as bytes
     bool busy_ = false;
+    std::uint64_t scannedVolumeBytes_ = 0; // the plan window's first volume size
 
     ImageList1* images_ = nullptr;
     QToolBar* toolbar_ = nullptr;
@@ -131,6 +141,8 @@ private:
     QAction* menuEnregistrer_ = nullptr;
     QAction* menuImprimer_ = nullptr;
     QAction* menuOptimiser_ = nullptr;
+    QAction* menuPlan_ = nullptr;
+    QAction* planButton_ = nullptr; // after "Optimiser"; not one of the run's numbered positions
     FolderTree* dir1_ = nullptr;
     DriveList* drive1_ = nullptr;
     QSlider* sldFreq_ = nullptr;
@@ -143,6 +155,7 @@ private:
     AppendListModel* list3Model_ = nullptr;
     StatusBar1* statusBar1_ = nullptr;
     QPointer<Opti> opti_;
+    QPointer<PlanWindow> plan_;
     std::unique_ptr<QDialog> apropos_; // the About window, made at its first opening
 };
 

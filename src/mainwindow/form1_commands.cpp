@@ -3,10 +3,12 @@
 #include <QDialog>
 #include <QLabel>
 #include <QSlider>
+#include <algorithm>
 #include <cstdlib>
 
 #include "about/apropos.h"
 #include "mainwindow/form1.h"
+#include "planwindow/plan_window.h"
 #include "platform/temp_cleanup.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
@@ -22,6 +24,8 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
         Imprimer_Click();
     else if (key == QLatin1String("Optimiser"))
         optimiser_Click();
+    else if (key == QLatin1String("PlanFormatage"))
+        planFormatage_Click();
     else if (key == QLatin1String("Aide"))
         aide_Click();
     else if (key == QLatin1String("propos"))
@@ -30,11 +34,60 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
 
 void Form1::OK_Click() {
     // The drive header line carries the volume's size, as kesp-scan writes it.
-    if (okCaption() == kCaptionStart)
+    const bool starting = okCaption() == kCaptionStart;
+    if (starting) {
         etat_.TailleDisqueMo =
             services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
+        // The plan shown was made from the previous tree; the next is for this volume's size,
+        // whatever drive is chosen meanwhile.
+        setPlanEnabled(false);
+        scannedVolumeBytes_ =
+            services_.volumes.totalBytes(services_.volumes.entryRoot(driveText()));
+        if (plan_) plan_->close();
+    }
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
-    kesp::OK_Click(etat_, *this, scanServices_);
+    const RunOutcome outcome = kesp::OK_Click(etat_, *this, scanServices_);
+    // Once a walk has gone through the whole tree, on any drive: a cancelled one is part of it.
+    if (starting && outcome.end == RunEnd::Completed) setPlanEnabled(true);
+}
+
+void Form1::setPlanEnabled(bool enabled) {
+    planButton_->setEnabled(enabled);
+    menuPlan_->setEnabled(enabled);
+}
+
+void Form1::planFormatage_Click() {
+    if (!plan_) {
+        plan::PlanWindowModel model(etat_.Tally, scannedVolumeBytes_,
+                                    static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0)));
+        plan_ = new PlanWindow(std::move(model),
+                               [this](const std::vector<std::string>& lines) { printPlan(lines); });
+        plan_->setAttribute(Qt::WA_DeleteOnClose);
+        plan_->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    plan_->show();
+    plan_->raise();
+    plan_->activateWindow();
+}
+
+PlanWindow* Form1::planWindow() const {
+    return plan_;
+}
+
+void Form1::printPlan(const std::vector<std::string>& lines) {
+    const std::string path = dossierTemp_ + kSeparator + "~qkplan.tmp";
+    std::string error;
+    std::unique_ptr<LineSink> sink = services_.files.create(path, error);
+    bool written = sink != nullptr;
+    for (std::size_t i = 0; written && i < lines.size(); ++i)
+        written = sink->writeLine(lines[i]);
+    if (sink && !sink->close()) written = false;
+    if (!written) {
+        services_.boxes.show("Impossible d'écrire " + path + " : " + (sink ? sink->error() : error),
+                             "Impression", MessageIcon::Exclamation);
+        return;
+    }
+    kesp::Imprimer_Click(path, outputServices_);
 }
 
 void Form1::OuvrirImage_Click() {

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -179,6 +180,14 @@ void Form1::createToolBar() {
         toolbar_->widgetForAction(action)->setFixedSize(23, 22);
         toolButtons_.push_back(action);
     }
+    // Inserted after "Optimiser" on screen, it stays out of the numbered positions the run enables.
+    planButton_ = new QAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                              QStringLiteral("Plan de formatage"), toolbar_);
+    planButton_->setObjectName(QStringLiteral("planFormatageButton"));
+    planButton_->setData(QStringLiteral("PlanFormatage"));
+    planButton_->setToolTip(QStringLiteral("Plan de formatage : toutes les dispositions FAT"));
+    toolbar_->insertAction(toolButtons_[4], planButton_);
+    toolbar_->widgetForAction(planButton_)->setFixedSize(23, 22);
     connect(toolbar_, &QToolBar::actionTriggered, this,
             [this](QAction* action) { Toolbar1_ButtonClick(action->data().toString()); });
 }
@@ -213,6 +222,8 @@ void Form1::createMenus() {
     menuOptimiser_ =
         item(options, "optimiser", QStringLiteral("&Optimisation des Clusters FAT ou FAT32"), {},
              &Form1::optimiser_Click);
+    menuPlan_ = item(options, "planFormatage", QStringLiteral("&Plan de formatage…"), {},
+                     &Form1::planFormatage_Click);
 
     QMenu* quoi = menuBar()->addMenu(QStringLiteral("&?"));
     quoi->setObjectName(QStringLiteral("quoi"));

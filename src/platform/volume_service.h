@@ -61,6 +61,10 @@ public:
     virtual std::string driveOf(const std::string& folder) = 0;
     // The volume's total size in megabytes (1024 x 1024 bytes); 0 when unknown.
     virtual std::uint64_t totalMegabytes(const std::string& root) = 0;
+    // The same in bytes, exact where the backend knows it (a FAT boot sector's sector count).
+    virtual std::uint64_t totalBytes(const std::string& root) {
+        return totalMegabytes(root) * 1024 * 1024;
+    }
 };
 
 } // namespace kesp

@@ -5,6 +5,7 @@
 #include "scan/masks.h"
 #include "scan/result_lines.h"
 #include "scan/slack.h"
+#include "scan/tree_tally.h"
 
 namespace kesp {
 
@@ -88,13 +89,15 @@ void measureFile(Walk& w, const FolderEntry& entry, bool& detailHeaderWritten) {
     etat.NbFichiers += 1;
     refreshStatus(w);
     addWhatIf(etat, size, false);
+    tallyFile(etat.Tally, size, w.cluster);
 }
 
 // `listing` is the folder's own, opened by its parent (or by path for the walk's root); it stays
 // open while the sub-folders are listed, as they are opened from it.
-void listFolder(const std::string& chemin, FolderListing* listing, Walk& w) {
+void listFolder(const std::string& chemin, FolderListing* listing, Walk& w, bool root) {
     EtatScan& etat = w.etat;
     std::vector<FolderEntry> sousRepertoires;
+    std::uint64_t nameEntries = 0; // the folder's size on a FAT volume, for the format plan
     w.fichiers.report(" ");
     w.fichiers.report(chemin);
     bool detailHeaderWritten = false;
@@ -107,6 +110,7 @@ void listFolder(const std::string& chemin, FolderListing* listing, Walk& w) {
             break;
         }
         if (entry.name == "." || entry.name == "..") continue;
+        nameEntries += directoryEntriesFor(entry.name);
         if (entry.isDirectory) {
             sousRepertoires.push_back(std::move(entry));
             etat.NbRepertoires += 1;
@@ -118,6 +122,7 @@ void listFolder(const std::string& chemin, FolderListing* listing, Walk& w) {
         }
     }
 
+    tallyFolder(etat.Tally, nameEntries, root);
     etat.TotalUtile += etat.UtileRepertoire;
     etat.TotalReel += etat.ReelRepertoire;
     const auto perte = static_cast<std::int64_t>(etat.ReelRepertoire - etat.UtileRepertoire);
@@ -131,7 +136,12 @@ void listFolder(const std::string& chemin, FolderListing* listing, Walk& w) {
     w.fichiers.table(tableLine(chemin, perte, etat.UtileRepertoire));
 
     if (stopRequested(w)) return;
-    if (w.view.subFolders() == CheckState::Clear) return;
+    if (w.view.subFolders() == CheckState::Clear) {
+        // Unlisted, each still takes a folder of its own: "." and "..".
+        for (std::size_t i = 0; i < sousRepertoires.size(); ++i)
+            tallyFolder(etat.Tally, 0, false);
+        return;
+    }
     const std::size_t n = sousRepertoires.size();
     std::string sousChemin;
     for (std::size_t i = 0; i < n; ++i) {
@@ -144,7 +154,7 @@ void listFolder(const std::string& chemin, FolderListing* listing, Walk& w) {
         w.view.setTitle(etat.TitreApplication + " - " + sousChemin);
         std::unique_ptr<FolderListing> child;
         if (!etat.DemandeAnnulation && listing) child = listing->openChild(sousRepertoires[i]);
-        listFolder(sousChemin, child.get(), w);
+        listFolder(sousChemin, child.get(), w, false);
     }
 }
 
@@ -158,7 +168,7 @@ void ListerRepertoire(const std::string& chemin, EtatScan& etat, ScanView& view,
            fichiers, problems, static_cast<std::uint64_t>(etat.TailleCluster)};
     {
         std::unique_ptr<FolderListing> root = services.folders.open(chemin);
-        listFolder(chemin, root.get(), w);
+        listFolder(chemin, root.get(), w, true);
     } // released before endWalk: nothing of the walk stays open
     services.folders.endWalk();
 }

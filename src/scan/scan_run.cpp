@@ -54,6 +54,7 @@ void resetFigures(EtatScan& etat) {
     etat.TotalReel8192 = 0;
     etat.TotalReel16384 = 0;
     etat.TotalReel32768 = 0;
+    etat.Tally = {};
 }
 
 std::string driveHeader(const EtatScan& etat, ScanView& view, const ScanServices& services) {

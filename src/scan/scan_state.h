@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "scan/tree_tally.h"
+
 namespace kesp {
 
 struct EtatScan {
@@ -25,6 +27,8 @@ struct EtatScan {
     std::uint64_t TotalReel16384 = 0;
     std::uint64_t TotalReel32768 = 0;
     std::uint64_t PerteCumulee = 0;
+    // What the format plan needs of the tree, gathered by the same walk.
+    TreeTally Tally;
 
     bool DemandeAnnulation = false;
     std::int32_t PeriodeRafraichissement = 1000; // ms

@@ -54,6 +54,15 @@ TEST(ScanArguments, Refused) {
         {{"--cluster-size", "4096", "--verbose", "d"}, "option inconnue : --verbose"},
         {{"--cluster-size", "4096"}, kScanUsage},
         {{"--cluster-size", "4096", "a", "b"}, kScanUsage},
+        {{"--plan", "--volume-size", "0", "d"},
+         "--volume-size attend une taille en octets (entier positif)"},
+        {{"--plan", "--volume-size", "64M", "d"},
+         "--volume-size attend une taille en octets (entier positif)"},
+        {{"--plan", "--volume-size", "99999999999999999999", "d"},
+         "--volume-size attend une taille en octets (entier positif)"},
+        {{"--volume-size", "4096", "d"},
+         "--volume-size ne s'emploie qu'avec --plan ou --plan-table"},
+        {{"--plan-table", "", "d"}, "--plan-table attend un nom de fichier"},
     };
     for (const auto& [args, message] : cases) {
         ScanArguments a;

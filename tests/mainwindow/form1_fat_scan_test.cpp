@@ -4,13 +4,18 @@
 #include <QAbstractItemModel>
 #include <QDir>
 #include <QFontInfo>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "mainwindow/append_list_model.h"
 #include "mainwindow/form1_harness.h"
 #include "mainwindow/status_bar.h"
+#include "planwindow/plan_window.h"
 #include "platform/posix/folder_enum_posix.h"
 #include "platform/posix/output_files_posix.h"
 #include "platform/posix/volume_service_posix.h"
@@ -203,6 +208,64 @@ TEST(Form1FatScan, OpensAnImageThroughTheDialogAndScansItWithoutAMount) {
     EXPECT_EQ(lines[8], root + "Photos/Day2/");
     EXPECT_EQ(form.list3Model().lines().at(1), "Recherche sur " + root);
     saveGrab(form, "form1-image-after-scan.png");
+}
+
+// The plan of the scanned image for its own size: the row of the image's own layout leaves
+// exactly the free space mtools finds on it.
+TEST(Form1FatScan, PlanOfAScannedImageLeavesWhatMtoolsFindsFree) {
+    KESP_REQUIRE_FAT_TOOLS(true);
+    std::string error;
+    auto image = FatImage::create({.fatBits = 16,
+                                   .sectorsPerCluster = 4,
+                                   .label = "",
+                                   .serial = "0BADF00D",
+                                   .sizeBytes = 20 << 20,
+                                   .sectorSize = 512},
+                                  error);
+    ASSERT_TRUE(image) << error;
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(image->addFile("F" + std::to_string(i) + ".BIN", 1000 + 4321 * i, error))
+            << error;
+    ASSERT_TRUE(image->addFile("Un Nom Long De Fichier.txt", 3000, error)) << error;
+    ASSERT_TRUE(image->addFile("SUB/Autre nom long.dat", 70000, error)) << error;
+    ASSERT_TRUE(image->addFile("SUB/DEEP/D.BIN", 0, error)) << error;
+    ASSERT_TRUE(image->mount(error)) << error;
+
+    Harness h;
+    auto volumes = makePosixVolumeService();
+    PosixFolderEnumerator folders;
+    PosixOutputFiles files;
+    h.volumeService = volumes.get();
+    h.folders = &folders;
+    h.files = &files;
+    Form1& form = h.window();
+    form.show();
+    h.chooseDrive(volumes->driveOf(image->mountPoint()));
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    Harness::settle();
+
+    ASSERT_TRUE(form.planAction()->isEnabled());
+    form.planAction()->trigger();
+    PlanWindow* window = form.planWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->volumeField()->text().toStdString(), std::to_string(20 << 20));
+    const plan::PlanRow* own = nullptr;
+    for (const plan::PlanRow& row : window->model().plan().rows)
+        if (row.layout.bits == fat::FatBits::Fat16 && row.layout.sectorsPerCluster == 4) own = &row;
+    ASSERT_NE(own, nullptr);
+    std::string output;
+    ASSERT_EQ(runProgram({"mdir", "-i", image->imagePath(), "::/"}, output), 0) << output;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(output, m, std::regex("([0-9 ]+) bytes free"))) << output;
+    std::string digits = m[1];
+    std::erase(digits, ' ');
+    EXPECT_EQ(own->freeBytes, std::stoull(digits));
+
+    window->resize(1180, 820);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    ASSERT_FALSE(QFontInfo(window->table()->font()).family().isEmpty());
+    const std::string path = screenshotPath("plan.png");
+    ASSERT_TRUE(window->grab().save(QString::fromStdString(path))) << path;
 }
 
 } // namespace

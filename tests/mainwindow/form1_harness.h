@@ -101,8 +101,11 @@ struct Harness {
     }
     QPushButton* ok() { return child<QPushButton>("OK"); }
     QAction* menuItem(const char* name) { return child<QAction>(name); }
+    // The run's numbered positions 1 to 7; the plan's button sits among them on screen only.
     QAction* toolButton(int position) {
-        return child<QToolBar>("Toolbar1")->actions()[position - 1];
+        auto actions = child<QToolBar>("Toolbar1")->actions();
+        actions.removeAll(window().planAction());
+        return actions[position - 1];
     }
     // Selects `entry` in Drive1 as the user does.
     void chooseDrive(const std::string& entry) {

@@ -150,23 +150,25 @@ TEST(Form1StartUp, ToolBarButtonsKeysImagesAndTips) {
     Harness h;
     auto* toolbar = h.child<QToolBar>("Toolbar1");
     const auto actions = toolbar->actions();
-    ASSERT_EQ(actions.size(), 7);
-    const char* keys[] = {"Enregistrer", "Imprimer", "", "Optimiser", "", "Aide", "propos"};
+    ASSERT_EQ(actions.size(), 8);
+    const char* keys[] = {"Enregistrer",   "Imprimer", "",     "Optimiser",
+                          "PlanFormatage", "",         "Aide", "propos"};
     const char* tips[] = {"Enregistrer la liste de fichiers",
                           "Imprimer la liste de fichiers",
                           "",
                           "Optimisation des Clusters FAT ou FAT32",
+                          "Plan de formatage : toutes les dispositions FAT",
                           "",
                           "Un peu d'aide ?",
                           "A propos ..."};
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         QAction* a = actions[i];
         const bool separator = *keys[i] == '\0';
         EXPECT_EQ(a->isSeparator(), separator) << i + 1;
         if (separator) continue;
         EXPECT_EQ(a->data().toString().toStdString(), keys[i]);
         EXPECT_EQ(a->toolTip().toStdString(), tips[i]);
-        EXPECT_EQ(a->isEnabled(), i >= 5) << keys[i] << ": only help and About before a scan";
+        EXPECT_EQ(a->isEnabled(), i >= 6) << keys[i] << ": only help and About before a scan";
         EXPECT_FALSE(a->icon().pixmap(16, 16).isNull()) << keys[i] << " has no image";
         auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(a));
         ASSERT_NE(button, nullptr);
@@ -180,8 +182,8 @@ TEST(Form1StartUp, ToolBarButtonsKeysImagesAndTips) {
         EXPECT_FALSE(images->image(position).pixmap(16, 16).isNull()) << position;
         EXPECT_FALSE(bundledImage(position).pixmap(16, 16).isNull()) << position;
     }
-    // Button 7 shows image 4, the program's icon, from the bundle.
-    EXPECT_EQ(actions[6]->icon().pixmap(16, 16).toImage(), programIcon().pixmap(16, 16).toImage());
+    // The last button shows image 4, the program's icon, from the bundle.
+    EXPECT_EQ(actions[7]->icon().pixmap(16, 16).toImage(), programIcon().pixmap(16, 16).toImage());
 }
 
 TEST(Form1StartUp, MenusCaptionsAndShortcuts) {

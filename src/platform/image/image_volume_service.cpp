@@ -58,4 +58,9 @@ std::uint64_t ImageVolumeService::totalMegabytes(const std::string& root) {
     return volume ? volume->fat->geometry().volumeBytes / (1024 * 1024) : 0;
 }
 
+std::uint64_t ImageVolumeService::totalBytes(const std::string& root) {
+    ImageVolume* volume = volumeOf(root);
+    return volume ? volume->fat->geometry().volumeBytes : 0;
+}
+
 } // namespace kesp

@@ -18,6 +18,7 @@ public:
     int readiness(const std::string& root) override;
     std::string driveOf(const std::string& folder) override;
     std::uint64_t totalMegabytes(const std::string& root) override;
+    std::uint64_t totalBytes(const std::string& root) override;
 
 private:
     ImageVolume* volumeOf(const std::string& text);

@@ -36,6 +36,9 @@ public:
     std::uint64_t totalMegabytes(const std::string& root) override {
         return pick(root).totalMegabytes(root);
     }
+    std::uint64_t totalBytes(const std::string& root) override {
+        return pick(root).totalBytes(root);
+    }
 
 private:
     VolumeService& pick(const std::string& text) {

@@ -95,6 +95,11 @@ public:
         return facts ? facts->totalBytes / (1024 * 1024) : 0;
     }
 
+    std::uint64_t totalBytes(const std::string& root) override {
+        const auto facts = factsOfRoot(root);
+        return facts ? facts->totalBytes : 0;
+    }
+
 private:
     // The mount a designation names, or nullptr.
     static const MountEntry* named(const std::vector<MountEntry>& mounts,

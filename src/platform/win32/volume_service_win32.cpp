@@ -113,6 +113,13 @@ public:
         if (!GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)) return 0;
         return total.QuadPart / (1024 * 1024);
     }
+
+    std::uint64_t totalBytes(const std::string& root) override {
+        const QuietCriticalErrors quiet;
+        ULARGE_INTEGER available, total, free;
+        if (!GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)) return 0;
+        return total.QuadPart;
+    }
 };
 
 } // namespace

@@ -1,0 +1,25 @@
+#pragma once
+// kesp-scan's format plan: the volume it is made for, and its two outputs (--plan on standard
+// output, --plan-table as a tab-separated file).
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "platform/output_files.h"
+#include "platform/volume_service.h"
+#include "scan/tree_tally.h"
+
+namespace kesp {
+
+// The size of the FAT volume behind the drive entry `drive`; 0 when it is not a FAT volume or
+// its size is unknown.
+std::uint64_t fatVolumeBytes(const std::string& drive, VolumeService& volumes);
+
+// Prints the plan to `out` when `print`, writes it to `tablePath` when given. Returns an empty
+// text, or why the file could not be written.
+std::string emitPlan(const TreeTally& tally, std::uint64_t volumeBytes, bool print,
+                     const std::optional<std::string>& tablePath, std::ostream& out,
+                     OutputFiles& files);
+
+} // namespace kesp

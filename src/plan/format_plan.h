@@ -1,0 +1,68 @@
+#pragma once
+// The format plan: for a volume size, every FAT layout mkfs.fat can make, what the scanned tree
+// would take and leave free on it, which drivers read it, which formatters choose it by default,
+// the layout to recommend, and per FAT width the smallest volume that holds the tree.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "fat/format_layout.h"
+#include "plan/formatter_defaults.h"
+#include "scan/tree_tally.h"
+
+namespace kesp::plan {
+
+enum class Validity {
+    Everywhere,      // "oui"
+    DependsOnDriver, // "selon le pilote"
+    TooSmall,        // "trop petit": the tree does not fit
+};
+
+struct Defaults {
+    bool mkfs = false;
+    bool windows = false;
+    bool sd = false;
+};
+
+struct PlanRow {
+    fat::FormatLayout layout;
+    std::uint64_t usedClusters = 0; // files, folders and the FAT32 root chain
+    std::uint64_t occupiedBytes = 0;
+    std::uint64_t lostBytes = 0; // file slack and the unused part of folder clusters
+    std::uint64_t freeBytes = 0; // what is left after the copy; 0 when the tree does not fit
+    Validity validity = Validity::Everywhere;
+    Defaults defaults;
+
+    // The volume cut in five, in bytes, for the bars: they add up to the volume size when the
+    // tree fits.
+    std::uint64_t fileBytes = 0;
+    std::uint64_t slackBytes = 0;  // file slack only
+    std::uint64_t folderBytes = 0; // whole folder clusters
+    std::uint64_t systemBytes = 0; // reserved sectors, FATs, fixed root and the unusable tail
+};
+
+struct MinimalSize {
+    fat::FatBits bits = fat::FatBits::Fat12;
+    std::uint64_t volumeBytes = 0; // 0: no volume of this width holds the tree
+    std::uint32_t clusterBytes = 0;
+};
+
+struct FormatPlan {
+    std::uint64_t volumeBytes = 0;
+    std::vector<PlanRow> rows; // FAT12, FAT16, FAT32, each by growing cluster size
+    std::optional<std::size_t> recommended;
+    // The best 64 KiB row when it would leave more free space than the recommended one.
+    std::optional<std::size_t> better64k;
+    std::array<MinimalSize, 3> minimal{};
+};
+
+// The row of one layout for `tally`, defaults not filled in.
+PlanRow planRow(const fat::FormatLayout& layout, const TreeTally& tally, std::uint64_t volumeBytes);
+
+FormatPlan makePlan(const TreeTally& tally, std::uint64_t volumeBytes);
+
+// The smallest volume of width `bits` on which every driver reads a layout that holds `tally`.
+MinimalSize minimalSize(const TreeTally& tally, fat::FatBits bits);
+
+} // namespace kesp::plan

@@ -1,0 +1,31 @@
+#pragma once
+// One stacked horizontal bar per layout (file data | slack | folders | FAT and reserved | free),
+// drawn with QPainter, the recommended and the formatters' default layouts marked.
+#include <QWidget>
+#include <vector>
+
+#include "plan/plan_window_model.h"
+
+namespace kesp {
+
+class LayoutBars : public QWidget {
+    Q_OBJECT
+public:
+    explicit LayoutBars(QWidget* parent = nullptr);
+    void setBars(std::vector<plan::LayoutBar> bars);
+
+    // The drawn widths of row `row`'s parts at the widget's current size.
+    std::array<int, plan::kBarParts> partWidths(std::size_t row) const;
+    int barAreaWidth() const;
+    QSize sizeHint() const override;
+
+    static QColor partColour(std::size_t part);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<plan::LayoutBar> bars_;
+};
+
+} // namespace kesp

@@ -1,0 +1,84 @@
+// kesp-scan --plan and --plan-table: the volume the plan is for, the walk's tally reaching it,
+// the table file in CR LF, and the refusal when no size is known.
+#include "scan_harness.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "plan/plan_text.h"
+
+namespace kesp::test {
+namespace {
+
+class PlanOption : public ScanHarness {
+protected:
+    // A 3000-byte file and a sub-folder with a long-named empty file.
+    PlanOption() {
+        dir.file("scan/a.bin", 3000);
+        dir.file("scan/Sous Dossier/Un nom assez long.txt", 0);
+        tallyFile(expected, 3000, 4096);
+        tallyFile(expected, 0, 4096);
+        tallyFolder(expected, 1 + 2, false); // the long name: a short entry and 2 long ones
+        tallyFolder(expected, 1 + 2, true);  // "a.bin"; "Sous Dossier" with its long name
+    }
+    TreeTally expected;
+};
+
+TEST_F(PlanOption, FatVolumeIsPlannedAtItsOwnSizeAndTheTableFileIsWritten) {
+    volumes.add(dir.path(), "FAT", "KESP").megabytes = 16;
+    const std::string table = dir / "plan.txt";
+    ASSERT_EQ(run({"--plan", "--plan-table", table, dir / "scan"}), kExitDone) << err;
+    const plan::FormatPlan plan = plan::makePlan(expected, 16u << 20);
+    EXPECT_TRUE(endsWith(out, joined(plan::planReportLines(plan))));
+    std::ifstream in(table, std::ios::binary);
+    const std::string written{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(written, joined(plan::planTableLines(plan), "\r\n"));
+}
+
+TEST_F(PlanOption, VolumeSizeOverridesAndCancelledRunsGetNoPlan) {
+    ASSERT_EQ(run({"--cluster-size", "512", "--plan", "--volume-size", "5000000", dir / "scan"}),
+              kExitDone)
+        << err;
+    EXPECT_TRUE(endsWith(out, joined(plan::planReportLines(plan::makePlan(expected, 5000000)))));
+
+    interrupted = [] { return true; };
+    ASSERT_EQ(run({"--cluster-size", "512", "--plan", "--volume-size", "5000000", dir / "scan"}),
+              kExitCancelled);
+    EXPECT_EQ(out.find("Plan de formatage"), std::string::npos);
+}
+
+TEST_F(PlanOption, WithoutSubFoldersEachStillTakesAFolderOfItsOwn) {
+    ASSERT_EQ(run({"--cluster-size", "512", "--no-subfolders", "--plan", "--volume-size", "5000000",
+                   dir / "scan"}),
+              kExitDone)
+        << err;
+    TreeTally shallow;
+    tallyFile(shallow, 3000, 512);
+    tallyFolder(shallow, 0, false);
+    tallyFolder(shallow, 1 + 2, true);
+    EXPECT_TRUE(endsWith(out, joined(plan::planReportLines(plan::makePlan(shallow, 5000000)))));
+}
+
+TEST_F(PlanOption, UnknownSizeIsRefusedBeforeTheWalk) {
+    volumes.add(dir.path(), "ext4");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--cluster-size", "4096", "--plan", dir / "scan"},
+          {"--cluster-size", "4096", "--plan-table", dir / "p.txt", dir / "scan"}}) {
+        EXPECT_EQ(run(args), kExitFailed);
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(err, "kesp-scan: --volume-size est requis : la taille du volume à planifier est "
+                       "inconnue (" +
+                           dir / "scan" + " n'est pas sur un volume FAT)\n");
+    }
+}
+
+TEST_F(PlanOption, UnwritableTableFileIsReported) {
+    const std::string table = dir / "missing/plan.txt";
+    EXPECT_EQ(run({"--cluster-size", "512", "--plan-table", table, "--volume-size", "5000000",
+                   dir / "scan"}),
+              kExitFailed);
+    EXPECT_EQ(err.rfind("kesp-scan: " + table + " : ", 0), 0u) << err;
+}
+
+} // namespace
+} // namespace kesp::test
