@@ -1,5 +1,8 @@
 #include "cli/kesp_scan.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
@@ -10,7 +13,9 @@
 #include "cli/line_output.h"
 #include "cli/stream_scan_view.h"
 #include "cli/volume_options.h"
+#include "platform/file_identity.h"
 #include "platform/system_services.h"
+#include "scan/escaped_text.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
 #include "volume/opti_table.h"
@@ -28,6 +33,7 @@ class DiscardSink final : public LineSink {
 public:
     bool writeLine(std::string_view) override { return true; }
     bool close() override { return true; }
+    bool commit() override { return true; }
     std::string error() const override { return {}; }
 };
 
@@ -57,17 +63,21 @@ std::string absoluteFolder(const std::string& folder) {
     return out;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    if (absoluteFolder(a) == absoluteFolder(b)) return true;
-    struct stat sa {
-    }, sb{};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+int fail(std::ostream& err, const std::string& message, bool escape) {
+    err << "kesp-scan: " << (escape ? escapedFor(EscapeFor::Terminal, message) : message) << '\n';
+    return kExitFailed;
 }
 
-int fail(std::ostream& err, const std::string& message) {
-    err << "kesp-scan: " << message << '\n';
-    return kExitFailed;
+// The status of a run stopped before its end: 128 + the signal that stopped it, as a shell
+// reports a process ended by it.
+int cancelledStatus(const StreamScanView& view, const KespScanServices& services) {
+#ifdef SIGPIPE
+    if (view.outputClosed()) return 128 + SIGPIPE;
+#else
+    (void)view;
+#endif
+    const int signal = services.stopSignal ? services.stopSignal() : 0;
+    return signal > 0 ? 128 + signal : kExitCancelled;
 }
 
 } // namespace
@@ -80,15 +90,22 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         out << kScanUsage << '\n';
         return kExitDone;
     }
-    if (!problem.empty()) return fail(err, problem);
+    const bool escapeErr = services.escapeErr;
+    if (!problem.empty()) return fail(err, problem, escapeErr);
 
     const std::string folder = absoluteFolder(arguments.folder);
     struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0)
-        return fail(err, arguments.folder + " : dossier introuvable");
-    if (!S_ISDIR(st.st_mode)) return fail(err, arguments.folder + " n'est pas un dossier");
-    if (arguments.report && arguments.table && sameFile(*arguments.report, *arguments.table))
-        return fail(err, "--report et --table désignent le même fichier");
+    if (::stat(folder.c_str(), &st) != 0) {
+        // Not there is one reason; a name too long or a mount that no longer answers are others.
+        const int reason = errno;
+        std::string message = arguments.folder + " : dossier introuvable";
+        if (reason != ENOENT) message += std::string(" (") + std::strerror(reason) + ")";
+        return fail(err, message, escapeErr);
+    }
+    if (!S_ISDIR(st.st_mode))
+        return fail(err, arguments.folder + " n'est pas un dossier", escapeErr);
+    if (arguments.report && arguments.table && sameOutputFile(*arguments.report, *arguments.table))
+        return fail(err, "--report et --table désignent le même fichier", escapeErr);
 
     // H shows the drive-list entry of the folder's volume, as Drive1 would.
     const std::string drive = services.volumes.driveOf(folder);
@@ -110,8 +127,10 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
 
     OptionalOutputFiles files(services.files);
     ScanServices scan{services.folders, services.ticks, files, services.chars};
-    StreamScanView view(out, err, services.statusOnErr ? &err : nullptr,
-                        {drive, folder, arguments.subFolders, services.interrupted}, etat, scan);
+    StreamScanView view(
+        out, err, services.statusOnErr ? &err : nullptr,
+        {drive, folder, arguments.subFolders, services.interrupted, services.escapeOut, escapeErr},
+        etat, scan);
     OK_Click(etat, view, scan);
     view.finishStatus();
     if (view.failed()) {
@@ -119,27 +138,27 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         return kExitFailed;
     }
     for (const std::string& line : view.list3())
-        writeLine(out, line);
+        writeLine(out, view.forOut(line));
     if (arguments.whatIf)
         for (const std::string& line : LignesTableOpti(ConstruireTableOpti(etat)))
             writeLine(out, line);
     out.flush();
-    if (!out) return fail(err, "écriture impossible sur la sortie standard");
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
     const bool stopped = !view.list3().empty() && view.list3().back() == kLineCancelled;
-    return stopped ? kExitCancelled : kExitDone;
+    if (stopped) return cancelledStatus(view, services);
+    if (!out) return fail(err, "écriture impossible sur la sortie standard", escapeErr);
+    return kExitDone;
 }
 
 int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const SystemServices system = makeSystemServices();
     InterruptGuard interrupt;
-    KespScanServices services{*system.folders,
-                              *system.ticks,
-                              *system.files,
-                              *system.volumes,
-                              userNumberChars(),
-                              [] { return InterruptGuard::interrupted(); },
-                              &err == &std::cerr && isatty(STDERR_FILENO) == 1};
+    const bool errTerminal = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
+    KespScanServices services{*system.folders,   *system.ticks,
+                              *system.files,     *system.volumes,
+                              userNumberChars(), [] { return InterruptGuard::interrupted(); },
+                              errTerminal,       &out == &std::cout && isatty(STDOUT_FILENO) == 1,
+                              errTerminal,       [] { return InterruptGuard::signalNumber(); }};
     return runKespScan(args, out, err, services);
 }
 

@@ -8,12 +8,12 @@ class OpenFileRegistry::TrackedSink : public LineSink {
 public:
     TrackedSink(OpenFileRegistry& owner, std::unique_ptr<LineSink> sink)
         : owner_(&owner), sink_(std::move(sink)) {
-        owner_->open_.push_back(this);
+        owner_->live_.push_back(this);
     }
     ~TrackedSink() override {
-        forget();
-        // Never lose the file's tail because its owner skipped close().
-        if (!closed_) sink_->close();
+        if (owner_ == nullptr) return;
+        auto& live = owner_->live_;
+        live.erase(std::remove(live.begin(), live.end(), this), live.end());
     }
 
     bool writeLine(std::string_view line) override {
@@ -21,52 +21,68 @@ public:
             writtenAfterClose_ = true;
             return false;
         }
-        return sink_->writeLine(line);
+        return counted(sink_->writeLine(line));
     }
     bool close() override {
         if (!closed_) {
             closed_ = true;
-            closeResult_ = sink_->close();
-            forget();
+            closeResult_ = counted(sink_->close());
         }
         return closeResult_;
+    }
+    bool commit() override {
+        // A file the shutdown closed was cut short: it never takes the name.
+        if (closedByOwner_ || writtenAfterClose_) return false;
+        return counted(sink_->commit());
     }
     std::string error() const override {
         if (writtenAfterClose_ && sink_->error().empty()) return "Fichier fermé";
         return sink_->error();
     }
+    void closeForShutdown() {
+        closedByOwner_ = true;
+        close();
+    }
     void detach() { owner_ = nullptr; }
+    bool isOpen() const { return !closed_; }
 
 private:
-    void forget() {
-        if (owner_ == nullptr) return;
-        auto& open = owner_->open_;
-        open.erase(std::remove(open.begin(), open.end(), this), open.end());
-        owner_ = nullptr;
+    bool counted(bool ok) {
+        if (!ok && !failed_ && owner_ != nullptr) ++owner_->failures_;
+        failed_ = failed_ || !ok;
+        return ok;
     }
-
     OpenFileRegistry* owner_;
     std::unique_ptr<LineSink> sink_;
     bool closed_ = false;
     bool closeResult_ = true;
+    bool closedByOwner_ = false;
     bool writtenAfterClose_ = false;
+    bool failed_ = false;
 };
 
 OpenFileRegistry::~OpenFileRegistry() {
-    for (TrackedSink* sink : open_)
+    for (TrackedSink* sink : live_)
         sink->detach();
 }
 
 std::unique_ptr<LineSink> OpenFileRegistry::create(const std::string& path, std::string& error) {
     auto sink = files_.create(path, error);
-    if (!sink) return nullptr;
+    if (!sink) {
+        ++failures_;
+        return nullptr;
+    }
     return std::make_unique<TrackedSink>(*this, std::move(sink));
 }
 
 void OpenFileRegistry::closeAll() {
-    // close() removes the sink from open_.
-    while (!open_.empty())
-        open_.back()->close();
+    for (TrackedSink* sink : live_)
+        if (sink->isOpen()) sink->closeForShutdown();
+}
+
+std::size_t OpenFileRegistry::openCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(live_.begin(), live_.end(), [](TrackedSink* s) { return s->isOpen(); }));
 }
 
 } // namespace kesp

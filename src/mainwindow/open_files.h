@@ -1,6 +1,7 @@
 #pragma once
 // Keeps track of the result files a run has open, so the shutdown can close them while the run
-// that owns them is still further up the stack. No Qt.
+// that owns them is still further up the stack, and counts the runs' failures to write them.
+// No Qt.
 #include <memory>
 #include <vector>
 
@@ -14,17 +15,24 @@ public:
     ~OpenFileRegistry() override;
 
     std::unique_ptr<LineSink> create(const std::string& path, std::string& error) override;
+    HoldResult hold(const std::string& path, std::string& error) override {
+        return files_.hold(path, error);
+    }
+    void releaseAll() override { files_.releaseAll(); }
 
-    // Closes every file still open; their owners' later writes fail and their close() reports
-    // what this one did.
+    // Closes every file still open, none of them to be put in place; their owners' later writes
+    // and commits fail and their close() reports what this one did.
     void closeAll();
-    std::size_t openCount() const { return open_.size(); }
+    std::size_t openCount() const;
+    // Files that could not be created, written, closed or put in place, since the start.
+    int failures() const { return failures_; }
 
 private:
     class TrackedSink;
     friend class TrackedSink;
     OutputFiles& files_;
-    std::vector<TrackedSink*> open_;
+    std::vector<TrackedSink*> live_; // every sink not yet destroyed
+    int failures_ = 0;
 };
 
 } // namespace kesp
