@@ -44,7 +44,8 @@ public:
 
     // Empties status panels 1 to 3.
     void InitBar();
-    // Closes the result files, deletes "~qk*.tmp" in DossierTemp and ends the process.
+    // Closes the result files, deletes "~qk*.tmp" in DossierTemp (except the files another
+    // running instance holds) and ends the process.
     void FinProgramme();
 
     // Commands, as the tool bar and the menus run them.
@@ -108,6 +109,9 @@ private:
     // volume has gone: choosing it again is what reports that).
     void refreshDrives();
     void returnToPreviousDrive();
+    // Holds the result files' names against other running instances, switching to names of
+    // this instance's own when another one holds them.
+    void holdResultFiles();
 
     Form1Services services_;
     OpenFileRegistry openFiles_;
@@ -120,6 +124,7 @@ private:
     std::string dossierTemp_;
     std::vector<std::string> drives_; // Drive1's entries, as bytes
     bool busy_ = false;
+    bool resultFilesHeld_ = false;
 
     ImageList1* images_ = nullptr;
     QToolBar* toolbar_ = nullptr;

@@ -7,6 +7,8 @@
 
 #include "about/apropos.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/program_paths.h"
+#include "platform/private_folder.h"
 #include "platform/temp_cleanup.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
@@ -29,12 +31,46 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void Form1::OK_Click() {
-    // The drive header line carries the volume's size, as kesp-scan writes it.
-    if (okCaption() == kCaptionStart)
+    const bool starting = okCaption() == kCaptionStart;
+    if (starting) {
+        // The drive header line carries the volume's size, as kesp-scan writes it.
         etat_.TailleDisqueMo =
             services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
+        holdResultFiles();
+    }
+    const int failuresBefore = openFiles_.failures();
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
     kesp::OK_Click(etat_, *this, scanServices_);
+    if (starting && openFiles_.failures() != failuresBefore) {
+        // Whatever stands under the result files' names is not this run's: nothing to save or
+        // print.
+        setToolButtonEnabled(1, false);
+        setMenuEnabled(MenuItem::Enregistrer, false);
+        setToolButtonEnabled(2, false);
+        setMenuEnabled(MenuItem::Imprimer, false);
+    }
+}
+
+void Form1::holdResultFiles() {
+    if (resultFilesHeld_) return;
+    auto holdBoth = [this] {
+        std::string reason; // a refusal is reported by the run, which meets it again
+        const HoldResult report = openFiles_.hold(etat_.CheminRes1, reason);
+        const HoldResult table = openFiles_.hold(etat_.CheminRes2, reason);
+        if (report == HoldResult::HeldByOther || table == HoldResult::HeldByOther)
+            return HoldResult::HeldByOther;
+        return report == HoldResult::Held && table == HoldResult::Held ? HoldResult::Held
+                                                                       : HoldResult::Refused;
+    };
+    HoldResult held = holdBoth();
+    if (held == HoldResult::HeldByOther) {
+        openFiles_.releaseAll();
+        const std::string instance = "-" + processTag();
+        etat_.CheminRes1 = CheminResultat1(dossierTemp_, instance);
+        etat_.CheminRes2 = CheminResultat2(dossierTemp_, instance);
+        held = holdBoth();
+    }
+    resultFilesHeld_ = held == HoldResult::Held;
 }
 
 void Form1::Enregistrer_Click() {
@@ -80,6 +116,8 @@ void Form1::sldFreq_Scroll() {
 void Form1::FinProgramme() {
     // A run still writing its result files may be further up the stack: close them first.
     openFiles_.closeAll();
+    // Our own names are let go first, or the clean-up would take them for another instance's.
+    openFiles_.releaseAll();
     SupprimerFichiersTemporaires(dossierTemp_);
     if (services_.exitProcess)
         services_.exitProcess(0);
