@@ -67,6 +67,7 @@ public:
 class NoDialogs : public FileDialogs {
 public:
     std::optional<std::string> saveFile(const SaveDialogRequest&) override { return {}; }
+    std::optional<std::string> openFile(const OpenDialogRequest&) override { return {}; }
     bool printDialog(const std::string&) override { return false; }
 };
 

@@ -131,8 +131,14 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         out, err, services.statusOnErr ? &err : nullptr,
         {drive, folder, arguments.subFolders, services.interrupted, services.escapeOut, escapeErr},
         etat, scan);
-    OK_Click(etat, view, scan);
+    const RunOutcome outcome = OK_Click(etat, view, scan);
     view.finishStatus();
+    for (const UnreadableFolder& folder : outcome.problems.unreadable)
+        err << "kesp-scan: " << view.forErr(folder.path) << " : dossier illisible ("
+            << folder.reason << ")\n";
+    if (outcome.problems.volumeLost)
+        err << "kesp-scan: " << view.forErr(volumeLostLine(outcome.problems.volumeLost->reason))
+            << '\n';
     if (view.failed()) {
         out.flush();
         return kExitFailed;
@@ -144,9 +150,10 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
             writeLine(out, line);
     out.flush();
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
-    const bool stopped = !view.list3().empty() && view.list3().back() == kLineCancelled;
-    if (stopped) return cancelledStatus(view, services);
+    if (outcome.end == RunEnd::Cancelled) return cancelledStatus(view, services);
     if (!out) return fail(err, "écriture impossible sur la sortie standard", escapeErr);
+    if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty())
+        return kExitIncomplete;
     return kExitDone;
 }
 

@@ -17,6 +17,9 @@ namespace kesp {
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitCancelled = 130; // stopped without a signal number: as by SIGINT
+// The walk ended, but folders could not be read or the volume stopped answering: the totals
+// leave something out.
+inline constexpr int kExitIncomplete = 3;
 
 // `args` without the program name. Uses the POSIX services, reads LC_NUMERIC, treats SIGINT,
 // SIGTERM, SIGHUP and a closed stdout as the cancel press (the exit status is then 128 + the

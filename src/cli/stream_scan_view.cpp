@@ -30,16 +30,24 @@ void StreamScanView::setStatusPanel(int position, const std::string& text) {
     panelsChanged_ = true;
 }
 
-void StreamScanView::pump() {
-    // A reader that went away (`| head`) is seen here rather than at the end of the run.
-    out_.flush();
-    if (!out_) outputClosed_ = true;
+void StreamScanView::pressIfInterrupted() {
     // Like a click, the interrupt only lands while OK can be pressed.
     if (okEnabled_ && !cancelPressed_ &&
         (outputClosed_ || (setup_.interrupted && setup_.interrupted()))) {
         cancelPressed_ = true; // before the press: its own pump must not press again
         OK_Click(etat_, *this, services_);
     }
+}
+
+void StreamScanView::poll() {
+    pressIfInterrupted();
+}
+
+void StreamScanView::pump() {
+    // A reader that went away (`| head`) is seen here rather than at the end of the run.
+    out_.flush();
+    if (!out_) outputClosed_ = true;
+    pressIfInterrupted();
     if (status_ && panelsChanged_) {
         *status_ << '\r' << panels_[0] << "  " << panels_[1] << "  " << panels_[2] << "\x1b[K"
                  << std::flush;

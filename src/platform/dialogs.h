@@ -16,12 +16,20 @@ struct SaveDialogRequest {
     std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
 };
 
+struct OpenDialogRequest {
+    std::string title;
+    std::string initialFolder;
+    std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
+};
+
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
     // The chosen full path; nullopt when the user cancelled. The dialog itself asks before an
     // existing file is replaced.
     virtual std::optional<std::string> saveFile(const SaveDialogRequest& request) = 0;
+    // The existing file chosen; nullopt when the user cancelled.
+    virtual std::optional<std::string> openFile(const OpenDialogRequest& request) = 0;
     // True when the user confirmed the print dialog.
     virtual bool printDialog(const std::string& title) = 0;
 };

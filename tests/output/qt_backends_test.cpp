@@ -116,6 +116,8 @@ TEST(QtFileDialogs, NoDialogWritesASettingsFile) {
         QtFileDialogs().saveFile(
             {"t", (work.path / "kesp.txt").string(), work.path.string(), "txt", {}});
     }
+    whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    QtFileDialogs().openFile({"Ouvrir", work.path.string(), {}});
     whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->reject(); });
     QtFileDialogs().printDialog("Impression");
     std::vector<std::string> left;

@@ -13,6 +13,7 @@ public:
 
     // Confirms before replacing an existing file; adds the default extension to a bare name.
     std::optional<std::string> saveFile(const SaveDialogRequest& request) override;
+    std::optional<std::string> openFile(const OpenDialogRequest& request) override;
     // Only the confirmation is read back: lp prints on the default printer.
     bool printDialog(const std::string& title) override;
 
