@@ -21,9 +21,9 @@ namespace kesp {
 namespace {
 
 using test::FatImage;
-using test::FatImageLayout;
 using test::fusefatDaemonOf;
 using test::killAndWait;
+using test::FatImageLayout;
 using test::labelledFat;
 
 std::vector<std::uint8_t> readBytes(const std::string& path, std::uint64_t offset,
