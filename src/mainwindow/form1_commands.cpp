@@ -38,10 +38,8 @@ void Form1::OK_Click() {
             services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
         holdResultFiles();
     }
-    const int failuresBefore = openFiles_.failures();
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
-    kesp::OK_Click(etat_, *this, scanServices_);
-    if (starting && openFiles_.failures() != failuresBefore) {
+    if (kesp::OK_Click(etat_, *this, scanServices_).end == RunEnd::FilesFailed) {
         // Whatever stands under the result files' names is not this run's: nothing to save or
         // print.
         setToolButtonEnabled(1, false);

@@ -21,19 +21,19 @@ public:
             writtenAfterClose_ = true;
             return false;
         }
-        return counted(sink_->writeLine(line));
+        return sink_->writeLine(line);
     }
     bool close() override {
         if (!closed_) {
             closed_ = true;
-            closeResult_ = counted(sink_->close());
+            closeResult_ = sink_->close();
         }
         return closeResult_;
     }
     bool commit() override {
         // A file the shutdown closed was cut short: it never takes the name.
         if (closedByOwner_ || writtenAfterClose_) return false;
-        return counted(sink_->commit());
+        return sink_->commit();
     }
     std::string error() const override {
         if (writtenAfterClose_ && sink_->error().empty()) return "Fichier fermé";
@@ -47,18 +47,12 @@ public:
     bool isOpen() const { return !closed_; }
 
 private:
-    bool counted(bool ok) {
-        if (!ok && !failed_ && owner_ != nullptr) ++owner_->failures_;
-        failed_ = failed_ || !ok;
-        return ok;
-    }
     OpenFileRegistry* owner_;
     std::unique_ptr<LineSink> sink_;
     bool closed_ = false;
     bool closeResult_ = true;
     bool closedByOwner_ = false;
     bool writtenAfterClose_ = false;
-    bool failed_ = false;
 };
 
 OpenFileRegistry::~OpenFileRegistry() {
@@ -68,10 +62,7 @@ OpenFileRegistry::~OpenFileRegistry() {
 
 std::unique_ptr<LineSink> OpenFileRegistry::create(const std::string& path, std::string& error) {
     auto sink = files_.create(path, error);
-    if (!sink) {
-        ++failures_;
-        return nullptr;
-    }
+    if (!sink) return nullptr;
     return std::make_unique<TrackedSink>(*this, std::move(sink));
 }
 

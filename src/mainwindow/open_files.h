@@ -1,7 +1,6 @@
 #pragma once
 // Keeps track of the result files a run has open, so the shutdown can close them while the run
-// that owns them is still further up the stack, and counts the runs' failures to write them.
-// No Qt.
+// that owns them is still further up the stack. No Qt.
 #include <memory>
 #include <vector>
 
@@ -24,15 +23,12 @@ public:
     // and commits fail and their close() reports what this one did.
     void closeAll();
     std::size_t openCount() const;
-    // Files that could not be created, written, closed or put in place, since the start.
-    int failures() const { return failures_; }
 
 private:
     class TrackedSink;
     friend class TrackedSink;
     OutputFiles& files_;
     std::vector<TrackedSink*> live_; // every sink not yet destroyed
-    int failures_ = 0;
 };
 
 } // namespace kesp
