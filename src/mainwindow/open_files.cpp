@@ -36,7 +36,8 @@ public:
         return sink_->commit();
     }
     std::string error() const override {
-        if (writtenAfterClose_ && sink_->error().empty()) return "Fichier fermé";
+        if ((writtenAfterClose_ || closedByOwner_) && sink_->error().empty())
+            return "Fichier fermé";
         return sink_->error();
     }
     void closeForShutdown() {

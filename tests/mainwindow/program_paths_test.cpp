@@ -126,6 +126,8 @@ TEST(OpenFileRegistry, ClosesWhatARunStillHoldsAndLaterWritesFail) {
     EXPECT_FALSE(report->writeLine("after"));
     EXPECT_FALSE(report->error().empty());
     EXPECT_TRUE(report->close()) << "the owner's close reports the first one";
+    EXPECT_FALSE(report->commit()) << "a file cut short never takes its name";
+    EXPECT_FALSE(memory.committed["/t/1"]);
     EXPECT_EQ(memory.lines["/t/1"], std::vector<std::string>{"H"});
 
     memory.refuseCreate.insert("/t/3");
