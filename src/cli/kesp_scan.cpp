@@ -109,13 +109,15 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
 
     // H shows the drive-list entry of the folder's volume, as Drive1 would.
     const std::string drive = services.volumes.driveOf(folder);
-    if (arguments.volumeInfo) return printVolumeInfo(drive, services.volumes, out, err);
+    if (arguments.volumeInfo)
+        return printVolumeInfo(drive, services.volumes, out, err, services.escapeOut);
 
     EtatScan etat;
     if (arguments.clusterSize) {
         etat.TailleCluster = *arguments.clusterSize;
         etat.EstFat32 = arguments.fat32;
-    } else if (const int refused = gateVolume(drive, etat, services.volumes, out, err))
+    } else if (const int refused =
+                   gateVolume(drive, etat, services.volumes, out, err, services.escapeOut))
         return refused;
     etat.ListeDetaillee = arguments.detail;
     etat.CheminRes1 = arguments.report.value_or("");
