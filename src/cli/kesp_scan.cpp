@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "cli/arguments.h"
+#include "cli/image_options.h"
 #include "cli/interrupt.h"
 #include "cli/line_output.h"
 #include "cli/stream_scan_view.h"
@@ -93,17 +94,32 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     const bool escapeErr = services.escapeErr;
     if (!problem.empty()) return fail(err, problem, escapeErr);
 
-    const std::string folder = absoluteFolder(arguments.folder);
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0) {
-        // Not there is one reason; a name too long or a mount that no longer answers are others.
-        const int reason = errno;
-        std::string message = arguments.folder + " : dossier introuvable";
-        if (reason != ENOENT) message += std::string(" (") + std::strerror(reason) + ")";
-        return fail(err, message, escapeErr);
+    if (arguments.partitions) {
+        if (!services.images) return fail(err, "images disque non prises en charge ici", escapeErr);
+        return printPartitions(arguments.folder, *services.images, out, err);
     }
-    if (!S_ISDIR(st.st_mode))
-        return fail(err, arguments.folder + " n'est pas un dossier", escapeErr);
+    std::string folder = absoluteFolder(arguments.folder);
+    struct stat st {};
+    const bool found = ::stat(folder.c_str(), &st) == 0;
+    const int statError = found ? 0 : errno;
+    if (!found || !S_ISDIR(st.st_mode)) {
+        // Not a host folder: an image, or a folder inside one.
+        std::string problem;
+        const auto inImage = services.images
+                                 ? imageFolder(arguments.folder, *services.images, problem)
+                                 : std::nullopt;
+        if (!problem.empty()) return fail(err, problem, escapeErr);
+        if (!inImage && found)
+            return fail(err, arguments.folder + " n'est pas un dossier", escapeErr);
+        if (!inImage) {
+            // Not there is one reason; a name too long or a mount that no longer answers are
+            // others.
+            std::string message = arguments.folder + " : dossier introuvable";
+            if (statError != ENOENT) message += std::string(" (") + std::strerror(statError) + ")";
+            return fail(err, message, escapeErr);
+        }
+        folder = *inImage;
+    }
     if (arguments.report && arguments.table && sameOutputFile(*arguments.report, *arguments.table))
         return fail(err, "--report et --table désignent le même fichier", escapeErr);
 
@@ -163,11 +179,17 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     const SystemServices system = makeSystemServices();
     InterruptGuard interrupt;
     const bool errTerminal = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
-    KespScanServices services{*system.folders,   *system.ticks,
-                              *system.files,     *system.volumes,
-                              userNumberChars(), [] { return InterruptGuard::interrupted(); },
-                              errTerminal,       &out == &std::cout && isatty(STDOUT_FILENO) == 1,
-                              errTerminal,       [] { return InterruptGuard::signalNumber(); }};
+    KespScanServices services{*system.folders,
+                              *system.ticks,
+                              *system.files,
+                              *system.volumes,
+                              userNumberChars(),
+                              [] { return InterruptGuard::interrupted(); },
+                              errTerminal,
+                              system.images,
+                              &out == &std::cout && isatty(STDOUT_FILENO) == 1,
+                              errTerminal,
+                              [] { return InterruptGuard::signalNumber(); }};
     return runKespScan(args, out, err, services);
 }
 

@@ -23,8 +23,9 @@ protected:
 
     int run(const std::vector<std::string>& args) {
         std::ostringstream o, e;
-        KespScanServices services{*enumerator, ticks,       files,     volumes,   NumberChars{},
-                                  interrupted, statusOnErr, escapeOut, escapeErr, stopSignal};
+        KespScanServices services{*enumerator,   ticks,       files,       volumes,
+                                  NumberChars{}, interrupted, statusOnErr, nullptr,
+                                  escapeOut,     escapeErr,   stopSignal};
         const int status = runKespScan(args, o, e, services);
         out = o.str();
         err = e.str();

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/posix/boot_sector.h"
+#include "fat/boot_sector.h"
 #include "platform/posix/volume_evidence.h"
 #include "platform/posix/volume_service_posix.h"
 #include "support/fat_image.h"
@@ -21,9 +21,9 @@ namespace kesp {
 namespace {
 
 using test::FatImage;
+using test::FatImageLayout;
 using test::fusefatDaemonOf;
 using test::killAndWait;
-using test::FatImageLayout;
 using test::labelledFat;
 
 std::vector<std::uint8_t> readBytes(const std::string& path, std::uint64_t offset,
