@@ -14,6 +14,7 @@
 #include "platform/posix/folder_enum_posix.h"
 #include "platform/posix/output_files_posix.h"
 #include "platform/posix/volume_service_posix.h"
+#include "platform/system_services.h"
 #include "support/fat_image.h"
 
 namespace kesp::test {
@@ -152,6 +153,56 @@ TEST(Form1FatScan, ScansAMountedFat16ImageChosenInDrive1) {
     EXPECT_EQ(readFile(h.temp + "/~qkres2.tmp"), table);
 
     saveGrab(form, "form1-after-scan.png");
+}
+
+TEST(Form1FatScan, OpensAnImageThroughTheDialogAndScansItWithoutAMount) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    std::string error;
+    auto image = FatImage::create(labelledFat(32, 1, "CARTE", "1234ABCD", 300u << 20), error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->addFile("Photos/Long Name Of A Photo.jpg", 1000, error)) << error;
+    ASSERT_TRUE(image->addFile("Photos/Day2/IMG_0001.JPG", 513, error)) << error;
+    ASSERT_TRUE(image->addFile("readme.txt", 10, error)) << error;
+
+    Harness h;
+    SystemServices system = makeSystemServices();
+    PosixOutputFiles files;
+    h.volumeService = system.volumes.get();
+    h.folders = system.folders.get();
+    h.images = system.images;
+    h.files = &files;
+    h.dialogs.openAnswers.push_back(image->imagePath());
+    Form1& form = h.window();
+    form.show();
+    h.menuItem("ouvrirImage")->trigger();
+    ASSERT_EQ(h.boxes.shown.size(), 0u) << h.boxes.shown[0].text;
+
+    // Selected at once, with the volume's own geometry, and Dir1 reads the image itself.
+    const std::string root = image->imagePath() + ":/";
+    EXPECT_EQ(form.driveText(), image->imagePath() + " [CARTE]");
+    EXPECT_EQ(form.folderPath(), root);
+    auto* bar = h.child<StatusBar1>("StatusBar1");
+    EXPECT_EQ(bar->panelText(4), "1 Cluster = 512 octets");
+    EXPECT_EQ(bar->panelText(5), "FAT32");
+    auto* dir1 = h.child<QTreeView>("Dir1");
+    const QModelIndex rootItem = dir1->model()->index(0, 0, dir1->rootIndex());
+    ASSERT_EQ(dir1->model()->rowCount(rootItem), 1);
+    EXPECT_EQ(dir1->model()->index(0, 0, rootItem).data().toString(), "Photos");
+
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    Harness::settle();
+    const auto clusters = image->clustersByPath();
+    const std::uint64_t fileClusters = clusters.at("::/Photos/Long Name Of A Photo.jpg") +
+                                       clusters.at("::/Photos/Day2/IMG_0001.JPG") +
+                                       clusters.at("::/readme.txt");
+    EXPECT_EQ((fileClusters + 2) * 512, form.etat().TotalReel); // two sub-folders, a cluster each
+    const auto lines = form.list1Model().lines();
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[0], root);
+    EXPECT_EQ(lines[4], root + "Photos/");
+    EXPECT_EQ(lines[8], root + "Photos/Day2/");
+    EXPECT_EQ(form.list3Model().lines().at(1), "Recherche sur " + root);
+    saveGrab(form, "form1-image-after-scan.png");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -38,9 +39,13 @@ public:
         ++saves;
         return std::nullopt;
     }
+    std::deque<std::string> openAnswers; // the files chosen, in turn; then cancelled
     std::optional<std::string> openFile(const OpenDialogRequest&) override {
         ++opens;
-        return std::nullopt;
+        if (openAnswers.empty()) return std::nullopt;
+        std::string chosen = openAnswers.front();
+        openAnswers.pop_front();
+        return chosen;
     }
     bool printDialog(const std::string&) override {
         ++prints;
@@ -60,6 +65,7 @@ struct Harness {
     OutputFiles* files = &memoryFiles;
     FolderEnumerator* folders = &tree;
     VolumeService* volumeService = &volumes;
+    ImageVolumes* images = nullptr;
     RecordingBoxes boxes;
     FakeEnvironment environment;
     NoDialogs dialogs;
@@ -81,10 +87,12 @@ struct Harness {
         if (!form)
             form = std::make_unique<Form1>(Form1Services{*volumeService, *folders, ticks, *files,
                                                          boxes, environment, dialogs, launcher,
-                                                         NumberChars{}, [this](int status) {
+                                                         NumberChars{},
+                                                         [this](int status) {
                                                              exits.push_back(status);
                                                              if (onExit) onExit(status);
-                                                         }});
+                                                         },
+                                                         images});
         return *form;
     }
 
