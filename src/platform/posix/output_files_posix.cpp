@@ -152,13 +152,9 @@ std::unique_ptr<LineSink> PosixOutputFiles::create(const std::string& path, std:
         error = systemReason(errno);
         return nullptr;
     }
-    const mode_t mode = exists ? (existing.st_mode & 07777) : creationMode();
-    if (::fchmod(fd, mode) != 0) {
-        error = systemReason(errno);
-        ::close(fd);
-        ::unlink(buffer.data());
-        return nullptr;
-    }
+    // Best effort: a FAT volume gives every file the mode of its mount options and refuses
+    // any other.
+    (void)::fchmod(fd, exists ? (existing.st_mode & 07777) : creationMode());
     return std::make_unique<PosixLineSink>(*this, fd, buffer.data(), path);
 }
 
