@@ -7,6 +7,14 @@ namespace kesp {
 
 namespace {
 
+// FAT knows no other cluster sizes.
+constexpr std::int32_t kSmallestCluster = 512;
+constexpr std::int32_t kLargestCluster = 2 * 1024 * 1024;
+
+bool possibleClusterSize(std::int32_t size) {
+    return size >= kSmallestCluster && size <= kLargestCluster && (size & (size - 1)) == 0;
+}
+
 // A positive decimal integer that fits a cluster size; nothing else (no sign, no blank).
 std::optional<std::int32_t> positiveInteger(const std::string& text) {
     std::int64_t value = 0;
@@ -69,6 +77,10 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             out.clusterSize = positiveInteger(*v);
             if (!out.clusterSize)
                 return "taille de cluster invalide (entier positif attendu) : " + *v;
+            if (!possibleClusterSize(*out.clusterSize))
+                return "taille de cluster impossible en FAT (puissance de deux de 512 à 2097152 "
+                       "octets attendue) : " +
+                       *v;
         } else if (arg == "--report" || arg == "--table") {
             const std::string* v = value();
             if (!v || v->empty()) return arg + " attend un nom de fichier";
@@ -80,6 +92,7 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
     if (out.help) return {};
     if (positional.size() != 1) return kScanUsage;
     out.folder = positional.front();
+    if (out.folder.empty()) return "le nom du dossier à analyser est vide";
     // Without --cluster-size the volume itself says FAT or FAT32.
     if (out.volumeSize && !out.plan && !out.planTable)
         return "--volume-size ne s'emploie qu'avec --plan ou --plan-table";

@@ -6,44 +6,56 @@ namespace kesp {
 
 namespace {
 
-volatile std::sig_atomic_t gInterrupted = 0;
+volatile std::sig_atomic_t gSignal = 0;
 
-extern "C" void onInterrupt(int) {
-    gInterrupted = 1;
+extern "C" void onInterrupt(int signal) {
+    if (gSignal == 0) gSignal = signal;
 }
 
 #ifdef _WIN32
-// The C runtime resets the handler before calling it, so a second Ctrl+C ends the process.
-void (*gPrevious)(int) = SIG_DFL;
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGBREAK};
+void (*gPrevious[3])(int) = {SIG_DFL, SIG_DFL, SIG_DFL};
 #else
-struct sigaction gPrevious {};
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+struct sigaction gPrevious[4]{};
 #endif
 
 } // namespace
 
 InterruptGuard::InterruptGuard() {
-    gInterrupted = 0;
+    gSignal = 0;
 #ifdef _WIN32
-    gPrevious = std::signal(SIGINT, onInterrupt);
+    for (int i = 0; i < 3; ++i)
+        gPrevious[i] = std::signal(kStopSignals[i], onInterrupt);
 #else
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
-    sigaction(SIGINT, &action, &gPrevious);
+    for (int i = 0; i < 4; ++i) {
+        struct sigaction action {};
+        // A second signal while the cancel completes is noted too: ending the process then
+        // would leave the files unfinished.
+        action.sa_handler = kStopSignals[i] == SIGPIPE ? SIG_IGN : onInterrupt;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(kStopSignals[i], &action, &gPrevious[i]);
+    }
 #endif
 }
 
 InterruptGuard::~InterruptGuard() {
 #ifdef _WIN32
-    std::signal(SIGINT, gPrevious);
+    for (int i = 0; i < 3; ++i)
+        std::signal(kStopSignals[i], gPrevious[i]);
 #else
-    sigaction(SIGINT, &gPrevious, nullptr);
+    for (int i = 0; i < 4; ++i)
+        sigaction(kStopSignals[i], &gPrevious[i], nullptr);
 #endif
 }
 
 bool InterruptGuard::interrupted() {
-    return gInterrupted != 0;
+    return gSignal != 0;
+}
+
+int InterruptGuard::signalNumber() {
+    return gSignal;
 }
 
 } // namespace kesp

@@ -2,8 +2,10 @@
 
 namespace kesp {
 
-// Catches SIGINT while alive: the first one is only noted, a second one ends the process as
-// usual. The previous handling is restored on destruction.
+// While alive, SIGINT, SIGTERM and SIGHUP are each noted as a request to stop, never an end of
+// the process: the run then ends as a cancelled one, its files complete. SIGPIPE is ignored, so
+// that a closed stdout shows as a failed write. The previous handling is restored on
+// destruction.
 class InterruptGuard {
 public:
     InterruptGuard();
@@ -12,6 +14,8 @@ public:
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
     static bool interrupted();
+    // The first signal noted; 0 when none.
+    static int signalNumber();
 };
 
 } // namespace kesp

@@ -1,5 +1,8 @@
 #include "cli/kesp_scan.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
@@ -12,7 +15,9 @@
 #include "cli/plan_output.h"
 #include "cli/stream_scan_view.h"
 #include "cli/volume_options.h"
+#include "platform/file_identity.h"
 #include "platform/system_services.h"
+#include "scan/escaped_text.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
 #include "volume/opti_table.h"
@@ -30,6 +35,7 @@ class DiscardSink final : public LineSink {
 public:
     bool writeLine(std::string_view) override { return true; }
     bool close() override { return true; }
+    bool commit() override { return true; }
     std::string error() const override { return {}; }
 };
 
@@ -59,17 +65,21 @@ std::string absoluteFolder(const std::string& folder) {
     return out;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    if (absoluteFolder(a) == absoluteFolder(b)) return true;
-    struct stat sa {
-    }, sb{};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+int fail(std::ostream& err, const std::string& message, bool escape) {
+    err << "kesp-scan: " << (escape ? escapedFor(EscapeFor::Terminal, message) : message) << '\n';
+    return kExitFailed;
 }
 
-int fail(std::ostream& err, const std::string& message) {
-    err << "kesp-scan: " << message << '\n';
-    return kExitFailed;
+// The status of a run stopped before its end: 128 + the signal that stopped it, as a shell
+// reports a process ended by it.
+int cancelledStatus(const StreamScanView& view, const KespScanServices& services) {
+#ifdef SIGPIPE
+    if (view.outputClosed()) return 128 + SIGPIPE;
+#else
+    (void)view;
+#endif
+    const int signal = services.stopSignal ? services.stopSignal() : 0;
+    return signal > 0 ? 128 + signal : kExitCancelled;
 }
 
 } // namespace
@@ -82,48 +92,60 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         out << kScanUsage << '\n';
         return kExitDone;
     }
-    if (!problem.empty()) return fail(err, problem);
+    const bool escapeErr = services.escapeErr;
+    if (!problem.empty()) return fail(err, problem, escapeErr);
 
     if (arguments.partitions) {
-        if (!services.images) return fail(err, "images disque non prises en charge ici");
+        if (!services.images) return fail(err, "images disque non prises en charge ici", escapeErr);
         return printPartitions(arguments.folder, *services.images, out, err);
     }
     std::string folder = absoluteFolder(arguments.folder);
     struct stat st {};
     const bool found = ::stat(folder.c_str(), &st) == 0;
+    const int statError = found ? 0 : errno;
     if (!found || !S_ISDIR(st.st_mode)) {
         // Not a host folder: an image, or a folder inside one.
         std::string problem;
         const auto inImage = services.images
                                  ? imageFolder(arguments.folder, *services.images, problem)
                                  : std::nullopt;
-        if (!problem.empty()) return fail(err, problem);
-        if (!inImage)
-            return fail(err, arguments.folder +
-                                 (found ? " n'est pas un dossier" : " : dossier introuvable"));
+        if (!problem.empty()) return fail(err, problem, escapeErr);
+        if (!inImage && found)
+            return fail(err, arguments.folder + " n'est pas un dossier", escapeErr);
+        if (!inImage) {
+            // Not there is one reason; a name too long or a mount that no longer answers are
+            // others.
+            std::string message = arguments.folder + " : dossier introuvable";
+            if (statError != ENOENT) message += std::string(" (") + std::strerror(statError) + ")";
+            return fail(err, message, escapeErr);
+        }
         folder = *inImage;
     }
-    if (arguments.report && arguments.table && sameFile(*arguments.report, *arguments.table))
-        return fail(err, "--report et --table désignent le même fichier");
+    if (arguments.report && arguments.table && sameOutputFile(*arguments.report, *arguments.table))
+        return fail(err, "--report et --table désignent le même fichier", escapeErr);
 
     // H shows the drive-list entry of the folder's volume, as Drive1 would.
     const std::string drive = services.volumes.driveOf(folder);
-    if (arguments.volumeInfo) return printVolumeInfo(drive, services.volumes, out, err);
+    if (arguments.volumeInfo)
+        return printVolumeInfo(drive, services.volumes, out, err, services.escapeOut);
 
     // The plan's volume is settled before the walk, so that a missing size costs no scan.
     const bool planWanted = arguments.plan || arguments.planTable;
     const std::uint64_t planVolume =
         planWanted ? arguments.volumeSize.value_or(fatVolumeBytes(drive, services.volumes)) : 0;
     if (planWanted && planVolume == 0)
-        return fail(err, "--volume-size est requis : la taille du volume à planifier est "
-                         "inconnue (" +
-                             arguments.folder + " n'est pas sur un volume FAT)");
+        return fail(err,
+                    "--volume-size est requis : la taille du volume à planifier est "
+                    "inconnue (" +
+                        arguments.folder + " n'est pas sur un volume FAT)",
+                    escapeErr);
 
     EtatScan etat;
     if (arguments.clusterSize) {
         etat.TailleCluster = *arguments.clusterSize;
         etat.EstFat32 = arguments.fat32;
-    } else if (const int refused = gateVolume(drive, etat, services.volumes, out, err))
+    } else if (const int refused =
+                   gateVolume(drive, etat, services.volumes, out, err, services.escapeOut))
         return refused;
     etat.ListeDetaillee = arguments.detail;
     etat.CheminRes1 = arguments.report.value_or("");
@@ -135,20 +157,24 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
 
     OptionalOutputFiles files(services.files);
     ScanServices scan{services.folders, services.ticks, files, services.chars};
-    StreamScanView view(out, err, services.statusOnErr ? &err : nullptr,
-                        {drive, folder, arguments.subFolders, services.interrupted}, etat, scan);
+    StreamScanView view(
+        out, err, services.statusOnErr ? &err : nullptr,
+        {drive, folder, arguments.subFolders, services.interrupted, services.escapeOut, escapeErr},
+        etat, scan);
     const RunOutcome outcome = OK_Click(etat, view, scan);
     view.finishStatus();
     for (const UnreadableFolder& folder : outcome.problems.unreadable)
-        err << "kesp-scan: " << folder.path << " : dossier illisible (" << folder.reason << ")\n";
+        err << "kesp-scan: " << view.forErr(folder.path) << " : dossier illisible ("
+            << folder.reason << ")\n";
     if (outcome.problems.volumeLost)
-        err << "kesp-scan: " << volumeLostLine(outcome.problems.volumeLost->reason) << '\n';
+        err << "kesp-scan: " << view.forErr(volumeLostLine(outcome.problems.volumeLost->reason))
+            << '\n';
     if (view.failed()) {
         out.flush();
         return kExitFailed;
     }
     for (const std::string& line : view.list3())
-        writeLine(out, line);
+        writeLine(out, view.forOut(line));
     if (arguments.whatIf)
         for (const std::string& line : LignesTableOpti(ConstruireTableOpti(etat)))
             writeLine(out, line);
@@ -156,12 +182,12 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     if (planWanted && outcome.end == RunEnd::Completed) {
         const std::string planProblem = emitPlan(etat.Tally, planVolume, arguments.plan,
                                                  arguments.planTable, out, services.files);
-        if (!planProblem.empty()) return fail(err, planProblem);
+        if (!planProblem.empty()) return fail(err, planProblem, escapeErr);
     }
     out.flush();
-    if (!out) return fail(err, "écriture impossible sur la sortie standard");
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
-    if (outcome.end == RunEnd::Cancelled) return kExitCancelled;
+    if (outcome.end == RunEnd::Cancelled) return cancelledStatus(view, services);
+    if (!out) return fail(err, "écriture impossible sur la sortie standard", escapeErr);
     if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty())
         return kExitIncomplete;
     return kExitDone;
@@ -170,14 +196,18 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
 int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const SystemServices system = makeSystemServices();
     InterruptGuard interrupt;
+    const bool errTerminal = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
     KespScanServices services{*system.folders,
                               *system.ticks,
                               *system.files,
                               *system.volumes,
                               userNumberChars(),
                               [] { return InterruptGuard::interrupted(); },
-                              &err == &std::cerr && isatty(STDERR_FILENO) == 1,
-                              system.images};
+                              errTerminal,
+                              system.images,
+                              &out == &std::cout && isatty(STDOUT_FILENO) == 1,
+                              errTerminal,
+                              [] { return InterruptGuard::signalNumber(); }};
     return runKespScan(args, out, err, services);
 }
 

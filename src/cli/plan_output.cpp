@@ -25,7 +25,7 @@ std::string emitPlan(const TreeTally& tally, std::uint64_t volumeBytes, bool pri
     if (!sink) return *tablePath + " : " + error;
     for (const std::string& line : plan::planTableLines(formatPlan))
         sink->writeLine(line);
-    if (!sink->close()) return *tablePath + " : " + sink->error();
+    if (!sink->close() || !sink->commit()) return *tablePath + " : " + sink->error();
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "cli/stream_scan_view.h"
 
 #include "cli/line_output.h"
+#include "scan/escaped_text.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
 
@@ -11,8 +12,16 @@ StreamScanView::StreamScanView(std::ostream& out, std::ostream& err, std::ostrea
     : out_(out), err_(err), status_(status), setup_(std::move(setup)), etat_(etat),
       services_(services), caption_(kCaptionStart) {}
 
+std::string StreamScanView::forOut(const std::string& line) const {
+    return setup_.escapeOut ? escapedFor(EscapeFor::Terminal, line) : line;
+}
+
+std::string StreamScanView::forErr(const std::string& line) const {
+    return setup_.escapeErr ? escapedFor(EscapeFor::Terminal, line) : line;
+}
+
 void StreamScanView::appendList1(const std::string& line) {
-    writeLine(out_, line);
+    writeLine(out_, forOut(line));
 }
 
 void StreamScanView::setStatusPanel(int position, const std::string& text) {
@@ -23,7 +32,8 @@ void StreamScanView::setStatusPanel(int position, const std::string& text) {
 
 void StreamScanView::pressIfInterrupted() {
     // Like a click, the interrupt only lands while OK can be pressed.
-    if (okEnabled_ && !cancelPressed_ && setup_.interrupted && setup_.interrupted()) {
+    if (okEnabled_ && !cancelPressed_ &&
+        (outputClosed_ || (setup_.interrupted && setup_.interrupted()))) {
         cancelPressed_ = true; // before the press: its own pump must not press again
         OK_Click(etat_, *this, services_);
     }
@@ -34,6 +44,9 @@ void StreamScanView::poll() {
 }
 
 void StreamScanView::pump() {
+    // A reader that went away (`| head`) is seen here rather than at the end of the run.
+    out_.flush();
+    if (!out_) outputClosed_ = true;
     pressIfInterrupted();
     if (status_ && panelsChanged_) {
         *status_ << '\r' << panels_[0] << "  " << panels_[1] << "  " << panels_[2] << "\x1b[K"
@@ -46,7 +59,7 @@ void StreamScanView::pump() {
 void StreamScanView::showError(const std::string& text, const std::string&) {
     failed_ = true;
     finishStatus();
-    err_ << "kesp-scan: " << text << '\n';
+    err_ << "kesp-scan: " << forErr(text) << '\n';
 }
 
 void StreamScanView::finishStatus() {

@@ -1,7 +1,8 @@
 #pragma once
 // The window of kesp-scan: List1 lines go to `out` as they come, List3 is kept for the end of
 // the run, the status panels are one line rewritten in place on `status` (a terminal) or shown
-// nowhere. An interrupt noticed in pump() is delivered as a second press of OK.
+// nowhere. An interrupt noticed in pump(), or a stdout that can no longer be written, is
+// delivered as a second press of OK.
 #include <functional>
 #include <ostream>
 #include <string>
@@ -20,6 +21,8 @@ public:
         std::string folder;
         bool subFolders = true;
         std::function<bool()> interrupted; // polled at every hand-over
+        bool escapeOut = false;            // `out` is a terminal: control bytes escaped
+        bool escapeErr = false;            // the same for `err`
     };
 
     StreamScanView(std::ostream& out, std::ostream& err, std::ostream* status, Setup setup,
@@ -27,6 +30,11 @@ public:
 
     const std::vector<std::string>& list3() const { return list3_; }
     bool failed() const { return failed_; }
+    // stdout could no longer be written (a closed pipe): the run was stopped as by a cancel.
+    bool outputClosed() const { return outputClosed_; }
+    // A line of List3 or a message as it goes to `out` or `err`.
+    std::string forOut(const std::string& line) const;
+    std::string forErr(const std::string& line) const;
     // Ends the status line, if one was drawn.
     void finishStatus();
 
@@ -71,6 +79,7 @@ private:
     bool statusDrawn_ = false;
     bool cancelPressed_ = false;
     bool failed_ = false;
+    bool outputClosed_ = false;
 };
 
 } // namespace kesp

@@ -1,9 +1,9 @@
 #include "cli/volume_options.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "cli/line_output.h"
+#include "scan/escaped_text.h"
 #include "volume/gate.h"
 
 namespace kesp {
@@ -35,35 +35,48 @@ private:
     std::string drive_;
 };
 
+std::string shown(const std::string& text, bool terminal) {
+    return terminal ? escapedFor(EscapeFor::Terminal, text) : text;
+}
+
 } // namespace
 
 int gateVolume(const std::string& drive, EtatScan& etat, VolumeService& volumes, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, bool terminal) {
     CommandGateView view(drive);
     CalculCluster(etat, view, volumes);
     for (const auto& line : view.list1)
-        writeLine(out, line);
+        writeLine(out, shown(line, terminal));
     if (!view.okEnabled) return kExitRefused;
     // A file system the gate lets through whose cluster size could not be read: no scan can
     // round a file to a cluster of 0 bytes.
     if (etat.TailleCluster <= 0) {
-        err << "kesp-scan: " << drive << " : taille de cluster inconnue, indiquer --cluster-size\n";
+        err << "kesp-scan: " << shown(drive, terminal)
+            << " : taille de cluster inconnue, indiquer --cluster-size\n";
         return kExitRefused;
     }
     return 0;
 }
 
 int printVolumeInfo(const std::string& drive, VolumeService& volumes, std::ostream& out,
-                    std::ostream& err) {
+                    std::ostream& err, bool terminal) {
     CommandGateView view(drive);
     Module1 module;
     AfficherInfosPartition(drive, module, view, volumes);
     if (view.box.empty()) {
-        err << "kesp-scan: " << drive << " : informations sur la partition indisponibles\n";
+        err << "kesp-scan: " << shown(drive, terminal)
+            << " : informations sur la partition indisponibles\n";
         return kExitRefused;
     }
-    std::string text = view.box;
-    std::replace(text.begin(), text.end(), '\r', '\n');
+    // The box's lines end with CR; on a terminal each is escaped on its own.
+    std::string text;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = view.box.find('\r', start);
+        text += shown(view.box.substr(start, end - start), terminal);
+        if (end == std::string::npos) break;
+        text += '\n';
+        start = end + 1;
+    }
     writeLine(out, text);
     out.flush();
     return out ? 0 : 1;

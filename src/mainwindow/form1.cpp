@@ -62,6 +62,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
 
 Form1::~Form1() {
     delete opti_;
+    openFiles_.releaseAll();
 }
 
 void Form1::Form_Load() {

@@ -45,7 +45,8 @@ public:
 
     // Empties status panels 1 to 3.
     void InitBar();
-    // Closes the result files, deletes "~qk*.tmp" in DossierTemp and ends the process.
+    // Closes the result files, deletes "~qk*.tmp" in DossierTemp (except the files another
+    // running instance holds) and ends the process.
     void FinProgramme();
 
     // Commands, as the tool bar and the menus run them.
@@ -121,6 +122,9 @@ private:
     void setPlanEnabled(bool enabled);
     // The plan's text through the print command, from a temporary file it deletes at exit.
     void printPlan(const std::vector<std::string>& lines);
+    // Holds the result files' names against other running instances, switching to names of
+    // this instance's own when another one holds them.
+    void holdResultFiles();
 
     Form1Services services_;
     OpenFileRegistry openFiles_;
@@ -134,6 +138,7 @@ private:
     std::vector<std::string> drives_; // Drive1's entries, as bytes
     bool busy_ = false;
     std::uint64_t scannedVolumeBytes_ = 0; // the plan window's first volume size
+    bool resultFilesHeld_ = false;
 
     ImageList1* images_ = nullptr;
     QToolBar* toolbar_ = nullptr;

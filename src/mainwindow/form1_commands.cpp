@@ -8,7 +8,9 @@
 
 #include "about/apropos.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/program_paths.h"
 #include "planwindow/plan_window.h"
+#include "platform/private_folder.h"
 #include "platform/temp_cleanup.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
@@ -33,11 +35,12 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void Form1::OK_Click() {
-    // The drive header line carries the volume's size, as kesp-scan writes it.
     const bool starting = okCaption() == kCaptionStart;
     if (starting) {
+        // The drive header line carries the volume's size, as kesp-scan writes it.
         etat_.TailleDisqueMo =
             services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
+        holdResultFiles();
         // The plan shown was made from the previous tree; the next is for this volume's size,
         // whatever drive is chosen meanwhile.
         setPlanEnabled(false);
@@ -49,6 +52,14 @@ void Form1::OK_Click() {
     const RunOutcome outcome = kesp::OK_Click(etat_, *this, scanServices_);
     // Once a walk has gone through the whole tree, on any drive: a cancelled one is part of it.
     if (starting && outcome.end == RunEnd::Completed) setPlanEnabled(true);
+    if (outcome.end == RunEnd::FilesFailed) {
+        // Whatever stands under the result files' names is not this run's: nothing to save or
+        // print.
+        setToolButtonEnabled(1, false);
+        setMenuEnabled(MenuItem::Enregistrer, false);
+        setToolButtonEnabled(2, false);
+        setMenuEnabled(MenuItem::Imprimer, false);
+    }
 }
 
 void Form1::setPlanEnabled(bool enabled) {
@@ -81,13 +92,35 @@ void Form1::printPlan(const std::vector<std::string>& lines) {
     bool written = sink != nullptr;
     for (std::size_t i = 0; written && i < lines.size(); ++i)
         written = sink->writeLine(lines[i]);
-    if (sink && !sink->close()) written = false;
+    if (sink && (!sink->close() || !sink->commit())) written = false;
     if (!written) {
         services_.boxes.show("Impossible d'écrire " + path + " : " + (sink ? sink->error() : error),
                              "Impression", MessageIcon::Exclamation);
         return;
     }
     kesp::Imprimer_Click(path, outputServices_);
+}
+
+void Form1::holdResultFiles() {
+    if (resultFilesHeld_) return;
+    auto holdBoth = [this] {
+        std::string reason; // a refusal is reported by the run, which meets it again
+        const HoldResult report = openFiles_.hold(etat_.CheminRes1, reason);
+        const HoldResult table = openFiles_.hold(etat_.CheminRes2, reason);
+        if (report == HoldResult::HeldByOther || table == HoldResult::HeldByOther)
+            return HoldResult::HeldByOther;
+        return report == HoldResult::Held && table == HoldResult::Held ? HoldResult::Held
+                                                                       : HoldResult::Refused;
+    };
+    HoldResult held = holdBoth();
+    if (held == HoldResult::HeldByOther) {
+        openFiles_.releaseAll();
+        const std::string instance = "-" + processTag();
+        etat_.CheminRes1 = CheminResultat1(dossierTemp_, instance);
+        etat_.CheminRes2 = CheminResultat2(dossierTemp_, instance);
+        held = holdBoth();
+    }
+    resultFilesHeld_ = held == HoldResult::Held;
 }
 
 void Form1::OuvrirImage_Click() {
@@ -141,6 +174,8 @@ void Form1::sldFreq_Scroll() {
 void Form1::FinProgramme() {
     // A run still writing its result files may be further up the stack: close them first.
     openFiles_.closeAll();
+    // Our own names are let go first, or the clean-up would take them for another instance's.
+    openFiles_.releaseAll();
     SupprimerFichiersTemporaires(dossierTemp_);
     if (services_.exitProcess)
         services_.exitProcess(0);

@@ -8,12 +8,12 @@ class OpenFileRegistry::TrackedSink : public LineSink {
 public:
     TrackedSink(OpenFileRegistry& owner, std::unique_ptr<LineSink> sink)
         : owner_(&owner), sink_(std::move(sink)) {
-        owner_->open_.push_back(this);
+        owner_->live_.push_back(this);
     }
     ~TrackedSink() override {
-        forget();
-        // Never lose the file's tail because its owner skipped close().
-        if (!closed_) sink_->close();
+        if (owner_ == nullptr) return;
+        auto& live = owner_->live_;
+        live.erase(std::remove(live.begin(), live.end(), this), live.end());
     }
 
     bool writeLine(std::string_view line) override {
@@ -27,33 +27,37 @@ public:
         if (!closed_) {
             closed_ = true;
             closeResult_ = sink_->close();
-            forget();
         }
         return closeResult_;
     }
+    bool commit() override {
+        // A file the shutdown closed was cut short: it never takes the name.
+        if (closedByOwner_ || writtenAfterClose_) return false;
+        return sink_->commit();
+    }
     std::string error() const override {
-        if (writtenAfterClose_ && sink_->error().empty()) return "Fichier fermé";
+        if ((writtenAfterClose_ || closedByOwner_) && sink_->error().empty())
+            return "Fichier fermé";
         return sink_->error();
     }
+    void closeForShutdown() {
+        closedByOwner_ = true;
+        close();
+    }
     void detach() { owner_ = nullptr; }
+    bool isOpen() const { return !closed_; }
 
 private:
-    void forget() {
-        if (owner_ == nullptr) return;
-        auto& open = owner_->open_;
-        open.erase(std::remove(open.begin(), open.end(), this), open.end());
-        owner_ = nullptr;
-    }
-
     OpenFileRegistry* owner_;
     std::unique_ptr<LineSink> sink_;
     bool closed_ = false;
     bool closeResult_ = true;
+    bool closedByOwner_ = false;
     bool writtenAfterClose_ = false;
 };
 
 OpenFileRegistry::~OpenFileRegistry() {
-    for (TrackedSink* sink : open_)
+    for (TrackedSink* sink : live_)
         sink->detach();
 }
 
@@ -64,9 +68,13 @@ std::unique_ptr<LineSink> OpenFileRegistry::create(const std::string& path, std:
 }
 
 void OpenFileRegistry::closeAll() {
-    // close() removes the sink from open_.
-    while (!open_.empty())
-        open_.back()->close();
+    for (TrackedSink* sink : live_)
+        if (sink->isOpen()) sink->closeForShutdown();
+}
+
+std::size_t OpenFileRegistry::openCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(live_.begin(), live_.end(), [](TrackedSink* s) { return s->isOpen(); }));
 }
 
 } // namespace kesp

@@ -14,17 +14,21 @@ public:
     ~OpenFileRegistry() override;
 
     std::unique_ptr<LineSink> create(const std::string& path, std::string& error) override;
+    HoldResult hold(const std::string& path, std::string& error) override {
+        return files_.hold(path, error);
+    }
+    void releaseAll() override { files_.releaseAll(); }
 
-    // Closes every file still open; their owners' later writes fail and their close() reports
-    // what this one did.
+    // Closes every file still open, none of them to be put in place; their owners' later writes
+    // and commits fail and their close() reports what this one did.
     void closeAll();
-    std::size_t openCount() const { return open_.size(); }
+    std::size_t openCount() const;
 
 private:
     class TrackedSink;
     friend class TrackedSink;
     OutputFiles& files_;
-    std::vector<TrackedSink*> open_;
+    std::vector<TrackedSink*> live_; // every sink not yet destroyed
 };
 
 } // namespace kesp

@@ -2,6 +2,7 @@
 
 #include "about/apropos_logic.h"
 #include "platform/folder_enum.h"
+#include "platform/private_folder.h"
 
 namespace kesp {
 
@@ -23,18 +24,26 @@ std::string DossierTemporaire(ProgramEnvironment& environment) {
     if (auto value = environment.variable("temp"); value && !value->empty()) return *value;
     return "c:";
 #else
-    for (const char* name : {"temp", "TMPDIR"}) {
-        if (auto value = environment.variable(name); value && !value->empty()) return *value;
-    }
-    return "/tmp";
+    if (auto value = environment.variable("temp"); value && !value->empty()) return *value;
+    if (auto runtime = environment.variable("XDG_RUNTIME_DIR");
+        runtime && !runtime->empty() && isPrivateFolder(*runtime))
+        return *runtime;
+    std::string base = "/tmp";
+    if (auto value = environment.variable("TMPDIR"); value && !value->empty()) base = *value;
+    const std::string own = base + "/kesp-" + userTag();
+    if (makePrivateFolder(own)) return own;
+    // The stable name is taken (by another user, or by something that is not a private
+    // folder): a fresh one serves this start.
+    const std::string fresh = makeFreshPrivateFolder(own + "-");
+    return fresh.empty() ? own : fresh;
 #endif
 }
 
-std::string CheminResultat1(const std::string& dossierTemp) {
-    return dossierTemp + kSeparator + "~qkres1.tmp";
+std::string CheminResultat1(const std::string& dossierTemp, const std::string& instance) {
+    return dossierTemp + kSeparator + "~qkres1" + instance + ".tmp";
 }
-std::string CheminResultat2(const std::string& dossierTemp) {
-    return dossierTemp + kSeparator + "~qkres2.tmp";
+std::string CheminResultat2(const std::string& dossierTemp, const std::string& instance) {
+    return dossierTemp + kSeparator + "~qkres2" + instance + ".tmp";
 }
 std::string CheminAideDe(const std::string& dossierProgramme) {
     return dossierProgramme + kSeparator + "kespaide.mht";

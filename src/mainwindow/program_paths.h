@@ -13,13 +13,16 @@ std::string TitreApplication(int major, int minor, int revision);
 // The folder of `programFile`, without a trailing separator unless it is the root ("/").
 std::string DossierDuProgramme(const std::string& programFile);
 
-// "temp", then TMPDIR; empty or unset gives "/tmp", the stand-in for the drive "c:" (which the
-// Windows build keeps, reading "temp" only).
+// "temp" when set and not empty, used as it is. Else a folder only this user can enter:
+// XDG_RUNTIME_DIR when it is one, or "kesp-<uid>" under TMPDIR (or "/tmp"), made or reused; a
+// fresh private folder beside it when that name is taken. (The Windows build keeps "temp", then
+// the drive "c:".)
 std::string DossierTemporaire(ProgramEnvironment& environment);
 
-// The result files' paths, by plain concatenation: nothing added or removed.
-std::string CheminResultat1(const std::string& dossierTemp);
-std::string CheminResultat2(const std::string& dossierTemp);
+// The result files' paths, by plain concatenation: nothing added or removed. `instance` tells a
+// second running instance's files apart ("-<pid>"); they still match "~qk*.tmp".
+std::string CheminResultat1(const std::string& dossierTemp, const std::string& instance = {});
+std::string CheminResultat2(const std::string& dossierTemp, const std::string& instance = {});
 std::string CheminAideDe(const std::string& dossierProgramme);
 
 } // namespace kesp

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/own_file.h"
+
 namespace kesp {
 namespace {
 
@@ -59,9 +61,18 @@ StagedCopy::~StagedCopy() {
 
 std::optional<StagedCopy> StagedCopy::stage(const std::string& source,
                                             const std::string& destination, CopyError& error) {
-    Fd in{::open(source.c_str(), O_RDONLY | O_CLOEXEC)};
+    // The source is one of our result files: a link planted under its name is never followed,
+    // nor is anything but a regular file of our own read (a FIFO would hang the copy).
+    Fd in{::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)};
     if (in.fd < 0) {
-        error = {source, reasonOf(errno), true};
+        const std::string refusal = errno == ELOOP ? ownFileRefusal(source) : std::string();
+        error = {source, refusal.empty() ? reasonOf(errno) : refusal, true};
+        return std::nullopt;
+    }
+    struct stat opened {};
+    if (::fstat(in.fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid()) {
+        error = {source, ownFileRefusal(source), true};
+        if (error.reason.empty()) error.reason = "ce n'est pas un fichier ordinaire";
         return std::nullopt;
     }
 

@@ -1,4 +1,5 @@
 #include "output/commands.h"
+#include "platform/own_file.h"
 
 namespace kesp {
 namespace {
@@ -14,9 +15,15 @@ std::string withoutTrailingNewlines(std::string text) {
 void Imprimer_Click(const std::string& cheminRes1, OutputServices& services) {
     if (!services.dialogs.printDialog("Impression")) return;
 
+    // lp reads the file itself and would follow a link planted under its name.
+    MessageBoxes& boxes = services.boxes;
+    if (const std::string refusal = ownFileRefusal(cheminRes1); !refusal.empty()) {
+        boxes.show("Le fichier " + cheminRes1 + " n'a pas pu être lu.\r\n" + refusal, "Impression",
+                   MessageIcon::Exclamation);
+        return;
+    }
     // lp queues the job and exits; its refusal (no printer, no scheduler) arrives later. "--"
     // keeps a temporary folder that starts with "-" from being read as options.
-    MessageBoxes& boxes = services.boxes;
     const LaunchResult started = services.launcher.start(
         {"lp", "--", cheminRes1},
         [&boxes, cheminRes1](int exitStatus, const std::string& stderrText) {

@@ -1,5 +1,6 @@
 #include "scan/result_files.h"
 
+#include "scan/escaped_text.h"
 #include "scan/result_lines.h"
 
 namespace kesp {
@@ -16,9 +17,21 @@ ResultFiles::ResultFiles(OutputFiles& files, const std::string& reportPath,
     table_ = files.create(tablePath_, reason);
     if (!table_) {
         failure_ = cannotCreateMessage(tablePath_, reason);
-        report_->close();
         report_.reset();
     }
+}
+
+void ResultFiles::report(std::string_view line) {
+    write(report_, reportPath_, escapedFor(EscapeFor::Report, line));
+}
+
+void ResultFiles::table(std::string_view line) {
+    if (line == kLineColumns) columnsWritten_ = true;
+    // A head line is one cell: a TAB of the label or of the folder's name is escaped too.
+    if (!columnsWritten_)
+        write(table_, tablePath_, escapedFor(EscapeFor::Table, line));
+    else
+        write(table_, tablePath_, line);
 }
 
 void ResultFiles::write(std::unique_ptr<LineSink>& sink, const std::string& path,
@@ -28,14 +41,20 @@ void ResultFiles::write(std::unique_ptr<LineSink>& sink, const std::string& path
 }
 
 void ResultFiles::closeOne(std::unique_ptr<LineSink>& sink, const std::string& path) {
-    if (!sink) return;
-    if (!sink->close() && !failed()) failure_ = cannotWriteMessage(path, sink->error());
+    if (sink && !sink->close() && !failed()) failure_ = cannotWriteMessage(path, sink->error());
+}
+
+void ResultFiles::commitOne(std::unique_ptr<LineSink>& sink, const std::string& path) {
+    if (sink && !failed() && !sink->commit()) failure_ = cannotWriteMessage(path, sink->error());
     sink.reset();
 }
 
 void ResultFiles::close() {
     closeOne(report_, reportPath_);
     closeOne(table_, tablePath_);
+    // Both are complete before either takes its name.
+    commitOne(report_, reportPath_);
+    commitOne(table_, tablePath_);
 }
 
 } // namespace kesp

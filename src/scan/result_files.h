@@ -1,6 +1,11 @@
 #pragma once
-// The two result files of a run, open for writing. The first failed write or close is kept, with
-// a message naming the file and the system's reason; later writes to either file are dropped.
+// The two result files of a run, written all or nothing. The first failed write or close is
+// kept, with a message naming the file and the system's reason; later writes to either file are
+// dropped, and neither file then replaces what stood under its name.
+//
+// Names and labels reach the files through report() and table() as they are; the control bytes
+// that would break the files' lines and cells are escaped here (the table's folder rows come
+// escaped from tableLine).
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,12 +16,13 @@ namespace kesp {
 
 class ResultFiles {
 public:
-    // Creates both files. On failure nothing stays open and failed() tells why.
+    // Starts both files. On failure nothing stays open and failed() tells why.
     ResultFiles(OutputFiles& files, const std::string& reportPath, const std::string& tablePath);
 
-    void report(std::string_view line) { write(report_, reportPath_, line); }
-    void table(std::string_view line) { write(table_, tablePath_, line); }
-    // Closes both files; a loss found while closing counts as a failure. Idempotent.
+    void report(std::string_view line);
+    void table(std::string_view line);
+    // Closes both files and, when everything was written, puts both under their names; a loss
+    // found while closing counts as a failure. Idempotent.
     void close();
 
     bool failed() const { return !failure_.empty(); }
@@ -25,12 +31,14 @@ public:
 private:
     void write(std::unique_ptr<LineSink>& sink, const std::string& path, std::string_view line);
     void closeOne(std::unique_ptr<LineSink>& sink, const std::string& path);
+    void commitOne(std::unique_ptr<LineSink>& sink, const std::string& path);
 
     std::string reportPath_;
     std::string tablePath_;
     std::unique_ptr<LineSink> report_;
     std::unique_ptr<LineSink> table_;
     std::string failure_;
+    bool columnsWritten_ = false; // the table's head lines (H, "liste de") come before them
 };
 
 } // namespace kesp

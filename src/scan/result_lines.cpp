@@ -1,5 +1,6 @@
 #include "scan/result_lines.h"
 
+#include "scan/escaped_text.h"
 #include "scan/masks.h"
 
 namespace kesp {
@@ -45,7 +46,8 @@ std::string folderLossLine(std::int64_t bytes) {
 }
 
 std::string tableLine(std::string_view path, std::int64_t loss, std::uint64_t useful) {
-    return joined(path, "\t", std::to_string(loss), "\t", std::to_string(useful));
+    return joined(escapedFor(EscapeFor::Table, path), "\t", std::to_string(loss), "\t",
+                  std::to_string(useful));
 }
 
 std::string detailLine(std::string_view name, std::uint64_t lost, std::uint64_t size) {

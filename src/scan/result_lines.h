@@ -27,7 +27,8 @@ std::string searchOnLine(std::string_view folder); // "Recherche sur " + folder
 std::string usefulSizeLine(std::uint64_t bytes);
 std::string realSizeLine(std::uint64_t bytes);
 std::string folderLossLine(std::int64_t bytes);
-// The folder's table line: path, loss and useful size as plain digits, TAB-separated.
+// The folder's table line: path, loss and useful size as plain digits, TAB-separated; the
+// path's control bytes escaped, so that the row always has three cells.
 std::string tableLine(std::string_view path, std::int64_t loss, std::uint64_t useful);
 // A per-file detail line of the report.
 std::string detailLine(std::string_view name, std::uint64_t lost, std::uint64_t size);

@@ -7,11 +7,11 @@ namespace {
 
 TEST(ScanArguments, EveryOption) {
     ScanArguments a;
-    EXPECT_EQ(parseScanArguments({"--cluster-size", "2147483647", "--no-subfolders", "--detail",
+    EXPECT_EQ(parseScanArguments({"--cluster-size", "2097152", "--no-subfolders", "--detail",
                                   "--report", "r.txt", "--table", "t.txt", "dir"},
                                  a),
               "");
-    EXPECT_EQ(a.clusterSize, 2147483647); // the largest accepted
+    EXPECT_EQ(a.clusterSize, 2097152); // the largest FAT can have
     EXPECT_FALSE(a.subFolders);
     EXPECT_TRUE(a.detail);
     EXPECT_EQ(a.report, "r.txt");
@@ -30,12 +30,14 @@ TEST(ScanArguments, Defaults) {
 
 TEST(ScanArguments, FolderAfterDoubleDash) {
     ScanArguments a;
-    EXPECT_EQ(parseScanArguments({"--cluster-size", "1", "--", "--detail"}, a), "");
+    EXPECT_EQ(parseScanArguments({"--cluster-size", "512", "--", "--detail"}, a), "");
     EXPECT_EQ(a.folder, "--detail");
     EXPECT_FALSE(a.detail);
 }
 
 TEST(ScanArguments, Refused) {
+    const std::string impossible = "taille de cluster impossible en FAT (puissance de deux de 512 "
+                                   "à 2097152 octets attendue) : ";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--cluster-size", "0", "d"}, "taille de cluster invalide (entier positif attendu) : 0"},
         {{"--cluster-size", "-4096", "d"},
@@ -48,6 +50,11 @@ TEST(ScanArguments, Refused) {
         {{"--cluster-size", "2147483648", "d"},
          "taille de cluster invalide (entier positif attendu) : 2147483648"},
         {{"--cluster-size", "", "d"}, "taille de cluster invalide (entier positif attendu) : "},
+        {{"--cluster-size", "256", "d"}, impossible + "256"},
+        {{"--cluster-size", "4194304", "d"}, impossible + "4194304"},
+        {{"--cluster-size", "1000", "d"}, impossible + "1000"},
+        {{"--cluster-size", "2147483647", "d"}, impossible + "2147483647"},
+        {{"--cluster-size", "4096", ""}, "le nom du dossier à analyser est vide"},
         {{"d", "--cluster-size"}, "--cluster-size attend une taille en octets"},
         {{"--cluster-size", "4096", "--report"}, "--report attend un nom de fichier"},
         {{"--cluster-size", "4096", "--table", "", "d"}, "--table attend un nom de fichier"},

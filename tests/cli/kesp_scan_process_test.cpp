@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <random>
 #include <regex>
 #include <spawn.h>
 #include <sys/ioctl.h>
@@ -45,8 +46,13 @@ public:
         err_ = err[0];
     }
     ~Child() {
-        ::close(out_);
+        if (out_ >= 0) ::close(out_);
         ::close(err_);
+    }
+    // The reader of stdout goes away, as `| head` does.
+    void closeOut() {
+        ::close(out_);
+        out_ = -1;
     }
     // Bytes waiting in the stdout pipe.
     int pendingOut() const {
@@ -59,7 +65,7 @@ public:
     int finish() {
         pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
         std::string* sinks[2] = {&out, &err};
-        int open = 2;
+        int open = out_ >= 0 ? 2 : 1;
         char buffer[65536];
         while (open > 0) {
             poll(fds, 2, -1);
@@ -171,6 +177,76 @@ TEST(KespScanProgram, CtrlCIsTheCancelPress) {
     EXPECT_GT(empty, 0u);
     EXPECT_GT(measured, 100u);
     EXPECT_EQ(table.find("Taille totale"), std::string::npos);
+}
+
+// Stopped at any moment by a signal or by its reader going away, a run leaves each result file
+// absent (stopped before it was made) or whole: the report ends with the totals or the cancel
+// line, the table with the totals or a complete row; nothing else is left in the folder.
+TEST(KespScanProgram, SignalsAndAClosedPipeAtRandomMomentsNeverLeaveACutFile) {
+    test::TempDir dir(test::TempDir::Backing::MemoryIfPossible);
+    for (int i = 0; i < 3000; ++i)
+        dir.file("scan/" + std::to_string(i) + "/f", 1);
+    const std::vector<std::string> args = {"--cluster-size", "4096",    "--report",
+                                           dir / "out/r",    "--table", dir / "out/t",
+                                           dir / "scan"};
+    dir.folder("out");
+    const auto started = std::chrono::steady_clock::now();
+    {
+        Child whole(args);
+        ASSERT_EQ(whole.finish(), 0) << whole.err;
+    }
+    const auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - started);
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", a whole run " +
+                 std::to_string(runTime.count()) + " us");
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> moment(0, runTime.count() * 5 / 4);
+    // A file's last line, when the file ends with one whole line; "" otherwise.
+    auto lastLine = [](const std::string& text) -> std::string {
+        if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) return "";
+        const auto begin = text.rfind("\r\n", text.size() - 3);
+        return text.substr(begin == std::string::npos ? 0 : begin + 2,
+                           text.size() - 2 - (begin == std::string::npos ? 0 : begin + 2));
+    };
+    const std::regex totals("     Espace perdu     : [0-9,]+ octets");
+    const std::regex row(".*/\t[0-9]+\t[0-9]+");
+    int stopped = 0;
+    for (int round = 0; round < 18; ++round) {
+        const int signal = round % 3 == 0 ? SIGTERM : round % 3 == 1 ? SIGHUP : SIGPIPE;
+        std::filesystem::remove_all(dir / "out");
+        std::filesystem::create_directory(dir / "out");
+        Child child(args);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        if (signal == SIGPIPE)
+            child.closeOut();
+        else
+            child.signal(signal);
+        const int status = child.finish();
+        SCOPED_TRACE("round " + std::to_string(round) + ", exit " + std::to_string(status));
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(dir / "out"))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        if (status == -1) { // the signal came before it was caught: nothing was begun
+            EXPECT_TRUE(left.empty()) << ::testing::PrintToString(left);
+            continue;
+        }
+        ASSERT_EQ(left, (std::vector<std::string>{"r", "t"})) << child.err;
+        const std::string report = readFile(dir / "out/r");
+        const std::string table = readFile(dir / "out/t");
+        if (status == 128 + signal) {
+            ++stopped;
+            EXPECT_EQ(lastLine(report), "Demande annulée avant la fin !!");
+            EXPECT_TRUE(std::regex_match(lastLine(table), row)) << lastLine(table);
+        } else {
+            // Over before the stop; a reader gone at the very end fails only the output.
+            EXPECT_TRUE(status == 0 || (signal == SIGPIPE && status == 1)) << child.err;
+            EXPECT_TRUE(std::regex_match(lastLine(report), totals)) << lastLine(report);
+            EXPECT_TRUE(std::regex_match(lastLine(table), totals)) << lastLine(table);
+        }
+    }
+    EXPECT_GT(stopped, 0) << "no round stopped a run in the middle";
 }
 
 } // namespace

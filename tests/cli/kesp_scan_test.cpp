@@ -1,6 +1,8 @@
 // kesp-scan in process, on real temporary trees: byte-exact stdout, report and table; every
 // failure status; the interrupt as the cancel press.
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 #include "scan_harness.h"
@@ -96,6 +98,8 @@ TEST_F(KespScan, RootFolderKeepsItsSlash) {
 
 TEST_F(KespScan, BadInput) {
     dir.file("plain", 1);
+    dir.folder("d");
+    std::filesystem::create_symlink(dir / "d", dir / "dl");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--cluster-size", "0", dir.path()},
          "kesp-scan: taille de cluster invalide (entier positif attendu) : 0\n"},
@@ -106,6 +110,13 @@ TEST_F(KespScan, BadInput) {
         {{"--cluster-size", "4096", "--report", dir / "same", "--table", dir / "./same",
           dir.path()},
          "kesp-scan: --report et --table désignent le même fichier\n"},
+        {{"--cluster-size", "4096", "--report", dir / "d/x", "--table", dir / "dl/x", dir.path()},
+         "kesp-scan: --report et --table désignent le même fichier\n"},
+        {{"--cluster-size", "4096", dir / "n\x1B]0;x\a"},
+         "kesp-scan: " + (dir / "n\x1B]0;x\a") + " : dossier introuvable\n"},
+        {{"--cluster-size", "4096", dir / std::string(300, 'n')},
+         "kesp-scan: " + (dir / std::string(300, 'n')) +
+             " : dossier introuvable (File name too long)\n"},
         {{"--bogus"}, "kesp-scan: option inconnue : --bogus\n"},
         // Refused before anything is walked.
         {{"--cluster-size", "4096", "--report", dir / "no/such/folder/r", dir.path()},
@@ -117,6 +128,66 @@ TEST_F(KespScan, BadInput) {
         EXPECT_EQ(err, message);
         EXPECT_EQ(out, "");
     }
+}
+
+TEST_F(KespScan, ARunThatCannotWriteLeavesExistingFilesAsTheyWere) {
+    dir.file("scan/a", 1);
+    std::ofstream(dir / "p") << "keep";
+    EXPECT_EQ(run({"--cluster-size", "4096", "--report", dir / "p", "--table", dir / "missing/x",
+                   dir / "scan"}),
+              kExitFailed);
+    EXPECT_EQ(readFile(dir / "p"), "keep");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2); // "p" and "scan"
+}
+
+// Names and a label built to break the files' rows and to drive a terminal.
+TEST_F(KespScan, ControlCharactersNeverBreakLinesOrCells) {
+    volumes.volumes.clear();
+    volumes.add(dir.path(), "FAT32", "L\t=2\r\nX");
+    const std::vector<std::string> names = {"x\t=1+1\t999999", "a\r\n=HYPERLINK(\"h\")",
+                                            "e\x1B[31m", "b\\s\x7F"};
+    for (const std::string& name : names)
+        dir.file("scan/" + name + "/f", 1);
+    escapeOut = true;
+    ASSERT_EQ(
+        run({"--cluster-size", "4096", "--report", dir / "r", "--table", dir / "t", dir / "scan"}),
+        kExitDone);
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+             start = end + 2)
+            out.push_back(text.substr(start, end - start));
+        return out;
+    };
+    const std::vector<std::string> table = lines(readFile(dir / "t"));
+    ASSERT_EQ(table.size(), 3u + 1 + names.size() + 2);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const auto cells = std::count(table[i].begin(), table[i].end(), '\t') + 1;
+        EXPECT_EQ(cells, i >= 2 && i < 3 + 1 + names.size() ? 3 : 1) << table[i];
+        EXPECT_EQ(
+            std::count_if(table[i].begin(), table[i].end(),
+                          [](unsigned char c) { return c != '\t' && (c < 0x20 || c == 0x7F); }),
+            0)
+            << table[i];
+    }
+    EXPECT_NE(
+        std::find(table.begin(), table.end(), dir / "scan/a\\x0D\\x0A=HYPERLINK(\"h\")/\t4095\t1"),
+        table.end());
+    EXPECT_EQ(table[0].find(" [L\\x09=2\\x0D\\x0AX] "), dir.path().size());
+
+    // The report only escapes line breaks: every line is one of the run's lines.
+    const std::string report = readFile(dir / "r");
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2 + 5 * 5 + 4);
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\r'), 2 + 5 * 5 + 4);
+    EXPECT_NE(report.find(dir / "scan/x\t=1+1\t999999/\r\n"), std::string::npos);
+
+    // stdout is a terminal here: no control byte but the line ends.
+    EXPECT_EQ(std::count_if(out.begin(), out.end(),
+                            [](unsigned char c) { return c != '\n' && (c < 0x20 || c == 0x7F); }),
+              0);
+    EXPECT_NE(out.find(dir / "scan/e\\x1B[31m/\n"), std::string::npos);
 }
 
 TEST_F(KespScan, FullDiskIsAFailure) {

@@ -23,8 +23,9 @@ protected:
 
     int run(const std::vector<std::string>& args) {
         std::ostringstream o, e;
-        KespScanServices services{*enumerator,   ticks,       files,      volumes,
-                                  NumberChars{}, interrupted, statusOnErr};
+        KespScanServices services{*enumerator,   ticks,       files,       volumes,
+                                  NumberChars{}, interrupted, statusOnErr, nullptr,
+                                  escapeOut,     escapeErr,   stopSignal};
         const int status = runKespScan(args, o, e, services);
         out = o.str();
         err = e.str();
@@ -39,6 +40,9 @@ protected:
     FakeTicks ticks;
     std::function<bool()> interrupted; // empty: never
     bool statusOnErr = false;
+    bool escapeOut = false;
+    bool escapeErr = false;
+    std::function<int()> stopSignal; // empty: a stop is a Ctrl+C
     std::string out, err;
 };
 

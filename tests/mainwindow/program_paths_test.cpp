@@ -1,5 +1,6 @@
 // The start-up strings, the shutdown clean-up, the open-file registry and the POSIX environment.
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,17 +26,65 @@ TEST(ProgramPaths, TitleAndFolders) {
     EXPECT_EQ(CheminResultat2("/tmp/"), "/tmp//~qkres2.tmp");
 }
 
-TEST(ProgramPaths, TemporaryFolderFromTempThenTmpdirThenTmp) {
+bool privateFolder(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+           (st.st_mode & 0777) == 0700;
+}
+
+TEST(ProgramPaths, TemporaryFolderIsTempAsItIsElseAPrivateOne) {
+    test::TempDir dir;
     testing::FakeEnvironment env;
-    EXPECT_EQ(DossierTemporaire(env), "/tmp");
-    env.variables["TMPDIR"] = "/b";
-    EXPECT_EQ(DossierTemporaire(env), "/b");
+    env.variables["TMPDIR"] = dir.path();
+    const std::string own = dir / ("kesp-" + std::to_string(geteuid()));
+    EXPECT_EQ(DossierTemporaire(env), own);
+    EXPECT_TRUE(privateFolder(own));
+    EXPECT_EQ(DossierTemporaire(env), own) << "reused on the next start";
+
+    const std::string runtime = dir.folder("runtime");
+    ASSERT_EQ(chmod(runtime.c_str(), 0700), 0);
+    env.variables["XDG_RUNTIME_DIR"] = runtime;
+    EXPECT_EQ(DossierTemporaire(env), runtime);
+    ASSERT_EQ(chmod(runtime.c_str(), 0755), 0);
+    EXPECT_EQ(DossierTemporaire(env), own) << "a runtime folder others can enter is not used";
+
     env.variables["temp"] = "";
-    EXPECT_EQ(DossierTemporaire(env), "/b") << "empty counts as unset";
+    EXPECT_EQ(DossierTemporaire(env), own) << "empty counts as unset";
     env.variables["temp"] = "/a";
-    EXPECT_EQ(DossierTemporaire(env), "/a");
+    EXPECT_EQ(DossierTemporaire(env), "/a") << "the user's choice, as it is";
     env.variables["TEMP"] = "/upper";
     EXPECT_EQ(DossierTemporaire(env), "/a") << "the name is looked up as written";
+}
+
+// Whatever stands under the private folder's name that is not one, a fresh private folder
+// beside it is used instead.
+TEST(ProgramPaths, APrivateFolderNameTakenBeforehandIsNeverUsed) {
+    test::TempDir dir;
+    testing::FakeEnvironment env;
+    env.variables["TMPDIR"] = dir.path();
+    const std::string own = dir / ("kesp-" + std::to_string(geteuid()));
+    const std::string elsewhere = dir.folder("elsewhere");
+    ASSERT_EQ(chmod(elsewhere.c_str(), 0700), 0);
+    const std::vector<std::function<void()>> plants = {
+        [&] { std::filesystem::create_symlink(elsewhere, own); },
+        [&] { dir.file(std::filesystem::path(own).filename().string(), 1); },
+        [&] {
+            std::filesystem::create_directory(own);
+            chmod(own.c_str(), 0777);
+        },
+        [&] {
+            std::filesystem::create_directory(own);
+            chmod(own.c_str(), 0700);
+            if (chown(own.c_str(), 65534, 65534) != 0) chmod(own.c_str(), 0750);
+        },
+    };
+    for (std::size_t i = 0; i < plants.size(); ++i) {
+        std::filesystem::remove_all(own);
+        plants[i]();
+        const std::string chosen = DossierTemporaire(env);
+        EXPECT_EQ(chosen.rfind(own + "-", 0), 0u) << "plant " << i << ": " << chosen;
+        EXPECT_TRUE(privateFolder(chosen)) << "plant " << i;
+    }
 }
 
 TEST(TempCleanup, MatchesThePatternAndSparesLinksFoldersAndOthers) {
@@ -77,6 +126,8 @@ TEST(OpenFileRegistry, ClosesWhatARunStillHoldsAndLaterWritesFail) {
     EXPECT_FALSE(report->writeLine("after"));
     EXPECT_FALSE(report->error().empty());
     EXPECT_TRUE(report->close()) << "the owner's close reports the first one";
+    EXPECT_FALSE(report->commit()) << "a file cut short never takes its name";
+    EXPECT_FALSE(memory.committed["/t/1"]);
     EXPECT_EQ(memory.lines["/t/1"], std::vector<std::string>{"H"});
 
     memory.refuseCreate.insert("/t/3");

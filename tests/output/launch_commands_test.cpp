@@ -1,9 +1,12 @@
 // Printing and help against a scripted launcher: the argument vectors, the two stages and the
 // messages of each failure.
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "output/commands.h"
 #include "support/fake_desktop_services.h"
+#include "support/temp_dir.h"
 
 namespace kesp {
 namespace {
@@ -12,15 +15,26 @@ using testing::FakeDialogs;
 using testing::FakeLauncher;
 using testing::RecordingBoxes;
 
+const std::string kOddPath = "-o dossier avec blancs;$(rm -rf x)/~qkres1.tmp";
+
+// Print reads real result files: the odd one relative to a private current folder.
 class LaunchTest : public ::testing::Test {
 protected:
+    LaunchTest() : previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir.path());
+        dir.file(kOddPath, 3);
+        dir.file("~qkres1.tmp", 3);
+    }
+    ~LaunchTest() override { std::filesystem::current_path(previous); }
+
+    test::TempDir dir;
+    std::filesystem::path previous;
+    const std::string report = dir / "~qkres1.tmp";
     FakeDialogs dialogs;
     RecordingBoxes boxes;
     FakeLauncher launcher;
     OutputServices services{dialogs, boxes, launcher};
 };
-
-const std::string kOddPath = "-o dossier avec blancs;$(rm -rf x)/~qkres1.tmp";
 
 TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
     dialogs.printAnswers = {true};
@@ -34,18 +48,19 @@ TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
 TEST_F(LaunchTest, PrintWithoutLpSaysSoInFrench) {
     dialogs.printAnswers = {true};
     launcher.startAnswers = {{kErrorFileNotFound, "Fichier introuvable"}};
-    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    Imprimer_Click(report, services);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Impression");
-    EXPECT_EQ(boxes.shown[0].text, "Impossible de lancer l'impression : lp /tmp/~qkres1.tmp\r\n"
-                                   "Erreur : 53\r\nFichier introuvable\r\n"
-                                   "La commande lp (CUPS) n'est pas installée.");
+    EXPECT_EQ(boxes.shown[0].text, "Impossible de lancer l'impression : lp " + report +
+                                       "\r\n"
+                                       "Erreur : 53\r\nFichier introuvable\r\n"
+                                       "La commande lp (CUPS) n'est pas installée.");
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Exclamation);
 }
 
 TEST_F(LaunchTest, LpRefusalArrivesLaterWithItsStatusAndMessage) {
     dialogs.printAnswers = {true};
-    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    Imprimer_Click(report, services);
     ASSERT_EQ(launcher.finishedCallbacks.size(), 1u);
     ASSERT_TRUE(launcher.finishedCallbacks[0]);
     EXPECT_TRUE(boxes.shown.empty()) << "the command must not wait for lp";
@@ -53,17 +68,38 @@ TEST_F(LaunchTest, LpRefusalArrivesLaterWithItsStatusAndMessage) {
     launcher.finishedCallbacks[0](1, "lp: Error - No default destination.\n");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Impression");
-    EXPECT_EQ(boxes.shown[0].text, "L'impression de /tmp/~qkres1.tmp a été refusée (code de "
-                                   "sortie 1).\r\nlp: Error - No default destination.");
+    EXPECT_EQ(boxes.shown[0].text, "L'impression de " + report +
+                                       " a été refusée (code de sortie 1).\r\nlp: Error - No "
+                                       "default destination.");
 }
 
 TEST_F(LaunchTest, PrintCancelStartsNothingAndLpSuccessShowsNothing) {
     dialogs.printAnswers = {false, true};
-    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    Imprimer_Click(report, services);
     EXPECT_TRUE(launcher.started.empty());
-    Imprimer_Click("/tmp/~qkres1.tmp", services);
+    Imprimer_Click(report, services);
     launcher.finishedCallbacks.at(0)(0, "");
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, PrintNeverHandsLpALinkOrAnotherUsersFile) {
+    const std::string secret = dir.file("secret", 5);
+    std::filesystem::create_symlink(secret, dir / "~qkres2.tmp");
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {dir / "~qkres2.tmp", "le fichier est un lien symbolique"},
+        {dir.folder("~qkdir.tmp"), "ce n'est pas un fichier ordinaire"},
+    };
+    const std::string theirs = dir.file("~qktheirs.tmp", 1);
+    if (chown(theirs.c_str(), 65534, 65534) == 0)
+        cases.push_back({theirs, "le fichier appartient à un autre utilisateur"});
+    for (const auto& [path, reason] : cases) {
+        boxes.shown.clear();
+        dialogs.printAnswers = {true};
+        Imprimer_Click(path, services);
+        ASSERT_EQ(boxes.shown.size(), 1u) << path;
+        EXPECT_EQ(boxes.shown[0].text, "Le fichier " + path + " n'a pas pu être lu.\r\n" + reason);
+    }
+    EXPECT_TRUE(launcher.started.empty());
 }
 
 TEST_F(LaunchTest, HelpStartsXdgOpenWithThePathAsOneArgument) {

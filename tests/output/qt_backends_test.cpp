@@ -98,6 +98,34 @@ TEST(QtFileDialogs, ReplacingAnExistingFileIsConfirmedFirst) {
     EXPECT_EQ(*chosen, (folder.path / "bilan.txt").string());
 }
 
+// The program keeps no settings: a dialog must not leave its last folder in ~/.config. HOME is
+// set before the first dialog of this process, which is when Qt reads it.
+TEST(QtFileDialogs, NoDialogWritesASettingsFile) {
+    TempFolder home;
+    TempFolder work;
+    setenv("HOME", home.path.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    for (bool accept : {true, false}) {
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText("bilan.txt");
+            if (accept)
+                static_cast<QDialog*>(dialog)->accept();
+            else
+                dialog->reject();
+        });
+        QtFileDialogs().saveFile(
+            {"t", (work.path / "kesp.txt").string(), work.path.string(), "txt", {}});
+    }
+    whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    QtFileDialogs().openFile({"Ouvrir", work.path.string(), {}});
+    whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->reject(); });
+    QtFileDialogs().printDialog("Impression");
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(home.path))
+        left.push_back(entry.path().string());
+    EXPECT_TRUE(left.empty()) << ::testing::PrintToString(left);
+}
+
 TEST(QtFileDialogs, CancelledSaveGivesNothing) {
     whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_FALSE(QtFileDialogs().saveFile({"t", "/tmp/kesp.txt", "/tmp", "txt", {}}));

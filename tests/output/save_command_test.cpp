@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "output/commands.h"
@@ -174,6 +175,31 @@ TEST_F(SaveTest, AMissingResultFileIsReportedAsUnreadableAndReplacesNothing) {
               "Le fichier " + res2.string() + " n'a pas pu être lu.\r\nNo such file or directory");
     EXPECT_EQ(readFile(out / "bilan.txt"), "keep me");
     EXPECT_EQ(namesIn(out), (std::vector<std::string>{"bilan.txt"}));
+}
+
+TEST_F(SaveTest, AResultFileThatIsNotOurOwnIsNeverCopied) {
+    const fs::path secret = root / "secret";
+    writeFile(secret, "mode 0600 secret");
+    fs::remove(res2);
+    fs::create_symlink(secret, res2);
+    fs::path fifo = root / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::path theirs = root / "theirs";
+    writeFile(theirs, "not ours");
+    const bool chowned = ::chown(theirs.c_str(), 65534, 65534) == 0;
+    for (const auto& [source, reason] : std::vector<std::pair<fs::path, std::string>>{
+             {res2, "le fichier est un lien symbolique"},
+             {fifo, "ce n'est pas un fichier ordinaire"},
+             {chowned ? theirs : res2, chowned ? "le fichier appartient à un autre utilisateur"
+                                               : "le fichier est un lien symbolique"}}) {
+        boxes.shown.clear();
+        dialogs.saveAnswers.push_back((out / "bilan.txt").string());
+        Enregistrer_Click(temp.string(), res1.string(), source.string(), services);
+        ASSERT_EQ(boxes.shown.size(), 1u) << source;
+        EXPECT_EQ(boxes.shown[0].text,
+                  "Le fichier " + source.string() + " n'a pas pu être lu.\r\n" + reason);
+        EXPECT_TRUE(namesIn(out).empty()) << source;
+    }
 }
 
 // A small tmpfs gives a real read-only folder and a real full disk, even for root.

@@ -130,7 +130,8 @@ TEST_F(Listing, NamesPassAsBytes) {
     press();
     EXPECT_EQ(view.list1[4], std::string(kRoot) + odd + "/");
     EXPECT_EQ(report()[8], std::string(kRoot) + odd + "/");
-    EXPECT_EQ(table()[4], std::string(kRoot) + odd + "/\t4095\t1");
+    // Only the table escapes, where a control byte would break a row.
+    EXPECT_EQ(table()[4], std::string(kRoot) + "\xE9t\xE9 \\x01\\x7F/\t4095\t1");
 }
 
 TEST_F(Listing, DetailLinesGoToTheReportOnly) {

@@ -16,6 +16,7 @@ class MemoryOutputFiles : public OutputFiles {
 public:
     std::map<std::string, std::vector<std::string>> lines;
     std::map<std::string, bool> closed;
+    std::map<std::string, bool> committed;        // put under its name: the run wrote it whole
     std::set<std::string> refuseCreate;           // create() fails with "Permission denied"
     std::map<std::string, std::size_t> failAfter; // writeLine fails once this many lines stand
     std::set<std::string> failClose;              // close() reports "No space left on device"
@@ -29,6 +30,7 @@ public:
         created.push_back(path);
         lines[path].clear();
         closed[path] = false;
+        committed[path] = false;
         auto limit = failAfter.find(path);
         return std::make_unique<Sink>(*this, path,
                                       limit == failAfter.end() ? SIZE_MAX : limit->second);
@@ -52,6 +54,11 @@ private:
             owner_.closed[path_] = true;
             if (owner_.failClose.count(path_) && error_.empty()) error_ = "No space left on device";
             return error_.empty();
+        }
+        bool commit() override {
+            if (!owner_.closed[path_] || !error_.empty()) return false;
+            owner_.committed[path_] = true;
+            return true;
         }
         std::string error() const override { return error_; }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -17,15 +18,47 @@ std::string systemReason(int error) {
     return std::strerror(error);
 }
 
+// Why what stands under `path` may not be replaced by a file of ours; empty when it may (or
+// when nothing is there).
+std::string replaceRefusal(const std::string& path, struct stat& st, bool& exists) {
+    exists = false;
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? std::string() : systemReason(errno);
+    exists = true;
+    if (S_ISLNK(st.st_mode)) return "le fichier est un lien symbolique";
+    if (S_ISDIR(st.st_mode)) return systemReason(EISDIR);
+    if (!S_ISREG(st.st_mode)) return "ce n'est pas un fichier ordinaire";
+    if (st.st_uid != geteuid()) return "le fichier appartient à un autre utilisateur";
+    // A hard link planted in a shared folder could name any file of ours.
+    if (st.st_nlink > 1) return "le fichier a d'autres liens";
+    // A file its owner made read-only is not replaced behind their back.
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return systemReason(errno);
+    return {};
+}
+
+mode_t creationMode() {
+    // What a plain creat(0666) would give; mkstemp alone would make the file private.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 class PosixLineSink final : public LineSink {
 public:
-    explicit PosixLineSink(int fd) : fd_(fd) { buffer_.reserve(kBufferSize); }
-    ~PosixLineSink() override { close(); }
+    PosixLineSink(PosixOutputFiles& owner, int fd, std::string temporary, std::string destination)
+        : owner_(owner), fd_(fd), temporary_(std::move(temporary)),
+          destination_(std::move(destination)) {
+        buffer_.reserve(kBufferSize);
+    }
+    ~PosixLineSink() override {
+        if (fd_ >= 0) ::close(fd_);
+        if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    }
     PosixLineSink(const PosixLineSink&) = delete;
     PosixLineSink& operator=(const PosixLineSink&) = delete;
 
     bool writeLine(std::string_view line) override {
-        if (!error_.empty() || fd_ < 0) return fail(error_.empty() ? EBADF : 0);
+        if (!error_.empty() || closed_) return fail(error_.empty() ? EBADF : 0);
         if (buffer_.size() + line.size() + 2 > kBufferSize && !flush()) return false;
         if (line.size() + 2 > kBufferSize)
             return writeAll(line.data(), line.size()) && writeAll("\r\n", 2);
@@ -36,12 +69,22 @@ public:
     }
 
     bool close() override {
-        if (fd_ < 0) return error_.empty();
-        const bool flushed = flush();
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        if (rc != 0 && flushed) return fail(errno);
-        return flushed;
+        if (closed_) return error_.empty();
+        closed_ = true;
+        // A full disk may only show at the sync, on file systems that allocate late.
+        if (flush() && ::fsync(fd_) != 0 && errno != EINVAL) fail(errno);
+        return error_.empty();
+    }
+
+    bool commit() override {
+        if (!closed_ || !error_.empty() || temporary_.empty()) return fail(EBADF);
+        const bool held = owner_.holds(destination_);
+        // Locked before it takes the name, so that the name is never seen free.
+        if (held && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) return fail(errno);
+        if (::rename(temporary_.c_str(), destination_.c_str()) != 0) return fail(errno);
+        temporary_.clear();
+        if (held && owner_.replaceHeld(destination_, fd_)) fd_ = -1;
+        return true;
     }
 
     std::string error() const override { return error_; }
@@ -72,46 +115,92 @@ private:
         return true;
     }
 
+    PosixOutputFiles& owner_;
     int fd_;
+    std::string temporary_; // empty once committed
+    std::string destination_;
     std::vector<char> buffer_;
     std::string error_;
+    bool closed_ = false;
 };
 
 } // namespace
 
+PosixOutputFiles::~PosixOutputFiles() {
+    releaseAll();
+}
+
 std::unique_ptr<LineSink> PosixOutputFiles::create(const std::string& path, std::string& error) {
-    // No O_TRUNC before the checks; O_NONBLOCK so that a FIFO planted there cannot hang us.
-    const int fd =
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd < 0) {
-        const int openError = errno;
-        struct stat st {};
-        if (openError == ELOOP && lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-            error = "le fichier est un lien symbolique";
-        } else {
-            error = systemReason(openError);
-        }
+    struct stat existing {};
+    bool exists = false;
+    error = replaceRefusal(path, existing, exists);
+    if (!error.empty()) return nullptr;
+
+    const auto slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty()) {
+        error = systemReason(EISDIR);
         return nullptr;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
+    // Hidden, short enough for any folder, and never matching the clean-up's "~qk*.tmp".
+    std::string pattern = folder + "." + name.substr(0, 200) + ".XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
+    if (fd < 0) {
         error = systemReason(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        error = "ce n'est pas un fichier ordinaire";
-    } else if (st.st_uid != geteuid()) {
-        error = "le fichier appartient à un autre utilisateur";
-    } else if (st.st_nlink > 1) {
-        // A hard link planted in a shared folder could name any file of ours.
-        error = "le fichier a d'autres liens";
-    } else if (ftruncate(fd, 0) != 0) {
-        error = systemReason(errno);
-    } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        error = systemReason(errno);
-    } else {
-        return std::make_unique<PosixLineSink>(fd);
+        return nullptr;
     }
-    ::close(fd);
-    return nullptr;
+    // Best effort: a FAT volume gives every file the mode of its mount options and refuses
+    // any other.
+    (void)::fchmod(fd, exists ? (existing.st_mode & 07777) : creationMode());
+    return std::make_unique<PosixLineSink>(*this, fd, buffer.data(), path);
+}
+
+HoldResult PosixOutputFiles::hold(const std::string& path, std::string& error) {
+    if (holds(path)) return HoldResult::Held;
+    struct stat st {};
+    bool exists = false;
+    error = replaceRefusal(path, st, exists);
+    if (!error.empty()) return HoldResult::Refused;
+    // O_EXCL when nothing was there: a link planted since the check is not followed either way.
+    const int flags =
+        O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | (exists ? 0 : O_CREAT | O_EXCL);
+    const int fd = ::open(path.c_str(), flags, creationMode());
+    if (fd < 0) {
+        error = systemReason(errno);
+        return HoldResult::Refused;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_uid != geteuid()) {
+        error = "ce n'est pas un fichier ordinaire";
+        ::close(fd);
+        return HoldResult::Refused;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int lockError = errno;
+        ::close(fd);
+        if (lockError == EWOULDBLOCK) return HoldResult::HeldByOther;
+        error = systemReason(lockError);
+        return HoldResult::Refused;
+    }
+    held_[path] = fd;
+    return HoldResult::Held;
+}
+
+bool PosixOutputFiles::replaceHeld(const std::string& path, int fd) {
+    const auto it = held_.find(path);
+    if (it == held_.end()) return false;
+    ::close(it->second);
+    it->second = fd;
+    return true;
+}
+
+void PosixOutputFiles::releaseAll() {
+    for (const auto& [path, fd] : held_)
+        ::close(fd);
+    held_.clear();
 }
 
 } // namespace kesp

@@ -4,10 +4,25 @@
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
 
 namespace kesp {
 
+namespace {
+
+// Qt's file dialog keeps its history and last folder in QtProject.conf under the user's
+// configuration folder, and offers no switch for it; the program keeps no settings at all, so
+// the user scope of its settings is pointed at a place where no file can be made. (On Windows
+// the native format is the registry, which this does not cover.)
+void keepNoSettings() {
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
+} // namespace
+
 std::optional<std::string> QtFileDialogs::saveFile(const SaveDialogRequest& request) {
+    keepNoSettings();
     QFileDialog dialog(parent_, QString::fromStdString(request.title),
                        QFile::decodeName(QByteArray::fromStdString(request.initialFolder)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -26,6 +41,7 @@ std::optional<std::string> QtFileDialogs::saveFile(const SaveDialogRequest& requ
 }
 
 std::optional<std::string> QtFileDialogs::openFile(const OpenDialogRequest& request) {
+    keepNoSettings();
     QFileDialog dialog(parent_, QString::fromStdString(request.title),
                        QFile::decodeName(QByteArray::fromStdString(request.initialFolder)));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -41,6 +57,7 @@ std::optional<std::string> QtFileDialogs::openFile(const OpenDialogRequest& requ
 }
 
 bool QtFileDialogs::printDialog(const std::string& title) {
+    keepNoSettings();
     QPrinter printer;
     QPrintDialog dialog(&printer, parent_);
     dialog.setWindowTitle(QString::fromStdString(title));
