@@ -68,7 +68,8 @@ void Form1::Form_Load() {
     etat_.TitreApplication =
         kesp::TitreApplication(KESP_VERSION_MAJOR, KESP_VERSION_MINOR, KESP_VERSION_PATCH);
     openFiles_.closeAll();
-    cheminAide_ = CheminAideDe(dossierProgramme_);
+    cheminAide_ =
+        kesp::CheminAide(dossierProgramme_, KESP_HELP_FROM_PROGRAM, services_.environment);
 
     // From here on a step that fails is skipped: none of them throws, and the folder and drive
     // changes report their errors as numbers that start-up does not look at.

@@ -20,6 +20,23 @@ std::string DossierTemporaire(ProgramEnvironment& environment);
 // The result files' paths, by plain concatenation: nothing added or removed.
 std::string CheminResultat1(const std::string& dossierTemp);
 std::string CheminResultat2(const std::string& dossierTemp);
+
+// The help document: a web archive on Windows, a self-contained HTML page elsewhere (Linux
+// browsers do not open web archives).
+#ifdef _WIN32
+inline constexpr const char* kNomAide = "kespaide.mht";
+#else
+inline constexpr const char* kNomAide = "kespaide.html";
+#endif
+// kNomAide beside the program: where a build tree keeps it.
 std::string CheminAideDe(const std::string& dossierProgramme);
+// kNomAide in `dossierDonnees`, a folder given relative to the program's ("../share/kesp"),
+// with the leading ".." resolved against `dossierProgramme`.
+std::string CheminAideInstallee(const std::string& dossierProgramme,
+                                const std::string& dossierDonnees);
+// Beside the program when it is there, else the installed one when that is there, else beside
+// the program (the path the failure box then names).
+std::string CheminAide(const std::string& dossierProgramme, const std::string& dossierDonnees,
+                       ProgramEnvironment& environment);
 
 } // namespace kesp

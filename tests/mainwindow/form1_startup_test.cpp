@@ -66,7 +66,7 @@ TEST(Form1StartUp, ProgramFolderHelpAndResultPaths) {
     h.environment.variables["TMPDIR"] = "/ignored";
     Form1& form = h.window();
     EXPECT_EQ(form.DossierProgramme(), "/opt/kesp/bin");
-    EXPECT_EQ(form.CheminAide(), "/opt/kesp/bin/kespaide.mht");
+    EXPECT_EQ(form.CheminAide(), "/opt/kesp/bin/kespaide.html");
     // Plain concatenation: a trailing separator gives two in a row.
     EXPECT_EQ(form.DossierTemp(), "/var/tmp/");
     EXPECT_EQ(form.etat().CheminRes1, "/var/tmp//~qkres1.tmp");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,7 @@ public:
     std::string program = "/opt/kesp/bin/kesp";
     std::optional<std::tm> date = std::tm{}; // none: the program's date cannot be read
     std::vector<std::string> asked;          // the files whose date was read
+    std::set<std::string> missing;           // files that do not exist, whatever `date` says
 
     std::optional<std::string> variable(const std::string& name) override {
         auto it = variables.find(name);
@@ -103,7 +105,7 @@ public:
     std::string programFile() override { return program; }
     bool lastModified(const std::string& path, std::tm& local) override {
         asked.push_back(path);
-        if (!date) return false;
+        if (!date || missing.count(path)) return false;
         local = *date;
         return true;
     }
