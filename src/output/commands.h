@@ -25,7 +25,8 @@ void Enregistrer_Click(const std::string& dossierTemp, const std::string& chemin
 // refusal, is shown in a box titled "Impression".
 void Imprimer_Click(const std::string& cheminRes1, OutputServices& services);
 // Opens the help document with xdg-open, or with the desktop's opener when xdg-open is missing;
-// any other failure shows the "Problème ! ..." box.
+// any other failure to start, or xdg-open's own failure within kOpenerWatchMs, shows the
+// "Problème ! ..." box.
 void aide_Click(const std::string& cheminAide, OutputServices& services);
 
 } // namespace kesp

@@ -154,6 +154,41 @@ TEST(QtProgramLauncher, ArgumentsReachTheProgramWholeAndFinishedCarriesStatusAnd
     EXPECT_EQ(errors, "lp: Error - No default destination.\n");
 }
 
+TEST(QtProgramLauncher, WatchedStartReportsOnlyAFailureWithinItsWindow) {
+    QtProgramLauncher launcher;
+    const struct {
+        const char* script;
+        int windowMs;
+        bool reported;
+    } cases[] = {
+        {"echo refused >&2; exit 3", 10000, true},
+        {"exit 0", 10000, false},
+        {"exit 3", -1, false}, // already past its window
+    };
+    for (const auto& c : cases) {
+        int status = 0;
+        std::string errors;
+        bool reported = false;
+        ASSERT_EQ(launcher
+                      .startWatched({"sh", "-c", c.script}, c.windowMs,
+                                    [&](int exitStatus, const std::string& stderrText) {
+                                        status = exitStatus;
+                                        errors = stderrText;
+                                        reported = true;
+                                    })
+                      .error,
+                  0);
+        // The program is done well within this; a report would have arrived.
+        QTest::qWait(300);
+        if (c.reported) (void)QTest::qWaitFor([&] { return reported; }, 10000);
+        EXPECT_EQ(reported, c.reported) << c.script;
+        if (c.reported) {
+            EXPECT_EQ(status, 3);
+            EXPECT_EQ(errors, "refused\n");
+        }
+    }
+}
+
 TEST(QtProgramLauncher, DetachedStartRuns) {
     TempFolder folder;
     const fs::path marker = folder.path / "started";
@@ -209,6 +244,21 @@ TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !readFile(seen).empty(); }, 10000));
     EXPECT_EQ(readFile(seen), "1|/opt/mes outils/kespaide.mht");
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(HelpThroughPath, XdgOpenThatFindsNoApplicationGetsTheProblemBox) {
+    const fs::path stub = folder.path / "xdg-open";
+    std::ofstream(stub)
+        << "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\n"
+           "exit 3\n";
+    ::chmod(stub.c_str(), 0755);
+    qputenv("PATH", QByteArray::fromStdString(folder.path.string()) + ":/usr/bin:/bin");
+    aide_Click("/usr/share/kesp/kespaide.html", services);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 10000));
+    EXPECT_EQ(boxes.shown[0].title, "Problème ! ...");
+    EXPECT_EQ(boxes.shown[0].text,
+              "xdg-open \"/usr/share/kesp/kespaide.html\"\r\nErreur : 3\r\n"
+              "xdg-open: no method available for opening '/usr/share/kesp/kespaide.html'");
 }
 
 TEST_F(HelpThroughPath, WithoutXdgOpenTheDesktopGetsTheFileUrl) {

@@ -71,6 +71,7 @@ public:
     std::vector<std::vector<std::string>> started;
     std::vector<Finished> finishedCallbacks;
     std::vector<std::string> desktopOpened;
+    std::vector<int> watchWindows;
 
     LaunchResult start(const std::vector<std::string>& argv, Finished finished) override {
         started.push_back(argv);
@@ -79,6 +80,12 @@ public:
         auto answer = startAnswers.front();
         startAnswers.pop_front();
         return answer;
+    }
+    // Recorded as a start; its callback is the failure one.
+    LaunchResult startWatched(const std::vector<std::string>& argv, int windowMs,
+                              Finished failed) override {
+        watchWindows.push_back(windowMs);
+        return start(argv, std::move(failed));
     }
     bool openWithDesktop(const std::string& pathOrAddress) override {
         desktopOpened.push_back(pathOrAddress);
