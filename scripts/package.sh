@@ -21,7 +21,7 @@ echo "=== package: dpkg-buildpackage"
     > "$work/build.log" 2>&1 || { tail -40 "$work/build.log"; exit 1; }
 rm -rf "$out"
 mkdir -p "$out"
-mv "$work"/kesp_"$version"_*.deb "$work"/*.changes "$work"/*.buildinfo "$out"/
+mv "$work"/*.deb "$work"/*.changes "$work"/*.buildinfo "$out"/
 deb=$(ls "$out"/kesp_"$version"_*.deb)
 echo "built $deb"
 

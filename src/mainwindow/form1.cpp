@@ -46,7 +46,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)),
       openFiles_(services_.files), scanServices_{services_.folders, services_.ticks, openFiles_,
                                                  services_.chars},
-      outputServices_{services_.dialogs, services_.boxes, services_.launcher} {
+      outputServices_{services_.dialogs, services_.boxes, services_.launcher, pdfWriter_} {
     createControls();
     connect(ok_, &QPushButton::clicked, this, &Form1::OK_Click);
     connect(sldFreq_, &QSlider::valueChanged, this, [this] {

@@ -38,9 +38,9 @@ public:
         ++saves;
         return std::nullopt;
     }
-    bool printDialog(const std::string&) override {
+    std::optional<PrintChoice> printDialog(const std::string&) override {
         ++prints;
-        return false;
+        return std::nullopt;
     }
 };
 

@@ -17,7 +17,8 @@ protected:
     FakeDialogs dialogs;
     RecordingBoxes boxes;
     FakeLauncher launcher;
-    OutputServices services{dialogs, boxes, launcher};
+    testing::RecordingPdfWriter pdf;
+    OutputServices services{dialogs, boxes, launcher, pdf};
 };
 
 const std::string kOddPath = "-o dossier avec blancs;$(rm -rf x)/~qkres1.tmp";
@@ -29,6 +30,46 @@ TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
     ASSERT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.started[0], (std::vector<std::string>{"lp", "--", kOddPath}));
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, PrintUsesThePrinterAndCopiesChosenInTheDialog) {
+    using Argv = std::vector<std::string>;
+    const struct {
+        PrintChoice choice;
+        Argv argv;
+    } cases[] = {
+        {{"bureau", 1, ""}, {"lp", "-d", "bureau", "--", "/t/r"}},
+        {{"bureau", 3, ""}, {"lp", "-d", "bureau", "-n", "3", "--", "/t/r"}},
+        {{"", 2, ""}, {"lp", "-n", "2", "--", "/t/r"}},
+    };
+    for (const auto& c : cases) {
+        launcher.started.clear();
+        dialogs.printAnswers = {true};
+        dialogs.printChoice = c.choice;
+        Imprimer_Click("/t/r", services);
+        ASSERT_EQ(launcher.started.size(), 1u);
+        EXPECT_EQ(launcher.started[0], c.argv);
+    }
+    EXPECT_TRUE(pdf.written.empty());
+}
+
+TEST_F(LaunchTest, PrintToFileWritesThePdfAndStartsNoLp) {
+    dialogs.printAnswers = {true, true};
+    dialogs.printChoice = {"", 1, "/home/u/rapport.pdf"};
+    Imprimer_Click("/t/~qkres1.tmp", services);
+    EXPECT_TRUE(launcher.started.empty());
+    ASSERT_EQ(pdf.written.size(), 1u);
+    EXPECT_EQ(pdf.written[0],
+              std::make_pair(std::string("/t/~qkres1.tmp"), std::string("/home/u/rapport.pdf")));
+    EXPECT_TRUE(boxes.shown.empty());
+
+    pdf.refusal = "Écriture de /home/u/rapport.pdf impossible : Permission denied";
+    Imprimer_Click("/t/~qkres1.tmp", services);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Impression");
+    EXPECT_EQ(boxes.shown[0].text,
+              "L'impression dans le fichier /home/u/rapport.pdf a échoué.\r\n"
+              "Écriture de /home/u/rapport.pdf impossible : Permission denied");
 }
 
 TEST_F(LaunchTest, PrintWithoutLpSaysSoInFrench) {

@@ -9,14 +9,17 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "output/commands.h"
 #include "platform/qt/qt_file_dialogs.h"
+#include "platform/qt/qt_pdf_writer.h"
 #include "platform/qt/qt_program_launcher.h"
 #include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
@@ -111,6 +114,36 @@ TEST(QtFileDialogs, PrintDialogIsTitledAndReportsTheAnswer) {
     EXPECT_FALSE(QtFileDialogs().printDialog("Impression"));
     whenModal<QPrintDialog>([](QPrintDialog* dialog) { static_cast<QDialog*>(dialog)->accept(); });
     EXPECT_TRUE(QtFileDialogs().printDialog("Impression"));
+}
+
+TEST(QtPdfWriter, TheReportsLinesAsTheyStandAccentsIncluded) {
+    if (access("/usr/bin/pdftotext", X_OK) != 0)
+        GTEST_SKIP() << "pdftotext is not installed (scripts/deps.sh installs poppler-utils)";
+    TempFolder folder;
+    const fs::path report = folder.path / "~qkres1.tmp";
+    const std::vector<std::string> lines = {"Répertoire : /srv/données/Été",
+                                            " Taille utile     :         5 906 octets",
+                                            "     Espace perdu :         2 286 octets"};
+    {
+        std::ofstream out(report, std::ios::binary);
+        for (const std::string& line : lines)
+            out << line << "\r\n";
+    }
+    const fs::path pdf = folder.path / "rapport.pdf";
+    EXPECT_EQ(QtPdfWriter().writeTextAsPdf(report.string(), pdf.string()), "");
+    const fs::path text = folder.path / "rapport.txt";
+    ASSERT_EQ(
+        std::system(("pdftotext -layout '" + pdf.string() + "' '" + text.string() + "'").c_str()),
+        0);
+    const std::string extracted = readFile(text);
+    // Monospaced and unwrapped, -layout gives the columns back with their spaces.
+    for (const std::string& line : lines)
+        EXPECT_NE(extracted.find(line), std::string::npos) << line << "\nin:\n" << extracted;
+
+    const std::string refused =
+        QtPdfWriter().writeTextAsPdf(report.string(), (folder.path / "absent/r.pdf").string());
+    EXPECT_EQ(refused.rfind("Écriture de " + (folder.path / "absent/r.pdf").string(), 0), 0u)
+        << refused;
 }
 
 TEST(QtProgramLauncher, MissingProgramIsErrorFiftyThreeAndOneThatCannotRunAnother) {
@@ -231,7 +264,8 @@ protected:
     testing::FakeDialogs dialogs;
     testing::RecordingBoxes boxes;
     QtProgramLauncher launcher;
-    OutputServices services{dialogs, boxes, launcher};
+    QtPdfWriter pdf;
+    OutputServices services{dialogs, boxes, launcher, pdf};
 };
 
 TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {

@@ -15,6 +15,7 @@
 #include "platform/environment.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
+#include "platform/pdf_writer.h"
 
 namespace kesp::testing {
 
@@ -22,6 +23,7 @@ class FakeDialogs : public FileDialogs {
 public:
     std::deque<std::optional<std::string>> saveAnswers;
     std::deque<bool> printAnswers;
+    PrintChoice printChoice; // what a confirmed print dialog answers
     std::vector<SaveDialogRequest> saveRequests;
     std::vector<std::string> printTitles;
 
@@ -35,15 +37,16 @@ public:
         saveAnswers.pop_front();
         return answer;
     }
-    bool printDialog(const std::string& title) override {
+    std::optional<PrintChoice> printDialog(const std::string& title) override {
         printTitles.push_back(title);
         if (printAnswers.empty()) {
             ADD_FAILURE() << "unexpected print dialog";
-            return false;
+            return std::nullopt;
         }
         const bool answer = printAnswers.front();
         printAnswers.pop_front();
-        return answer;
+        if (!answer) return std::nullopt;
+        return printChoice;
     }
 };
 
@@ -51,6 +54,17 @@ struct ShownBox {
     std::string text;
     std::string title;
     MessageIcon icon;
+};
+
+// Records what it was asked to write; `refusal` is returned as the reason.
+class RecordingPdfWriter : public PdfWriter {
+public:
+    std::vector<std::pair<std::string, std::string>> written; // (text file, PDF file)
+    std::string refusal;
+    std::string writeTextAsPdf(const std::string& textFile, const std::string& pdfFile) override {
+        written.emplace_back(textFile, pdfFile);
+        return refusal;
+    }
 };
 
 class RecordingBoxes : public MessageBoxes {

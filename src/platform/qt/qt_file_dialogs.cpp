@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 namespace kesp {
 
@@ -25,11 +26,19 @@ std::optional<std::string> QtFileDialogs::saveFile(const SaveDialogRequest& requ
     return QFile::encodeName(chosen.first()).toStdString();
 }
 
-bool QtFileDialogs::printDialog(const std::string& title) {
+std::optional<PrintChoice> QtFileDialogs::printDialog(const std::string& title) {
     QPrinter printer;
     QPrintDialog dialog(&printer, parent_);
     dialog.setWindowTitle(QString::fromStdString(title));
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    PrintChoice choice;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        choice.pdfFile = QFile::encodeName(printer.outputFileName()).toStdString();
+        return choice;
+    }
+    choice.printer = printer.printerName().toStdString();
+    choice.copies = std::max(1, printer.copyCount());
+    return choice;
 }
 
 } // namespace kesp
