@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the packages, builds Kesp and runs every test: the debug build, the same tests under
-# address and undefined-behaviour sanitizers, and the boot-sector fuzzer for 60 seconds.
+# address and undefined-behaviour sanitizers, the boot-sector fuzzer for 60 seconds, and the
+# Debian package with its checks.
 # Fails (non-zero) as soon as any step fails. Run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,6 +28,9 @@ if [ -f fuzz/CMakeLists.txt ]; then
     mkdir -p build/fuzz/corpus
     ./build/fuzz/bin/fuzz_boot_sector -max_total_time=60 -rss_limit_mb=2048 build/fuzz/corpus
 fi
+
+echo "=== Debian package: build, lintian, desktop entry, metainfo, the extracted kesp-scan"
+bash scripts/package.sh
 
 if command -v clang-format >/dev/null; then
     echo "=== format check"

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QListView>
@@ -11,12 +12,14 @@
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 #include "mainwindow/append_list_model.h"
 #include "mainwindow/folder_tree.h"
 #include "mainwindow/form1_harness.h"
 #include "mainwindow/image_list.h"
+#include "mainwindow/qt_translations.h"
 #include "mainwindow/status_bar.h"
 
 namespace kesp::test {
@@ -58,6 +61,19 @@ TEST(Form1StartUp, StartsOnTheRootVolumeAndItsRootFolder) {
     EXPECT_EQ(lines[0], "/ ");
     EXPECT_EQ(lines[1], "ext4 : type de partition inconnu");
     EXPECT_EQ(form.list1Model().rowCount(), 2);
+}
+
+TEST(Form1StartUp, QtDialogsSpeakFrenchInTheCLocale) {
+    QTranslator translator;
+    ASSERT_TRUE(installQtFrench(translator))
+        << "qtbase_fr missing (scripts/deps.sh installs qt6-translations-l10n)";
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList texts;
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        texts << label->text();
+    QCoreApplication::removeTranslator(&translator);
+    EXPECT_TRUE(texts.contains("Voir dans :")) << texts.join('|').toStdString();
 }
 
 TEST(Form1StartUp, ProgramFolderHelpAndResultPaths) {
