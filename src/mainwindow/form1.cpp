@@ -247,7 +247,11 @@ void Form1::closeOpti() {
 void Form1::pump() {
     list1Model_->flush();
     list3Model_->flush();
-    QCoreApplication::processEvents();
+    // A view resets, lays out and repaints in separate passes of the event loop (zero timers,
+    // then a posted update request); one pass would leave the rest to the next pump, a whole
+    // refresh period later.
+    for (int pass = 0; pass < 3; ++pass)
+        QCoreApplication::processEvents();
 }
 
 void Form1::showError(const std::string& text, const std::string& title) {

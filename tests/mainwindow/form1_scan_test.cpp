@@ -1,5 +1,6 @@
 // A scan from the window over an in-memory tree: the lists, the panels, the commands given back,
 // the cancel by a real second click, and the commands that stay live.
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QComboBox>
@@ -160,6 +161,44 @@ TEST(Form1Scan, ASecondClickDuringTheRunCancelsIt) {
     EXPECT_TRUE(h.ok()->isEnabled());
     EXPECT_TRUE(h.toolButton(1)->isEnabled());
     EXPECT_TRUE(h.toolButton(4)->isEnabled());
+}
+
+// Counts the rows List1 holds each time its viewport paints.
+class PaintedRows : public QObject {
+public:
+    explicit PaintedRows(QAbstractItemView* view) : view_(view) {
+        view->viewport()->installEventFilter(this);
+    }
+    int rows = -1; // at the last paint
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) rows = view_->model()->rowCount();
+        return false;
+    }
+
+private:
+    QAbstractItemView* view_;
+};
+
+TEST(Form1Scan, EachPumpPaintsTheRowsAppendedBeforeIt) {
+    Harness h;
+    h.ticks.step = 1001; // every entry refreshes and pumps
+    for (int i = 0; i < 4; ++i)
+        h.tree.file(h.tree.folder(h.fatRoot, "D" + std::to_string(i)), "F", 100);
+    Form1& form = h.window();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    h.chooseDrive(h.fatEntry());
+    Harness::settle();
+    PaintedRows painted(h.child<QAbstractItemView>("List1"));
+    std::vector<std::pair<int, int>> seen; // (rows in the view, rows at its last paint)
+    h.tree.onEntry = [&](const std::string&, const std::string&) {
+        seen.emplace_back(form.list1Model().rowCount(), painted.rows);
+    };
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    ASSERT_GE(seen.size(), 4u);
+    ASSERT_GT(seen.back().first, 0);
+    for (const auto& [rows, paintedRows] : seen)
+        EXPECT_EQ(paintedRows, rows) << "a pump left rows unpainted until the next one";
 }
 
 TEST(Form1Scan, SliderSubFoldersAndHelpStayLiveDuringARun) {
