@@ -20,8 +20,18 @@ std::string trimBlanks(std::string_view text) {
 
 std::string driveEntryText(std::string_view mountPoint, std::string_view label) {
     std::string entry(mountPoint);
-    if (!label.empty()) entry.append(" [").append(label).append("]");
-    return entry;
+    if (label.empty()) return entry;
+    entry += " [";
+    for (const char c : label) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f) {
+            entry += c;
+            continue;
+        }
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        entry += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    }
+    return entry + "]";
 }
 
 std::vector<std::string> mountPointCandidates(std::string_view trimmed) {

@@ -10,7 +10,8 @@ namespace kesp {
 // Leading and trailing blanks removed (blanks only, as the designation rule trims).
 std::string trimBlanks(std::string_view text);
 
-// "mountpoint" or "mountpoint [label]".
+// "mountpoint" or "mountpoint [label]"; the label's control characters written as "\x1B", so
+// that a label cannot break the line or the list it is shown in.
 std::string driveEntryText(std::string_view mountPoint, std::string_view label);
 
 // The mount points a trimmed designation may name, most literal first: the whole text, then the

@@ -26,7 +26,7 @@ public:
 
     std::vector<std::string> drives() override {
         std::vector<std::string> entries;
-        for (const auto& mount : readMountTable(mountInfoPath_))
+        for (const auto& mount : listedDrives(readMountTable(mountInfoPath_)))
             entries.push_back(entryOf(mount));
         return entries;
     }
