@@ -29,10 +29,19 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void Form1::OK_Click() {
-    // The drive header line carries the volume's size, as kesp-scan writes it.
-    if (okCaption() == kCaptionStart)
-        etat_.TailleDisqueMo =
-            services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
+    if (okCaption() == kCaptionStart) {
+        // A drive unmounted since it was chosen would scan the folder left at its place, with
+        // zeros and no size: it goes through the drive change instead, which refuses it.
+        const auto root = services_.volumes.rootPath(driveText());
+        if (!root || services_.volumes.readiness(*root) != 0) {
+            // Returning to itself would be no return: the start-up drive takes its place.
+            if (etat_.LecteurPrecedent == driveText()) etat_.LecteurPrecedent.clear();
+            Drive1_Change();
+            return;
+        }
+        // The drive header line carries the volume's size, as kesp-scan writes it.
+        etat_.TailleDisqueMo = services_.volumes.totalMegabytes(*root);
+    }
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
     kesp::OK_Click(etat_, *this, scanServices_);
 }

@@ -384,6 +384,25 @@ TEST(Form1Drives, TheListIsReadAgainWhenItOpens) {
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
+TEST(Form1Drives, StartOnADriveThatWentAwayGoesThroughTheDriveChange) {
+    Harness h;
+    h.tree.file(h.fatRoot, "A.BIN", 100);
+    Form1& form = h.window();
+    h.chooseDrive(h.fatEntry());
+    const std::size_t linesBefore = form.list1Model().lines().size();
+    h.volumes.volumes.erase(h.volumes.volumes.begin() + 1); // unmounted
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    Harness::settle();
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].title, "Lecteur non prêt");
+    EXPECT_EQ(form.driveText(), "/") << "back to the start-up drive";
+    EXPECT_EQ(form.folderPath(), "/");
+    EXPECT_TRUE(form.list3Model().lines().empty()) << "nothing was scanned";
+    EXPECT_LE(form.list1Model().lines().size(), linesBefore + 2);
+    EXPECT_FALSE(h.memoryFiles.lines.count(form.etat().CheminRes1));
+    EXPECT_EQ(h.ok()->text(), "&Démarrer");
+}
+
 TEST(Form1Drives, AnotherFailureIsReportedAndDrive1GoesBack) {
     Harness h;
     // Listed and ready, but its root is no folder: Dir1 cannot show it (error 76).
