@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
+#include <QTest>
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
@@ -245,7 +246,7 @@ TEST(Form1StartUp, StatusBarPanels) {
     for (int position = 1; position <= 5; ++position)
         EXPECT_EQ(StatusBar1::panelKey(position).toStdString(), keys[position - 1]);
     for (int position : {1, 2, 3}) {
-        EXPECT_EQ(bar->panel(position)->width(), 100);
+        EXPECT_EQ(bar->panel(position)->minimumWidth(), 100);
         EXPECT_TRUE(bar->panel(position)->alignment() & Qt::AlignRight);
     }
     EXPECT_EQ(bar->panel(5)->width(), 60);
@@ -258,6 +259,28 @@ TEST(Form1StartUp, StatusBarPanels) {
         EXPECT_EQ(bar->panel(position)->frameShadow(), QFrame::Sunken) << position;
     EXPECT_EQ(bar->panelText(6), QTime::currentTime().toString(QStringLiteral("hh:mm")));
     EXPECT_FALSE(bar->panelText(7).isEmpty());
+}
+
+TEST(Form1StartUp, CounterPanelsWidenToTheirTextAndTheClockGivesWay) {
+    Harness h;
+    Form1& form = h.window();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* bar = h.child<StatusBar1>("StatusBar1");
+    const int clockBefore = bar->panel(6)->width();
+    const QString texts[] = {"2 420 000 répertoires", "12 345 678 fichiers", "99 999,9 Mo perdus"};
+    for (int position : {1, 2, 3})
+        bar->setPanelText(position, texts[position - 1]);
+    QTest::qWait(50); // the layout runs from the event loop
+    for (int position : {1, 2, 3}) {
+        QLabel* panel = bar->panel(position);
+        EXPECT_GE(panel->contentsRect().width(),
+                  panel->fontMetrics().horizontalAdvance(texts[position - 1]))
+            << position;
+    }
+    EXPECT_EQ(bar->width(), form.width()) << "the bar did not push the window wider";
+    EXPECT_LT(bar->panel(6)->width(), clockBefore);
+    EXPECT_EQ(bar->panel(5)->width(), 60);
 }
 
 } // namespace
