@@ -34,10 +34,19 @@ std::string driveEntryText(std::string_view mountPoint, std::string_view label) 
     return entry + "]";
 }
 
+std::string unresponsiveEntryText(std::string_view mountPoint) {
+    return std::string(mountPoint) + std::string(kUnresponsiveSuffix);
+}
+
 std::vector<std::string> mountPointCandidates(std::string_view trimmed) {
     std::vector<std::string> candidates;
     if (trimmed.empty()) return candidates;
     candidates.push_back(withoutTrailingSlashes(trimmed));
+    if (trimmed.ends_with(kUnresponsiveSuffix) && trimmed.size() > kUnresponsiveSuffix.size()) {
+        candidates.push_back(
+            withoutTrailingSlashes(trimmed.substr(0, trimmed.size() - kUnresponsiveSuffix.size())));
+        return candidates;
+    }
     if (trimmed.back() != ']') return candidates;
     for (auto at = trimmed.rfind(" ["); at != std::string_view::npos && at > 0;
          at = trimmed.rfind(" [", at - 1)) {
