@@ -67,6 +67,7 @@ public:
 class NoDialogs : public FileDialogs {
 public:
     std::optional<std::string> saveFile(const SaveDialogRequest&) override { return {}; }
+    std::optional<std::string> openFile(const OpenDialogRequest&) override { return {}; }
     std::optional<PrintChoice> printDialog(const std::string&) override { return {}; }
 };
 

@@ -112,8 +112,12 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     ScanServices scan{services.folders, services.ticks, files, services.chars};
     StreamScanView view(out, err, services.statusOnErr ? &err : nullptr,
                         {drive, folder, arguments.subFolders, services.interrupted}, etat, scan);
-    OK_Click(etat, view, scan);
+    const RunOutcome outcome = OK_Click(etat, view, scan);
     view.finishStatus();
+    for (const UnreadableFolder& folder : outcome.problems.unreadable)
+        err << "kesp-scan: " << folder.path << " : dossier illisible (" << folder.reason << ")\n";
+    if (outcome.problems.volumeLost)
+        err << "kesp-scan: " << volumeLostLine(outcome.problems.volumeLost->reason) << '\n';
     if (view.failed()) {
         out.flush();
         return kExitFailed;
@@ -126,8 +130,10 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     out.flush();
     if (!out) return fail(err, "écriture impossible sur la sortie standard");
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
-    const bool stopped = !view.list3().empty() && view.list3().back() == kLineCancelled;
-    return stopped ? kExitCancelled : kExitDone;
+    if (outcome.end == RunEnd::Cancelled) return kExitCancelled;
+    if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty())
+        return kExitIncomplete;
+    return kExitDone;
 }
 
 int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

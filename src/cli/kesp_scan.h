@@ -17,6 +17,9 @@ namespace kesp {
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitCancelled = 130;
+// The walk ended, but folders could not be read or the volume stopped answering: the totals
+// leave something out.
+inline constexpr int kExitIncomplete = 3;
 
 // `args` without the program name. Uses the POSIX services, reads LC_NUMERIC, treats SIGINT as
 // the cancel press and draws the status line on stderr when `err` is std::cerr on a terminal.

@@ -21,12 +21,20 @@ void StreamScanView::setStatusPanel(int position, const std::string& text) {
     panelsChanged_ = true;
 }
 
-void StreamScanView::pump() {
+void StreamScanView::pressIfInterrupted() {
     // Like a click, the interrupt only lands while OK can be pressed.
     if (okEnabled_ && !cancelPressed_ && setup_.interrupted && setup_.interrupted()) {
         cancelPressed_ = true; // before the press: its own pump must not press again
         OK_Click(etat_, *this, services_);
     }
+}
+
+void StreamScanView::poll() {
+    pressIfInterrupted();
+}
+
+void StreamScanView::pump() {
+    pressIfInterrupted();
     if (status_ && panelsChanged_) {
         *status_ << '\r' << panels_[0] << "  " << panels_[1] << "  " << panels_[2] << "\x1b[K"
                  << std::flush;

@@ -51,9 +51,12 @@ public:
     }
     void closeOpti() override {}
     void pump() override;
+    void poll() override;
     void showError(const std::string& text, const std::string& title) override;
 
 private:
+    void pressIfInterrupted();
+
     std::ostream& out_;
     std::ostream& err_;
     std::ostream* status_;

@@ -8,6 +8,7 @@
 #include <QSortFilterProxyModel>
 
 #include "mainwindow/display_text.h"
+#include "mainwindow/volume_folder_model.h"
 
 namespace kesp {
 
@@ -48,19 +49,19 @@ private:
 };
 
 FolderTree::FolderTree(QWidget* parent)
-    : QTreeView(parent), files_(new QFileSystemModel(this)), filter_(new DriveFolderFilter(this)) {
+    : QTreeView(parent), files_(new QFileSystemModel(this)), filter_(new DriveFolderFilter(this)),
+      volume_(new VolumeFolderModel(this)) {
     files_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden);
     files_->setReadOnly(true);
     files_->setOption(QFileSystemModel::DontUseCustomDirectoryIcons);
     filter_->setSourceModel(files_);
-    setModel(filter_);
     setHeaderHidden(true);
-    for (int column = 1; column < files_->columnCount(); ++column)
-        hideColumn(column);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { onCurrentChanged(current); });
+    useModel(filter_);
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (model() == volume_) volume_->load(index);
+    });
     // Folders below the root are read in the background: select and unfold once they are in.
     connect(files_, &QFileSystemModel::directoryLoaded, this, [this] {
         hangRoot();
@@ -72,9 +73,28 @@ FolderTree::FolderTree(QWidget* parent)
     connect(filter_, &QAbstractItemModel::layoutChanged, this, [this] { hangRoot(); });
 }
 
-void FolderTree::showDrive(const std::string& root, const std::string& folder) {
+void FolderTree::useModel(QAbstractItemModel* model) {
+    if (this->model() == model) return;
+    setModel(model);
+    for (int column = 1; column < model->columnCount(); ++column)
+        hideColumn(column);
+    // Each model comes with a selection model of its own.
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { onCurrentChanged(current); });
+}
+
+void FolderTree::showDrive(const std::string& root, const std::string& folder,
+                           FolderEnumerator* folders) {
     root_ = root;
     path_ = folder;
+    if (folders) {
+        useModel(volume_);
+        volume_->showRoot(*folders, root);
+        setRootIndex(QModelIndex());
+        selectPath();
+        return;
+    }
+    useModel(filter_);
     const QString rootPath = decode(root);
     files_->setRootPath(rootPath);
     filter_->setRoot(rootPath);
@@ -83,15 +103,20 @@ void FolderTree::showDrive(const std::string& root, const std::string& folder) {
 }
 
 void FolderTree::hangRoot() {
-    if (root_.empty()) return;
+    if (root_.empty() || model() != filter_) return;
     const QModelIndex rootItem = filter_->mapFromSource(files_->index(decode(root_)));
     if (rootItem.isValid() && rootIndex() != rootItem.parent()) setRootIndex(rootItem.parent());
 }
 
 void FolderTree::selectPath() {
-    const QModelIndex source = files_->index(decode(path_));
-    if (!source.isValid()) return;
-    const QModelIndex index = filter_->mapFromSource(source);
+    QModelIndex index;
+    if (model() == volume_) {
+        index = volume_->indexOf(path_);
+    } else {
+        const QModelIndex source = files_->index(decode(path_));
+        if (!source.isValid()) return;
+        index = filter_->mapFromSource(source);
+    }
     if (!index.isValid() || index == currentIndex()) return;
     {
         // The selection is the program's, not the user's: path_ stays as given.
@@ -104,6 +129,10 @@ void FolderTree::selectPath() {
 
 void FolderTree::onCurrentChanged(const QModelIndex& current) {
     if (!current.isValid()) return;
+    if (model() == volume_) {
+        path_ = VolumeFolderModel::pathOf(current);
+        return;
+    }
     const QString chosen = files_->filePath(filter_->mapToSource(current));
     // The root keeps the form it was given in ("/mnt/f32/", "/").
     if (chosen == decode(root_)) {

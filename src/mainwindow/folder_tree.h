@@ -9,6 +9,8 @@ class QFileSystemModel;
 namespace kesp {
 
 class DriveFolderFilter;
+class FolderEnumerator;
+class VolumeFolderModel;
 
 class FolderTree : public QTreeView {
     Q_OBJECT
@@ -16,8 +18,10 @@ public:
     explicit FolderTree(QWidget* parent = nullptr);
 
     // Shows the tree below `root` (a drive's root, ending with the separator) and selects
-    // `folder`, which lies below it (or is it).
-    void showDrive(const std::string& root, const std::string& folder);
+    // `folder`, which lies below it (or is it). With `folders`, the volume is read through that
+    // enumeration (a disk image the host cannot see) instead of the host file system.
+    void showDrive(const std::string& root, const std::string& folder,
+                   FolderEnumerator* folders = nullptr);
     const std::string& path() const { return path_; }
 
 signals:
@@ -32,9 +36,11 @@ private:
     void selectPath();
     // Shows the drive's root as the one top item.
     void hangRoot();
+    void useModel(QAbstractItemModel* model);
 
     QFileSystemModel* files_;
     DriveFolderFilter* filter_;
+    VolumeFolderModel* volume_;
     std::string root_;
     std::string path_;
 };

@@ -19,6 +19,7 @@
 #include "mainwindow/program_paths.h"
 #include "mainwindow/status_bar.h"
 #include "scan/init_bar.h"
+#include "scan/result_lines.h"
 #include "volume/opti_window.h"
 
 namespace kesp {
@@ -117,6 +118,22 @@ void Form1::refreshDrives() {
         drive1_->addItem(displayText(entry));
     const auto it = std::find(drives_.begin(), drives_.end(), current);
     drive1_->setCurrentIndex(it == drives_.end() ? -1 : static_cast<int>(it - drives_.begin()));
+}
+
+void Form1::openImages(const std::vector<std::string>& paths) {
+    if (!services_.images) return;
+    std::string first;
+    for (const std::string& path : paths) {
+        const OpenedImage opened = services_.images->openImage(path);
+        if (!opened.error.empty()) {
+            services_.boxes.show(opened.error, std::string(kErrorTitle), MessageIcon::Critical);
+            continue;
+        }
+        if (first.empty() && !opened.drives.empty()) first = opened.drives.front();
+    }
+    if (first.empty()) return;
+    refreshDrives();
+    setDriveText(first);
 }
 
 void Form1::InitBar() {
@@ -274,6 +291,12 @@ int Form1::setFolderPath(const std::string& pathOrDrive) {
     if (!root) return isDrive ? kErrorDeviceUnavailable : kErrorPathNotFound;
     if (const int error = services_.volumes.readiness(*root); error != 0) return error;
     const std::string folder = isDrive ? *root : pathOrDrive;
+    if (services_.images && services_.images->holds(*root)) {
+        // A volume the host cannot see (a disk image): read through the scan's own enumeration.
+        if (services_.folders.open(folder)->failure()) return kErrorPathNotFound;
+        dir1_->showDrive(*root, folder, &services_.folders);
+        return 0;
+    }
     if (!isFolder(folder)) return kErrorPathNotFound;
     dir1_->showDrive(*root, folder);
     return 0;

@@ -56,6 +56,10 @@ public:
     void optimiser_Click();
     void aide_Click();
     void Apropo_Click();
+    void OuvrirImage_Click();
+    // Adds the FAT volumes of each image to Drive1 and moves to the first one, as a drive change;
+    // an image that cannot be read is reported and skipped.
+    void openImages(const std::vector<std::string>& paths);
 
     const EtatScan& etat() const { return etat_; }
     const std::string& DossierProgramme() const { return dossierProgramme_; }

@@ -46,6 +46,14 @@ void Form1::OK_Click() {
     kesp::OK_Click(etat_, *this, scanServices_);
 }
 
+void Form1::OuvrirImage_Click() {
+    OpenDialogRequest request;
+    request.title = "Ouvrir une image disque";
+    request.filters = {{"Images disque", "*.img *.ima *.bin *.raw *.vhd *.hdd *.dd"},
+                       {"Tous les fichiers", "*"}};
+    if (const auto chosen = services_.dialogs.openFile(request)) openImages({*chosen});
+}
+
 void Form1::Enregistrer_Click() {
     kesp::Enregistrer_Click(dossierTemp_, etat_.CheminRes1, etat_.CheminRes2, outputServices_);
 }

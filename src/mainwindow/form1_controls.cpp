@@ -198,6 +198,9 @@ void Form1::createMenus() {
 
     QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
     fichier->setObjectName(QStringLiteral("Fichier"));
+    item(fichier, "ouvrirImage", QStringLiteral("&Ouvrir une image disque…"),
+         QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::OuvrirImage_Click);
+    separator(fichier, "sepImage");
     menuEnregistrer_ = item(fichier, "Enregistrer", QStringLiteral("En&registrer sous"),
                             QKeySequence(Qt::CTRL | Qt::Key_R), &Form1::Enregistrer_Click);
     menuImprimer_ = item(fichier, "Imprimer", QStringLiteral("&Imprimer"),

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/environment.h"
 #include "platform/folder_enum.h"
+#include "platform/image_volumes.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
 #include "platform/number_chars.h"
@@ -27,6 +28,8 @@ struct Form1Services {
     // FinProgramme's last step; empty means std::_Exit. A test records the call instead, and
     // FinProgramme then returns.
     std::function<void(int status)> exitProcess;
+    // Opens disk images into the drive list; null where the program cannot read images.
+    ImageVolumes* images = nullptr;
 };
 
 } // namespace kesp

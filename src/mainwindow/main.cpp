@@ -1,5 +1,6 @@
 // kesp: the window. Wires the system's services and the Qt ones into Form1 and runs the event loop.
 #include <QApplication>
+#include <QFile>
 #include <QTranslator>
 #include <cstdlib>
 
@@ -26,9 +27,14 @@ int main(int argc, char** argv) {
 
     kesp::Form1 form({*system.volumes, *system.folders, *system.ticks, *system.files, boxes,
                       *system.environment, dialogs, launcher, kesp::userNumberChars(),
-                      [](int status) { std::_Exit(status); }});
+                      [](int status) { std::_Exit(status); }, system.images});
     boxes.setParent(&form);
     dialogs.setParent(&form);
+    // Disk images named on the command line join the drive list; the first is selected.
+    std::vector<std::string> images;
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        images.push_back(QFile::encodeName(argument).toStdString());
+    if (!images.empty()) form.openImages(images);
     form.show();
     return QApplication::exec();
 }

@@ -16,6 +16,12 @@ struct SaveDialogRequest {
     std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
 };
 
+struct OpenDialogRequest {
+    std::string title;
+    std::string initialFolder;
+    std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
+};
+
 // What the print dialog was told: a printer and a number of copies, or a PDF file to write
 // instead ("Print to File (PDF)").
 struct PrintChoice {
@@ -30,6 +36,8 @@ public:
     // The chosen full path; nullopt when the user cancelled. The dialog itself asks before an
     // existing file is replaced.
     virtual std::optional<std::string> saveFile(const SaveDialogRequest& request) = 0;
+    // The existing file chosen; nullopt when the user cancelled.
+    virtual std::optional<std::string> openFile(const OpenDialogRequest& request) = 0;
     // The choice the user confirmed; nullopt when the dialog was cancelled.
     virtual std::optional<PrintChoice> printDialog(const std::string& title) = 0;
 };

@@ -1,7 +1,10 @@
 #pragma once
-// Folder enumeration: the entries of one folder, one at a time, as bytes.
+// Folder enumeration: the entries of one folder, one at a time, as bytes. A listing opens its
+// own sub-folders from the entries it delivered, so a walk never resolves a path twice and is
+// not bounded by the length of one.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kesp {
@@ -11,30 +14,49 @@ struct FolderEntry {
     std::string name;
     bool isDirectory = false;
     std::uint64_t size = 0; // bytes; 0 for folders
+    // Opaque to the walk: what the listing that delivered the entry needs to open it as a folder
+    // (a first cluster in an image; unused where the name is enough).
+    std::uint64_t cookie = 0;
 };
 
-// An open listing; released when destroyed.
+// Why a folder, or the rest of it, could not be read.
+struct ListingFailure {
+    std::string reason; // the system's words
+    // The volume stopped answering (a dead mount, an I/O error, a device gone): nothing more can
+    // be read from it, so the walk stops.
+    bool volumeLost = false;
+};
+
+// An open folder; released when destroyed.
 class FolderListing {
 public:
     virtual ~FolderListing() = default;
-    // Fills `entry` with the next entry and returns true; false when none is left.
-    // "." and ".." are never delivered.
+    // Fills `entry` with the next entry and returns true; false at the end of the folder or when
+    // it cannot be read further. "." and ".." are never delivered.
     virtual bool next(FolderEntry& entry) = 0;
+    // Once next() has returned false: why the folder was not read to its end; nullopt when it was.
+    virtual std::optional<ListingFailure> failure() const { return std::nullopt; }
+    // Opens the sub-folder `entry`, which this listing delivered; callable after next() returned
+    // false, for as long as this listing lives. Never null: a folder that cannot be opened gives a
+    // listing without entries whose failure() says why.
+    virtual std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) = 0;
 };
 
 class FolderEnumerator {
 public:
     virtual ~FolderEnumerator() = default;
-    // Called once before a walk below `root`; the POSIX backend keeps the walk on root's file
-    // system (a mount point below it lists as an empty folder).
-    virtual void beginWalk(const std::string& root) = 0;
+    // Called once before a walk below `root`.
+    virtual void beginWalk(const std::string& root) { (void)root; }
     // Called once the walk is over: nothing of it may stay open (a volume must stay unmountable
     // after a scan).
     virtual void endWalk() {}
-    // `path` ends with the separator. nullptr when the folder cannot be listed (not fatal: the
-    // caller treats it as a folder without entries).
+    // Opens a folder by its path, which ends with the separator: a walk's root, or a folder the
+    // folder tree shows. Never null (see openChild).
     virtual std::unique_ptr<FolderListing> open(const std::string& path) = 0;
 };
+
+// A listing without entries that reports `failure`.
+std::unique_ptr<FolderListing> failedListing(ListingFailure failure);
 
 // The path separator of this build: "/" on POSIX, "\\" on Windows.
 #ifdef _WIN32

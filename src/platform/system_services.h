@@ -5,6 +5,7 @@
 
 #include "platform/environment.h"
 #include "platform/folder_enum.h"
+#include "platform/image_volumes.h"
 #include "platform/output_files.h"
 #include "platform/ticks.h"
 #include "platform/volume_service.h"
@@ -17,6 +18,9 @@ struct SystemServices {
     std::unique_ptr<OutputFiles> files;
     std::unique_ptr<VolumeService> volumes;
     std::unique_ptr<ProgramEnvironment> environment;
+    // The images opened into the volume list, served by `volumes` and `folders`; null where the
+    // build reads no images.
+    ImageVolumes* images = nullptr;
 };
 
 // POSIX on Linux, kernel32 on Windows; chosen when the program is built.

@@ -16,6 +16,7 @@ struct Walk {
     ScanView& view;
     ScanServices& services;
     ResultFiles& fichiers;
+    WalkProblems& problems;
     std::uint64_t cluster;
 };
 
@@ -47,7 +48,29 @@ void refreshStatus(Walk& w) {
 }
 
 bool stopRequested(const Walk& w) {
-    return w.etat.DemandeAnnulation || w.fichiers.failed();
+    return w.etat.DemandeAnnulation || w.fichiers.failed() || w.problems.volumeLost;
+}
+
+// On a tree of folders alone no file ever refreshes the status: the event loop still gets its
+// turn once the period has passed, so the window answers (the texts wait for the next file).
+void handOverIfDue(Walk& w) {
+    EtatScan& etat = w.etat;
+    const std::uint32_t now = w.services.ticks.now();
+    const auto period = static_cast<std::uint32_t>(
+        etat.PeriodeRafraichissement < 0 ? 0 : etat.PeriodeRafraichissement);
+    if (static_cast<std::uint32_t>(now - etat.DernierRafraichissement) <= period) return;
+    w.view.pump();
+    etat.DernierRafraichissement = now;
+}
+
+void noteFailure(Walk& w, const std::string& chemin, const FolderListing& listing) {
+    std::optional<ListingFailure> failure = listing.failure();
+    if (!failure) return;
+    if (failure->volumeLost) {
+        if (!w.problems.volumeLost) w.problems.volumeLost = *failure;
+        return;
+    }
+    w.problems.unreadable.push_back({chemin, std::move(failure->reason)});
 }
 
 void measureFile(Walk& w, const FolderEntry& entry, bool& detailHeaderWritten) {
@@ -67,27 +90,33 @@ void measureFile(Walk& w, const FolderEntry& entry, bool& detailHeaderWritten) {
     addWhatIf(etat, size, false);
 }
 
-void listFolder(const std::string& chemin, Walk& w) {
+// `listing` is the folder's own, opened by its parent (or by path for the walk's root); it stays
+// open while the sub-folders are listed, as they are opened from it.
+void listFolder(const std::string& chemin, FolderListing* listing, Walk& w) {
     EtatScan& etat = w.etat;
-    std::vector<std::string> sousRepertoires;
-    {
-        std::unique_ptr<FolderListing> listing = w.services.folders.open(chemin);
-        w.fichiers.report(" ");
-        w.fichiers.report(chemin);
-        bool detailHeaderWritten = false;
-        FolderEntry entry;
-        while (listing && !stopRequested(w) && listing->next(entry)) {
-            if (entry.name == "." || entry.name == "..") continue;
-            if (entry.isDirectory) {
-                sousRepertoires.push_back(entry.name);
-                etat.NbRepertoires += 1;
-                addWhatIf(etat, 0, true);
-                etat.ReelRepertoire += w.cluster;
-            } else {
-                measureFile(w, entry, detailHeaderWritten);
-            }
+    std::vector<FolderEntry> sousRepertoires;
+    w.fichiers.report(" ");
+    w.fichiers.report(chemin);
+    bool detailHeaderWritten = false;
+    FolderEntry entry;
+    for (;;) {
+        w.view.poll();
+        if (!listing || stopRequested(w)) break;
+        if (!listing->next(entry)) {
+            noteFailure(w, chemin, *listing);
+            break;
         }
-    } // the listing is released before any sub-folder is opened
+        if (entry.name == "." || entry.name == "..") continue;
+        if (entry.isDirectory) {
+            sousRepertoires.push_back(std::move(entry));
+            etat.NbRepertoires += 1;
+            addWhatIf(etat, 0, true);
+            etat.ReelRepertoire += w.cluster;
+            handOverIfDue(w);
+        } else {
+            measureFile(w, entry, detailHeaderWritten);
+        }
+    }
 
     etat.TotalUtile += etat.UtileRepertoire;
     etat.TotalReel += etat.ReelRepertoire;
@@ -101,29 +130,36 @@ void listFolder(const std::string& chemin, Walk& w) {
     }
     w.fichiers.table(tableLine(chemin, perte, etat.UtileRepertoire));
 
-    if (etat.DemandeAnnulation || w.fichiers.failed()) return;
+    if (stopRequested(w)) return;
     if (w.view.subFolders() == CheckState::Clear) return;
     const std::size_t n = sousRepertoires.size();
     std::string sousChemin;
     for (std::size_t i = 0; i < n; ++i) {
-        // A failed file ends the walk here; a cancel still lists the pending sub-folders empty.
-        if (w.fichiers.failed()) return;
+        // A failed file or a lost volume ends the walk here; a cancel still lists the pending
+        // sub-folders, empty, without reading them.
+        if (w.fichiers.failed() || w.problems.volumeLost) return;
         etat.UtileRepertoire = 0;
         etat.ReelRepertoire = 0;
-        sousChemin.assign(chemin).append(sousRepertoires[i]).push_back(kSeparator);
+        sousChemin.assign(chemin).append(sousRepertoires[i].name).push_back(kSeparator);
         w.view.setTitle(etat.TitreApplication + " - " + sousChemin);
-        listFolder(sousChemin, w);
+        std::unique_ptr<FolderListing> child;
+        if (!etat.DemandeAnnulation && listing) child = listing->openChild(sousRepertoires[i]);
+        listFolder(sousChemin, child.get(), w);
     }
 }
 
 } // namespace
 
 void ListerRepertoire(const std::string& chemin, EtatScan& etat, ScanView& view,
-                      ScanServices& services, ResultFiles& fichiers) {
+                      ScanServices& services, ResultFiles& fichiers, WalkProblems& problems) {
     if (etat.TailleCluster <= 0) return; // the run refuses this before any file is opened
     services.folders.beginWalk(chemin);
-    Walk w{etat, view, services, fichiers, static_cast<std::uint64_t>(etat.TailleCluster)};
-    listFolder(chemin, w);
+    Walk w{etat,     view,     services,
+           fichiers, problems, static_cast<std::uint64_t>(etat.TailleCluster)};
+    {
+        std::unique_ptr<FolderListing> root = services.folders.open(chemin);
+        listFolder(chemin, root.get(), w);
+    } // released before endWalk: nothing of the walk stays open
     services.folders.endWalk();
 }
 

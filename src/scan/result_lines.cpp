@@ -96,4 +96,12 @@ std::string badClusterSizeMessage(std::int64_t clusterSize) {
            " octets) : l'analyse est impossible.";
 }
 
+std::string volumeLostLine(std::string_view reason) {
+    return joined("Le volume ne répond plus (", reason, ") : analyse interrompue avant la fin !!");
+}
+
+std::string unreadableFoldersLine(std::uint64_t count) {
+    return std::to_string(count) + " dossier(s) illisible(s)";
+}
+
 } // namespace kesp

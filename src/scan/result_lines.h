@@ -50,4 +50,9 @@ std::string cannotCreateMessage(std::string_view path, std::string_view reason);
 std::string cannotWriteMessage(std::string_view path, std::string_view reason);
 std::string badClusterSizeMessage(std::int64_t clusterSize);
 
+// The end of a run whose volume stopped answering, in place of the totals.
+std::string volumeLostLine(std::string_view reason);
+// After the totals, when folders could not be read: "N dossier(s) illisible(s)".
+std::string unreadableFoldersLine(std::uint64_t count);
+
 } // namespace kesp

@@ -89,7 +89,8 @@ void showFailureLines(const std::string& header, const std::string& folder,
     view.appendList3(failure);
 }
 
-void run(EtatScan& etat, ScanView& view, ScanServices& services) {
+RunOutcome run(EtatScan& etat, ScanView& view, ScanServices& services) {
+    RunOutcome outcome;
     view.setOkCaption(std::string(kCaptionCancel));
     lockControls(view);
     view.clearList1();
@@ -110,7 +111,8 @@ void run(EtatScan& etat, ScanView& view, ScanServices& services) {
         view.pump();
         unlockControls(etat, view);
         view.showError(files.failure(), std::string(kErrorTitle));
-        return;
+        outcome.end = RunEnd::FilesFailed;
+        return outcome;
     }
     files.report(header);
     files.table(header);
@@ -121,7 +123,8 @@ void run(EtatScan& etat, ScanView& view, ScanServices& services) {
     etat.Separateur =
         !folder.empty() && folder.back() == kSeparator ? "" : std::string(1, kSeparator);
     view.pump();
-    ListerRepertoire(folder + etat.Separateur, etat, view, services, files);
+    WalkProblems& problems = outcome.problems;
+    ListerRepertoire(folder + etat.Separateur, etat, view, services, files, problems);
 
     view.setTitle(etat.TitreApplication);
     view.clearList3();
@@ -129,12 +132,21 @@ void run(EtatScan& etat, ScanView& view, ScanServices& services) {
     view.appendList3(endHeader);
     view.appendList3(searchOnLine(folder));
     if (!files.failed()) {
-        if (etat.DemandeAnnulation) {
+        if (problems.volumeLost) {
+            const std::string lost = volumeLostLine(problems.volumeLost->reason);
+            view.appendList3(lost);
+            files.report(lost);
+            outcome.end = RunEnd::VolumeLost;
+        } else if (etat.DemandeAnnulation) {
             view.appendList3(std::string(kLineCancelled));
             files.report(kLineCancelled);
+            outcome.end = RunEnd::Cancelled;
         } else {
             writeTotals(etat, view, services, files);
+            outcome.end = RunEnd::Completed;
         }
+        if (!problems.unreadable.empty())
+            view.appendList3(unreadableFoldersLine(problems.unreadable.size()));
     }
     files.close();
     if (files.failed()) {
@@ -143,26 +155,30 @@ void run(EtatScan& etat, ScanView& view, ScanServices& services) {
     }
     view.pump();
     unlockControls(etat, view);
-    if (files.failed()) view.showError(files.failure(), std::string(kErrorTitle));
+    if (files.failed()) {
+        view.showError(files.failure(), std::string(kErrorTitle));
+        outcome.end = RunEnd::FilesFailed;
+    }
+    return outcome;
 }
 
 } // namespace
 
-void OK_Click(EtatScan& etat, ScanView& view, ScanServices& services) {
+RunOutcome OK_Click(EtatScan& etat, ScanView& view, ScanServices& services) {
     view.closeOpti();
     view.setOkEnabled(false);
     view.pump();
     if (view.okCaption() != kCaptionStart) {
         view.setOkCaption(std::string(kCaptionStart));
         etat.DemandeAnnulation = true;
-        return;
+        return {RunEnd::Pressed, {}};
     }
     if (etat.TailleCluster <= 0) {
         view.setOkEnabled(true);
         view.showError(badClusterSizeMessage(etat.TailleCluster), std::string(kErrorTitle));
-        return;
+        return {RunEnd::Refused, {}};
     }
-    run(etat, view, services);
+    return run(etat, view, services);
 }
 
 } // namespace kesp

@@ -10,9 +10,11 @@
 //   "traitement en cours..."; setStatusPanel(1..3, "");
 //   [files opened and head lines written] setOkEnabled(true); pump();
 //   per folder: appendList1(P) and its three figure lines; setTitle(...) before each sub-folder;
-//   setStatusPanel(1..3, ...) and pump() whenever the refresh period has passed;
+//   poll() before every entry; after a file, setStatusPanel(1..3, ...) and pump() whenever the
+//   refresh period has passed; after a sub-folder entry, pump() alone when it has passed;
 //   setTitle(TitreApplication); clearList3(); appendList3(...) for H, "Recherche sur ...", totals
-//   or the cancel message; setStatusPanel(1..3) after a complete run; pump();
+//   or the cancel message (or the lost volume's), then "N dossier(s) illisible(s)" when folders
+//   could not be read; setStatusPanel(1..3) after a complete run; pump();
 //   setOkEnabled(true); setDriveEnabled(true); ... setBusy(false); setOkCaption("&Démarrer").
 // A second press re-enters from inside pump(): closeOpti(); setOkEnabled(false); pump();
 //   setOkCaption("&Démarrer") and the cancel flag is set; the walk stops at its next test.
@@ -57,6 +59,9 @@ public:
     virtual void closeOpti() = 0;
     // Hands control to the event loop until pending events are processed.
     virtual void pump() = 0;
+    // A cheap look for a cancel that arrives outside the event loop (a signal to kesp-scan),
+    // delivered as a second press; called before every entry. Must not process events.
+    virtual void poll() {}
     // A failure the run reports (a result file that cannot be written): modal, one OK button.
     virtual void showError(const std::string& text, const std::string& title) = 0;
 };

@@ -150,8 +150,9 @@ TEST_F(KespScan, InterruptDuringTheWalk) {
     for (const char* name : {"a", "b", "c"})
         dir.file(std::string("scan/") + name + "/f", 1);
     int polls = 0;
-    interrupted = [&] { return ++polls == 2; }; // before the walk: no; the first refresh: yes
-    ticks.step = 1000;
+    // Polled once before the walk, then before every entry and at each folder's end: the 7th
+    // comes once a/f is measured.
+    interrupted = [&] { return ++polls == 7; };
     ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", dir / "scan"}), kExitCancelled);
     // The folder being listed keeps its file; its pending siblings are listed empty.
     const std::string table = readFile(dir / "t");
@@ -166,7 +167,8 @@ TEST_F(KespScan, InterruptDuringTheWalk) {
 TEST_F(KespScan, InterruptAfterTheWalkStopsNothing) {
     dir.file("scan/a", 1);
     int polls = 0;
-    interrupted = [&] { return ++polls == 2; }; // before the walk: no; after it: yes
+    // Before the walk, before "a", at the folder's end: no; the pump after the walk: yes.
+    interrupted = [&] { return ++polls == 4; };
     ASSERT_EQ(run({"--cluster-size", "4096", dir / "scan"}), kExitDone);
     EXPECT_TRUE(endsWith(out, "\n     Espace perdu     : 4,095 octets\n")) << out;
 }
@@ -185,23 +187,6 @@ TEST_F(KespScan, StatusLineOnATerminal) {
     EXPECT_EQ(err, "");
 }
 
-// The real listing, with something done to the tree just before a given folder is opened.
-class TamperingEnumerator : public FolderEnumerator {
-public:
-    TamperingEnumerator(FolderEnumerator& real, std::function<void(const std::string&)> before)
-        : real_(real), before_(std::move(before)) {}
-    void beginWalk(const std::string& root) override { real_.beginWalk(root); }
-    void endWalk() override { real_.endWalk(); }
-    std::unique_ptr<FolderListing> open(const std::string& path) override {
-        before_(path);
-        return real_.open(path);
-    }
-
-private:
-    FolderEnumerator& real_;
-    std::function<void(const std::string&)> before_;
-};
-
 TEST_F(KespScan, FolderThatVanishesDuringTheWalk) {
     dir.file("scan/one/f", 100);
     dir.file("scan/two/f", 100);
@@ -211,23 +196,31 @@ TEST_F(KespScan, FolderThatVanishesDuringTheWalk) {
         if (path == dir / "scan/two/") std::filesystem::remove_all(dir / "scan/one");
     });
     enumerator = &tampering;
-    ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", dir / "scan"}), kExitDone);
+    ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", dir / "scan"}), kExitIncomplete);
     const std::string table = readFile(dir / "t");
-    // Both were counted in the root; the one that vanished gives a zero line, the run goes on.
+    // Both were counted in the root; the one that vanished gives a zero line, is named, and the
+    // run goes on to its totals.
+    EXPECT_TRUE(err == "kesp-scan: " + (dir / "scan/one/") +
+                           " : dossier illisible (No such file or directory)\n" ||
+                err == "kesp-scan: " + (dir / "scan/two/") +
+                           " : dossier illisible (No such file or directory)\n")
+        << err;
+    EXPECT_NE(out.find("1 dossier(s) illisible(s)\n"), std::string::npos) << out;
     EXPECT_NE(table.find("/scan/\t8192\t0\r\n"), std::string::npos) << table;
     EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3 + 3 + 2);
     EXPECT_NE(table.find("\t0\t0\r\n"), std::string::npos) << table;
     EXPECT_NE(out.find(" Taille totale utile  : 100 octets"), std::string::npos) << out;
 }
 
-TEST_F(KespScan, FifteenHundredLevels) {
-    // Made relative to each new folder's descriptor: the full path nears PATH_MAX.
+TEST_F(KespScan, ThreeThousandLevelsFarBeyondPathMax) {
+    // Made relative to each new folder's descriptor: the deepest path is about 63,000 bytes.
+    const std::string name(20, 'd');
     int fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(fd, 0);
-    for (int level = 0; level < 1500; ++level) {
+    for (int level = 0; level < 3000; ++level) {
         ::close(openat(fd, "f", O_WRONLY | O_CREAT, 0600));
-        ASSERT_EQ(mkdirat(fd, "d", 0700), 0) << level;
-        const int next = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        ASSERT_EQ(mkdirat(fd, name.c_str(), 0700), 0) << level;
+        const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
         ::close(fd);
         fd = next;
         ASSERT_GE(fd, 0);
@@ -235,8 +228,8 @@ TEST_F(KespScan, FifteenHundredLevels) {
     ::close(fd);
     ASSERT_EQ(run({"--cluster-size", "512", "--table", dir / "t", dir.path()}), kExitDone) << err;
     const std::string table = readFile(dir / "t");
-    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3 + 1501 + 2);
-    EXPECT_NE(out.find(" Taille totale réelle : 768,000 octets"), std::string::npos);
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3 + 3001 + 2);
+    EXPECT_NE(out.find(" Taille totale réelle : 1,536,000 octets"), std::string::npos);
 }
 
 } // namespace

@@ -128,6 +128,33 @@ TEST_P(KespScanOnFat, ScansTheMountWithTheClusterSizeMinfoReports) {
                   "\nType de partition = " + (GetParam().fatBits == 32 ? "FAT32" : "FAT"));
 }
 
+TEST_F(KespScanGate, VolumeThatStopsAnsweringEndsTheWalkWithStatus3) {
+    KESP_REQUIRE_FAT_TOOLS(true);
+    std::string error;
+    auto image = FatImage::create(labelledFat(16, 4, "MORT", "", 16u << 20), error);
+    ASSERT_TRUE(image) << error;
+    for (const char* path : {"A/1.BIN", "B/2.BIN", "C/3.BIN"})
+        ASSERT_TRUE(image->addFile(path, 3000, error)) << error;
+    ASSERT_TRUE(image->mount(error)) << error;
+    const std::string point = image->mountPoint();
+    // The FUSE daemon dies once the walk reaches the second folder.
+    TamperingEnumerator killer(folders, [&](const std::string& path) {
+        if (path == point + "/B/") {
+            ASSERT_TRUE(killAndWait(fusefatDaemonOf(image->imagePath())));
+        }
+    });
+    enumerator = &killer;
+    ASSERT_EQ(run({"--cluster-size", "2048", "--report", dir / "r", point}), kExitIncomplete);
+    const std::string lost =
+        "Le volume ne répond plus (Transport endpoint is not connected) : analyse interrompue "
+        "avant la fin !!";
+    EXPECT_EQ(err, "kesp-scan: " + lost + "\n");
+    EXPECT_TRUE(endsWith(out, "\n" + lost + "\n")) << out;
+    EXPECT_TRUE(endsWith(readFile(dir / "r"), "\r\n" + lost + "\r\n"));
+    EXPECT_EQ(out.find("Taille totale"), std::string::npos);
+    EXPECT_EQ(out.find(point + "/C/"), std::string::npos); // nothing after the loss is walked
+}
+
 INSTANTIATE_TEST_SUITE_P(Types, KespScanOnFat,
                          ::testing::Values(labelledFat(12, 4, "SCANF12", "0ABCDEF1", 8u << 20),
                                            labelledFat(16, 8, "SCANF16", "FFFFFFFF", 64u << 20),

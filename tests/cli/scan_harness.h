@@ -50,6 +50,42 @@ inline std::string joined(const std::vector<std::string>& lines, const char* end
     return s;
 }
 
+// The real listing, with something done to the tree just before a given folder is opened.
+class TamperingEnumerator : public FolderEnumerator {
+public:
+    using Hook = std::function<void(const std::string&)>;
+    TamperingEnumerator(FolderEnumerator& real, Hook before)
+        : real_(real), before_(std::move(before)) {}
+    void beginWalk(const std::string& root) override { real_.beginWalk(root); }
+    void endWalk() override { real_.endWalk(); }
+    std::unique_ptr<FolderListing> open(const std::string& path) override {
+        before_(path);
+        return std::make_unique<Listing>(real_.open(path), path, before_);
+    }
+
+private:
+    class Listing : public FolderListing {
+    public:
+        Listing(std::unique_ptr<FolderListing> real, std::string path, Hook& before)
+            : real_(std::move(real)), path_(std::move(path)), before_(before) {}
+        bool next(FolderEntry& entry) override { return real_->next(entry); }
+        std::optional<ListingFailure> failure() const override { return real_->failure(); }
+        std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
+            const std::string child = path_ + entry.name + "/";
+            before_(child);
+            return std::make_unique<Listing>(real_->openChild(entry), child, before_);
+        }
+
+    private:
+        std::unique_ptr<FolderListing> real_;
+        std::string path_;
+        Hook& before_;
+    };
+
+    FolderEnumerator& real_;
+    Hook before_;
+};
+
 inline bool endsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;

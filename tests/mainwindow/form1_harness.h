@@ -33,9 +33,13 @@ using testing::RecordingBoxes;
 // Dialogs the user always cancels, counted.
 class NoDialogs : public FileDialogs {
 public:
-    int saves = 0, prints = 0;
+    int saves = 0, prints = 0, opens = 0;
     std::optional<std::string> saveFile(const SaveDialogRequest&) override {
         ++saves;
+        return std::nullopt;
+    }
+    std::optional<std::string> openFile(const OpenDialogRequest&) override {
+        ++opens;
         return std::nullopt;
     }
     std::optional<PrintChoice> printDialog(const std::string&) override {

@@ -216,6 +216,7 @@ TEST(Form1StartUp, MenusCaptionsAndShortcuts) {
         bool enabled; // before any scan
     };
     const Item items[] = {
+        {"ouvrirImage", "&Ouvrir une image disque…", QKeySequence(QStringLiteral("Ctrl+O")), true},
         {"Enregistrer", "En&registrer sous", QKeySequence(QStringLiteral("Ctrl+R")), false},
         {"Imprimer", "&Imprimer", QKeySequence(QStringLiteral("Ctrl+I")), false},
         {"quitter", "&Quitter", {}, true},
@@ -231,9 +232,10 @@ TEST(Form1StartUp, MenusCaptionsAndShortcuts) {
         EXPECT_EQ(a->isEnabled(), item.enabled) << item.name;
     }
     const auto fichier = menus[0]->menu()->actions();
-    ASSERT_EQ(fichier.size(), 4);
-    EXPECT_TRUE(fichier[2]->isSeparator());
-    EXPECT_EQ(fichier[2]->objectName(), "sep");
+    ASSERT_EQ(fichier.size(), 6);
+    EXPECT_TRUE(fichier[1]->isSeparator());
+    EXPECT_TRUE(fichier[4]->isSeparator());
+    EXPECT_EQ(fichier[4]->objectName(), "sep");
     const auto quoi = menus[2]->menu()->actions();
     ASSERT_EQ(quoi.size(), 3);
     EXPECT_TRUE(quoi[1]->isSeparator());

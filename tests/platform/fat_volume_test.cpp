@@ -22,6 +22,8 @@ namespace {
 
 using test::FatImage;
 using test::FatImageLayout;
+using test::fusefatDaemonOf;
+using test::killAndWait;
 using test::labelledFat;
 
 std::vector<std::uint8_t> readBytes(const std::string& path, std::uint64_t offset,
@@ -171,19 +173,6 @@ INSTANTIATE_TEST_SUITE_P(Types, MountedFat,
                              return "FAT" + std::to_string(info.param.fatBits);
                          });
 
-// The fusefat daemon serving `image`: found by its command line, since it detaches itself.
-pid_t daemonOf(const std::string& image) {
-    for (const auto& proc : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = proc.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream in(proc.path() / "cmdline", std::ios::binary);
-        std::string cmdline((std::istreambuf_iterator<char>(in)), {});
-        if (cmdline.rfind("fusefat", 0) == 0 && cmdline.find(image + '\0') != std::string::npos)
-            return pid_t(std::stol(name));
-    }
-    return -1;
-}
-
 TEST(DeadFuseMount, DaemonGoneMeansDeviceUnavailable) {
     KESP_REQUIRE_FAT_TOOLS(true);
     std::string error;
@@ -191,11 +180,9 @@ TEST(DeadFuseMount, DaemonGoneMeansDeviceUnavailable) {
     ASSERT_TRUE(image) << error;
     ASSERT_TRUE(image->addFile("A.BIN", 10, error)) << error;
     ASSERT_TRUE(image->mount(error)) << error;
-    const pid_t daemon = daemonOf(image->imagePath());
+    const pid_t daemon = fusefatDaemonOf(image->imagePath());
     ASSERT_GT(daemon, 0);
-    ASSERT_EQ(::kill(daemon, SIGKILL), 0);
-    for (int i = 0; i < 100 && ::kill(daemon, 0) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(killAndWait(daemon));
 
     auto volumes = makePosixVolumeService();
     const std::string root = image->mountPoint() + "/";

@@ -99,8 +99,8 @@ TEST_F(RunEvents, CancelSeveralLevelsDownListsPendingFoldersEmpty) {
                                   block(b, "            0", "        8 192", "        8 192"),
                                   block(c, "          200", "        8 192", "        7 992"),
                                   zeroBlock(z3), zeroBlock(z2), zeroBlock(z1)}));
-    // Pending folders are opened, none of their entries read.
-    EXPECT_EQ(tree.opened, (std::vector<std::string>{kRoot, a, b, c, z3, z2, z1}));
+    // Pending folders are listed empty without being opened.
+    EXPECT_EQ(tree.opened, (std::vector<std::string>{kRoot, a, b, c}));
     EXPECT_EQ(table().size(), 3u + 7u);
     EXPECT_EQ(table().back(), z1 + "\t0\t0");
     EXPECT_EQ(etat.NbFichiers, 2u);
@@ -158,13 +158,14 @@ TEST_F(RunEvents, PeriodChangedDuringTheRun) {
                                   "setStatusPanel(2,3 fichiers)", "setStatusPanel(2,4 fichiers)"}));
 }
 
-TEST_F(RunEvents, SubFolderEntriesNeverRefresh) {
+TEST_F(RunEvents, SubFolderEntriesHandOverWithoutRefreshing) {
     for (int i = 0; i < 5; ++i)
         tree.folder(kRoot, "d" + std::to_string(i));
     ticks.step = 5000; // every reading is long past the last
     press();
-    EXPECT_EQ(ticks.readings, 1); // the start of the run only
-    EXPECT_EQ(view.pumps, 3);
+    EXPECT_EQ(view.pumps, 3 + 5); // one hand-over per sub-folder entry
+    // The panels are only cleared at the start and filled at the end.
+    EXPECT_EQ(view.callsStartingWith("setStatusPanel(1,").size(), 2u);
 }
 
 } // namespace

@@ -26,6 +26,8 @@ public:
     PrintChoice printChoice; // what a confirmed print dialog answers
     std::vector<SaveDialogRequest> saveRequests;
     std::vector<std::string> printTitles;
+    std::deque<std::optional<std::string>> openAnswers;
+    std::vector<OpenDialogRequest> openRequests;
 
     std::optional<std::string> saveFile(const SaveDialogRequest& request) override {
         saveRequests.push_back(request);
@@ -35,6 +37,16 @@ public:
         }
         auto answer = saveAnswers.front();
         saveAnswers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> openFile(const OpenDialogRequest& request) override {
+        openRequests.push_back(request);
+        if (openAnswers.empty()) {
+            ADD_FAILURE() << "unexpected open dialog";
+            return std::nullopt;
+        }
+        auto answer = openAnswers.front();
+        openAnswers.pop_front();
         return answer;
     }
     std::optional<PrintChoice> printDialog(const std::string& title) override {

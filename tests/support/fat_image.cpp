@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace kesp::test {
 namespace fs = std::filesystem;
@@ -256,6 +258,25 @@ std::map<std::string, std::uint64_t> FatImage::clustersByPath() const {
         clusters[line.substr(0, blank)] = std::stoull(line.substr(blank + 1));
     }
     return clusters;
+}
+
+int fusefatDaemonOf(const std::string& image) {
+    for (const auto& proc : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = proc.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream in(proc.path() / "cmdline", std::ios::binary);
+        std::string cmdline((std::istreambuf_iterator<char>(in)), {});
+        if (cmdline.rfind("fusefat", 0) == 0 && cmdline.find(image + '\0') != std::string::npos)
+            return std::stoi(name);
+    }
+    return -1;
+}
+
+bool killAndWait(int pid) {
+    if (::kill(pid, SIGKILL) != 0) return false;
+    for (int i = 0; i < 100 && ::kill(pid, 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return ::kill(pid, 0) != 0;
 }
 
 } // namespace kesp::test

@@ -67,6 +67,12 @@ bool isMounted(const std::string& point);
 // returns its exit status (-1 when it could not run) and its standard output and error.
 int runProgram(const std::vector<std::string>& argv, std::string& output);
 
+// The fusefat daemon serving `image`, found by its command line since it detaches itself; -1
+// when none does.
+int fusefatDaemonOf(const std::string& image);
+// Kills `pid` with SIGKILL and waits (up to 2 s) until it is gone.
+bool killAndWait(int pid);
+
 class FatImage {
 public:
     static std::unique_ptr<FatImage> create(const FatImageLayout& layout, std::string& error);

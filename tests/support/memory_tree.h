@@ -5,7 +5,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -26,10 +25,12 @@ public:
         entries_[path];
         return path;
     }
-    // open() of this path yields nullptr, as a folder that cannot be listed.
-    void unreadable(const std::string& path) { unreadable_.insert(path); }
+    // Opening this path gives a listing that fails at once, as a folder that cannot be listed.
+    void unreadable(const std::string& path, ListingFailure failure = {"Permission non accordée"}) {
+        unreadable_[path] = std::move(failure);
+    }
 
-    std::vector<std::string> opened; // paths passed to open(), in order
+    std::vector<std::string> opened; // paths opened, by path or from their parent, in order
     std::vector<std::string> walks;  // roots passed to beginWalk()
     // Runs before each entry is handed out: (folder, entry name).
     std::function<void(const std::string&, const std::string&)> onEntry;
@@ -40,7 +41,8 @@ public:
 
     std::unique_ptr<FolderListing> open(const std::string& path) override {
         if (recordOpened) opened.push_back(path);
-        if (unreadable_.count(path)) return nullptr;
+        if (auto it = unreadable_.find(path); it != unreadable_.end())
+            return failedListing(it->second);
         auto it = entries_.find(path);
         static const std::vector<FolderEntry> none;
         return std::make_unique<Listing>(*this, path, it == entries_.end() ? none : it->second);
@@ -57,6 +59,9 @@ private:
             if (tree_.onEntry) tree_.onEntry(path_, entry.name);
             return true;
         }
+        std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
+            return tree_.open(path_ + entry.name + "/");
+        }
 
     private:
         MemoryTree& tree_;
@@ -66,7 +71,7 @@ private:
     };
 
     std::map<std::string, std::vector<FolderEntry>> entries_;
-    std::set<std::string> unreadable_;
+    std::map<std::string, ListingFailure> unreadable_;
 };
 
 } // namespace kesp::test

@@ -1,16 +1,12 @@
 #include "platform/posix/folder_enum_posix.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace kesp {
 
@@ -27,30 +23,27 @@ std::string withoutTrailingSlash(const std::string& path) {
     return out;
 }
 
-} // namespace
+// Errors after which nothing more can be read from the volume.
+bool volumeGone(int error) {
+    return error == ENOTCONN || error == EIO || error == ENODEV || error == ENXIO ||
+           error == ESTALE;
+}
 
-// An open folder descriptor, shared by its listing and the enumerator's chain of parents.
-struct PosixFolderEnumerator::OpenFolder {
-    explicit OpenFolder(int fd) : fd(fd) {}
-    ~OpenFolder() { ::close(fd); }
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    const int fd;
-};
-
-namespace {
-
-using OpenFolder = PosixFolderEnumerator::OpenFolder;
+ListingFailure failureOf(int error) {
+    return {std::strerror(error), volumeGone(error)};
+}
 
 class PosixListing final : public FolderListing {
 public:
-    // No folder: a listing without entries. The buffer is left uninitialised: zeroing 32 KiB
-    // per folder shows in a walk's profile.
-    explicit PosixListing(std::shared_ptr<OpenFolder> folder)
-        : folder_(std::move(folder)), buffer_(folder_ ? new char[kBufferSize] : nullptr) {}
+    // `device`: the file system the walk stays on. The buffer is left uninitialised: zeroing
+    // 32 KiB per folder shows in a walk's profile.
+    PosixListing(int fd, dev_t device) : fd_(fd), device_(device), buffer_(new char[kBufferSize]) {}
+    ~PosixListing() override { ::close(fd_); }
+    PosixListing(const PosixListing&) = delete;
+    PosixListing& operator=(const PosixListing&) = delete;
 
     bool next(FolderEntry& entry) override {
-        while (folder_) {
+        while (buffer_) {
             if (offset_ >= filled_ && !refill()) return false;
             const auto* d = reinterpret_cast<const dirent64*>(buffer_.get() + offset_);
             offset_ += d->d_reclen;
@@ -62,14 +55,36 @@ public:
         return false;
     }
 
+    std::optional<ListingFailure> failure() const override { return failure_; }
+
+    std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
+        int fd;
+        do {
+            fd = ::openat(fd_, entry.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return failedListing(failureOf(errno));
+        struct stat st {};
+        if (fstat(fd, &st) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return failedListing(failureOf(error));
+        }
+        auto child = std::make_unique<PosixListing>(fd, device_);
+        // A FAT volume holds no other volume: a mount point below it lists empty.
+        if (st.st_dev != device_) child->buffer_.reset();
+        return child;
+    }
+
 private:
     bool refill() {
         for (;;) {
-            const ssize_t n = getdents64(folder_->fd, buffer_.get(), kBufferSize);
+            const ssize_t n = getdents64(fd_, buffer_.get(), kBufferSize);
             if (n < 0 && errno == EINTR) continue;
+            if (n < 0) failure_ = failureOf(errno);
             if (n <= 0) {
-                // End of the folder, or it went away or became unreadable: what was read stands.
-                folder_.reset();
+                // Only the descriptor is kept, for the sub-folders: a deep walk holds one
+                // descriptor per level, not one buffer.
+                buffer_.reset();
                 return false;
             }
             filled_ = static_cast<std::size_t>(n);
@@ -78,18 +93,28 @@ private:
         }
     }
 
-    // False when the entry vanished between the listing and the stat.
+    // False when the entry is not delivered: it vanished between the listing and the stat, or
+    // the volume went away.
     bool fill(FolderEntry& entry, const char* name, unsigned char type) {
         entry.name.assign(name);
+        entry.cookie = 0;
         if (type == DT_DIR) {
             entry.isDirectory = true;
             entry.size = 0;
             return true;
         }
         struct stat st {};
-        if (fstatat(folder_->fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno == ENOENT) return false;
-            // Listed but not measurable (a folder without search permission): a file of 0 bytes.
+        if (fstatat(fd_, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            const int error = errno;
+            if (error == ENOENT) return false;
+            if (volumeGone(error)) {
+                failure_ = failureOf(error);
+                buffer_.reset();
+                return false;
+            }
+            // Listed but not measurable (a folder without search permission): delivered as a
+            // file of 0 bytes, and the folder reported as not wholly read.
+            if (!failure_) failure_ = failureOf(error);
             entry.isDirectory = false;
             entry.size = 0;
             return true;
@@ -100,106 +125,39 @@ private:
         return true;
     }
 
-    std::shared_ptr<OpenFolder> folder_;
-    std::unique_ptr<char[]> buffer_;
+    const int fd_;
+    const dev_t device_;
+    std::unique_ptr<char[]> buffer_; // null once the folder is read, or never to be read
     std::size_t filled_ = 0;
     std::size_t offset_ = 0;
+    std::optional<ListingFailure> failure_;
 };
-
-// A mount point field of mountinfo, its octal escapes (\040 for a blank ...) decoded.
-std::string unescapeMountPoint(const std::string& field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            const std::string digits = field.substr(i + 1, 3);
-            if (digits.find_first_not_of("01234567") == std::string::npos) {
-                out += static_cast<char>(std::stoi(digits, nullptr, 8));
-                i += 3;
-                continue;
-            }
-        }
-        out += field[i];
-    }
-    return out;
-}
-
-// Every mount point of the table, pseudo file systems included; false when it cannot be read.
-bool readMountPoints(const std::string& path, std::vector<std::string>& points) {
-    std::ifstream in(path);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, point;
-        if (fields >> id >> parent >> device >> root >> point)
-            points.push_back(unescapeMountPoint(point));
-    }
-    return true;
-}
 
 } // namespace
 
-void PosixFolderEnumerator::beginWalk(const std::string& root) {
-    chain_.clear();
-    root_ = withoutTrailingSlash(root);
-    mountsBelow_.clear();
-    checkDevice_ = false;
-    // The table holds real paths; the walk spells them from the root as it was given.
-    char real[PATH_MAX];
-    std::vector<std::string> points;
-    if (realpath(root_.c_str(), real) && readMountPoints(mountInfo_, points)) {
-        const std::string realRoot = real;
-        const std::string realPrefix = realRoot == "/" ? "/" : realRoot + "/";
-        const std::string walkPrefix = root_ == "/" ? "/" : root_ + "/";
-        for (const std::string& point : points) {
-            if (point.size() > realPrefix.size() &&
-                point.compare(0, realPrefix.size(), realPrefix) == 0)
-                mountsBelow_.insert(walkPrefix + point.substr(realPrefix.size()));
-        }
-        return;
-    }
-    struct stat st {};
-    checkDevice_ = ::stat(root_.c_str(), &st) == 0;
-    rootDevice_ = st.st_dev;
-}
-
-PosixFolderEnumerator::~PosixFolderEnumerator() = default;
-
 std::unique_ptr<FolderListing> PosixFolderEnumerator::open(const std::string& path) {
     const std::string target = withoutTrailingSlash(path);
-    // A FAT volume holds no other volume: the walk stays on the root's file system.
-    if (!mountsBelow_.empty() && mountsBelow_.count(target))
-        return std::make_unique<PosixListing>(nullptr);
-
-    // Keep only the folders of the chain that lead to `path`; a child of the last one is opened
-    // relative to it, which spares the walk of the whole path.
-    while (!chain_.empty() && path.compare(0, chain_.back().first.size(), chain_.back().first) != 0)
-        chain_.pop_back();
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    // Only the walk's root may be reached through a symbolic link.
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (path == root_ ? 0 : O_NOFOLLOW);
     int fd;
-    std::string_view name;
-    if (!chain_.empty() && path.size() > chain_.back().first.size()) {
-        name = std::string_view(path).substr(chain_.back().first.size());
-        if (!name.empty() && name.back() == '/') name.remove_suffix(1);
-    }
-    if (!name.empty() && name.find('/') == std::string_view::npos) {
-        const std::string child(name);
-        do {
-            fd = ::openat(chain_.back().second->fd, child.c_str(), flags | O_NOFOLLOW);
-        } while (fd < 0 && errno == EINTR);
-    } else {
-        // Only the chosen folder may be reached through a symbolic link.
-        do {
-            fd = ::open(target.c_str(), flags | (target == root_ ? 0 : O_NOFOLLOW));
-        } while (fd < 0 && errno == EINTR);
-    }
-    if (fd < 0) return nullptr;
-    auto folder = std::make_shared<OpenFolder>(fd);
+    do {
+        fd = ::open(target.c_str(), flags);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return failedListing(failureOf(errno));
     struct stat st {};
-    if (checkDevice_ && (fstat(fd, &st) != 0 || st.st_dev != rootDevice_))
-        return std::make_unique<PosixListing>(nullptr); // another file system: no entry
-    if (chain_.size() < kChainDepth) chain_.emplace_back(path, folder);
-    return std::make_unique<PosixListing>(std::move(folder));
+    if (fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failedListing(failureOf(error));
+    }
+    return std::make_unique<PosixListing>(fd, st.st_dev);
+}
+
+PosixFolderEnumerator::PosixFolderEnumerator() {
+    struct rlimit limit {};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 } // namespace kesp

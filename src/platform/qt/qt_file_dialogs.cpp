@@ -26,6 +26,21 @@ std::optional<std::string> QtFileDialogs::saveFile(const SaveDialogRequest& requ
     return QFile::encodeName(chosen.first()).toStdString();
 }
 
+std::optional<std::string> QtFileDialogs::openFile(const OpenDialogRequest& request) {
+    QFileDialog dialog(parent_, QString::fromStdString(request.title),
+                       QFile::decodeName(QByteArray::fromStdString(request.initialFolder)));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const auto& [label, pattern] : request.filters)
+        filters << QString::fromStdString(label + " (" + pattern + ")");
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFile::encodeName(chosen.first()).toStdString();
+}
+
 std::optional<PrintChoice> QtFileDialogs::printDialog(const std::string& title) {
     QPrinter printer;
     QPrintDialog dialog(&printer, parent_);

@@ -13,6 +13,7 @@ public:
 
     // Confirms before replacing an existing file; adds the default extension to a bare name.
     std::optional<std::string> saveFile(const SaveDialogRequest& request) override;
+    std::optional<std::string> openFile(const OpenDialogRequest& request) override;
     // The printer and the copies chosen, or the PDF file of "Print to File (PDF)".
     std::optional<PrintChoice> printDialog(const std::string& title) override;
 
