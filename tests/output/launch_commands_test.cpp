@@ -116,20 +116,6 @@ TEST_F(LaunchTest, HelpStartsXdgOpenWithThePathAsOneArgument) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(LaunchTest, HelpOpenerRefusalWithinTheWindowShowsTheProblemBoxWithItsMessage) {
-    aide_Click("/usr/share/kesp/kespaide.html", services);
-    ASSERT_EQ(launcher.watchWindows, std::vector<int>{kOpenerWatchMs});
-    EXPECT_TRUE(boxes.shown.empty()) << "nothing is known before xdg-open exits";
-    launcher.finishedCallbacks.at(0)(
-        3, "xdg-open: no method available for opening '/usr/share/kesp/kespaide.html'\n");
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].title, "Problème ! ...");
-    EXPECT_EQ(boxes.shown[0].text,
-              "xdg-open \"/usr/share/kesp/kespaide.html\"\r\nErreur : 3\r\n"
-              "xdg-open: no method available for opening '/usr/share/kesp/kespaide.html'");
-    EXPECT_TRUE(launcher.desktopOpened.empty());
-}
-
 TEST_F(LaunchTest, HelpWithoutXdgOpenFallsBackToTheDesktopSilently) {
     launcher.startAnswers = {{kErrorFileNotFound, "Fichier introuvable"}};
     launcher.desktopAnswers = {false};

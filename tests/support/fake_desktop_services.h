@@ -97,7 +97,6 @@ public:
     std::vector<std::vector<std::string>> started;
     std::vector<Finished> finishedCallbacks;
     std::vector<std::string> desktopOpened;
-    std::vector<int> watchWindows;
 
     LaunchResult start(const std::vector<std::string>& argv, Finished finished) override {
         started.push_back(argv);
@@ -108,9 +107,7 @@ public:
         return answer;
     }
     // Recorded as a start; its callback is the failure one.
-    LaunchResult startWatched(const std::vector<std::string>& argv, int windowMs,
-                              Finished failed) override {
-        watchWindows.push_back(windowMs);
+    LaunchResult startWatched(const std::vector<std::string>& argv, int, Finished failed) override {
         return start(argv, std::move(failed));
     }
     bool openWithDesktop(const std::string& pathOrAddress) override {
