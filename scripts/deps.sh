@@ -11,4 +11,4 @@ apt-get install -y -q --no-install-recommends \
     cups cups-client cups-filters poppler-utils xdg-utils \
     xvfb xauth imagemagick time \
     locales fontconfig qt6-translations-l10n \
-    debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream librsvg2-bin libfuse-dev
+    build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream librsvg2-bin libfuse-dev
