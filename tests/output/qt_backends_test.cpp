@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -113,7 +114,17 @@ TEST(QtFileDialogs, PrintDialogIsTitledAndReportsTheAnswer) {
     });
     EXPECT_FALSE(QtFileDialogs().printDialog("Impression"));
     whenModal<QPrintDialog>([](QPrintDialog* dialog) { static_cast<QDialog*>(dialog)->accept(); });
-    EXPECT_TRUE(QtFileDialogs().printDialog("Impression"));
+    const auto choice = QtFileDialogs().printDialog("Impression");
+    ASSERT_TRUE(choice);
+    // Accepted as it opens: the default printer, or printing to a PDF file when there is none.
+    const QString defaultPrinter = QPrinterInfo::defaultPrinterName();
+    if (defaultPrinter.isEmpty()) {
+        EXPECT_FALSE(choice->pdfFile.empty());
+        EXPECT_TRUE(choice->printer.empty()) << choice->printer;
+    } else {
+        EXPECT_EQ(choice->printer, defaultPrinter.toStdString());
+        EXPECT_EQ(choice->copies, 1);
+    }
 }
 
 TEST(QtPdfWriter, TheReportsLinesAsTheyStandAccentsIncluded) {

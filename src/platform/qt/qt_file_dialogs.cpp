@@ -43,6 +43,8 @@ std::optional<std::string> QtFileDialogs::openFile(const OpenDialogRequest& requ
 
 std::optional<PrintChoice> QtFileDialogs::printDialog(const std::string& title) {
     QPrinter printer;
+    // Offered as the PDF's name: "kesp.pdf" in the home folder.
+    printer.setDocName(QStringLiteral("kesp"));
     QPrintDialog dialog(&printer, parent_);
     dialog.setWindowTitle(QString::fromStdString(title));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
