@@ -5,7 +5,7 @@
 #include <cstring>
 #include <span>
 
-#include "platform/posix/boot_sector.h"
+#include "fat/boot_sector.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> image(data, size);

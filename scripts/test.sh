@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the packages, builds Kesp and runs every test: the debug build, the same tests under
-# address and undefined-behaviour sanitizers, the boot-sector fuzzer for 60 seconds, and the
-# Debian package with its checks.
+# address and undefined-behaviour sanitizers, the fuzzers (boot sector 60 s, whole images 45 s),
+# and the Debian package with its checks.
 # Fails (non-zero) as soon as any step fails. Run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,6 +27,10 @@ if [ -f fuzz/CMakeLists.txt ]; then
     cmake --build --preset fuzz -j "$jobs"
     mkdir -p build/fuzz/corpus
     ./build/fuzz/bin/fuzz_boot_sector -max_total_time=60 -rss_limit_mb=2048 build/fuzz/corpus
+    echo "=== fuzz: whole tiny images, 45 s"
+    mkdir -p build/fuzz/image_corpus
+    ./build/fuzz/bin/fuzz_fat_image -max_total_time=45 -rss_limit_mb=2048 -timeout=10 \
+        build/fuzz/image_corpus fuzz/image_seeds
 fi
 
 echo "=== Debian package: build, lintian, desktop entry, metainfo, the extracted kesp-scan"

@@ -41,6 +41,8 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             out.subFolders = false;
         } else if (arg == "--volume-info") {
             out.volumeInfo = true;
+        } else if (arg == "--partitions") {
+            out.partitions = true;
         } else if (arg == "--detail") {
             out.detail = true;
         } else if (arg == "--what-if") {

@@ -3,6 +3,8 @@
 //   kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] [--report FILE]
 //             [--table FILE] [--what-if] FOLDER
 //   kesp-scan --volume-info FOLDER
+//   kesp-scan --partitions IMAGE
+// FOLDER may also be an image or a folder in one: IMAGE, IMAGE:N:/, IMAGE:/DCIM, IMAGE:N:/DCIM.
 // Without --cluster-size the cluster size and the file-system gate of FOLDER's volume decide.
 #include <cstdint>
 #include <optional>
@@ -21,12 +23,14 @@ struct ScanArguments {
     bool help = false;
     bool volumeInfo = false; // print the partition report of FOLDER's volume instead of scanning
     bool whatIf = false;     // print the optimisation table after the run
+    bool partitions = false; // print FOLDER's partition table (FOLDER is an image)
     bool fat32 = false;      // with --cluster-size: the table is FAT32's
 };
 
 inline constexpr const char* kScanUsage =
     "usage: kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] "
-    "[--report FILE] [--table FILE] [--what-if] FOLDER | kesp-scan --volume-info FOLDER";
+    "[--report FILE] [--table FILE] [--what-if] FOLDER | kesp-scan --volume-info FOLDER | "
+    "kesp-scan --partitions IMAGE";
 
 // `args` without the program name. Returns an empty text when they are valid, else a one-line
 // reason. "--" ends the options, so a FOLDER may start with "-".

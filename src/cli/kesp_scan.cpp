@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "cli/arguments.h"
+#include "cli/image_options.h"
 #include "cli/interrupt.h"
 #include "cli/line_output.h"
 #include "cli/stream_scan_view.h"
@@ -82,11 +83,25 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     if (!problem.empty()) return fail(err, problem);
 
-    const std::string folder = absoluteFolder(arguments.folder);
+    if (arguments.partitions) {
+        if (!services.images) return fail(err, "images disque non prises en charge ici");
+        return printPartitions(arguments.folder, *services.images, out, err);
+    }
+    std::string folder = absoluteFolder(arguments.folder);
     struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0)
-        return fail(err, arguments.folder + " : dossier introuvable");
-    if (!S_ISDIR(st.st_mode)) return fail(err, arguments.folder + " n'est pas un dossier");
+    const bool found = ::stat(folder.c_str(), &st) == 0;
+    if (!found || !S_ISDIR(st.st_mode)) {
+        // Not a host folder: an image, or a folder inside one.
+        std::string problem;
+        const auto inImage = services.images
+                                 ? imageFolder(arguments.folder, *services.images, problem)
+                                 : std::nullopt;
+        if (!problem.empty()) return fail(err, problem);
+        if (!inImage)
+            return fail(err, arguments.folder +
+                                 (found ? " n'est pas un dossier" : " : dossier introuvable"));
+        folder = *inImage;
+    }
     if (arguments.report && arguments.table && sameFile(*arguments.report, *arguments.table))
         return fail(err, "--report et --table désignent le même fichier");
 
@@ -145,7 +160,8 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
                               *system.volumes,
                               userNumberChars(),
                               [] { return InterruptGuard::interrupted(); },
-                              &err == &std::cerr && isatty(STDERR_FILENO) == 1};
+                              &err == &std::cerr && isatty(STDERR_FILENO) == 1,
+                              system.images};
     return runKespScan(args, out, err, services);
 }
 

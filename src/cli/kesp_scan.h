@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/folder_enum.h"
+#include "platform/image_volumes.h"
 #include "platform/number_chars.h"
 #include "platform/output_files.h"
 #include "platform/ticks.h"
@@ -34,6 +35,7 @@ struct KespScanServices {
     NumberChars chars;
     std::function<bool()> interrupted; // true once the user asked to stop
     bool statusOnErr = false;          // draw the status line on `err`
+    ImageVolumes* images = nullptr;    // null: IMAGE arguments name nothing
 };
 int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 KespScanServices& services);

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/posix/boot_sector.h"
+#include "fat/boot_sector.h"
 #include "platform/posix/volume_evidence.h"
 #include "platform/posix/volume_service_posix.h"
 #include "support/fat_image.h"

@@ -1,5 +1,6 @@
 #include "platform/system_services.h"
 
+#include "platform/image/routed_services.h"
 #include "platform/posix/environment.h"
 #include "platform/posix/folder_enum_posix.h"
 #include "platform/posix/output_files_posix.h"
@@ -9,9 +10,15 @@
 namespace kesp {
 
 SystemServices makeSystemServices() {
-    return {std::make_unique<PosixFolderEnumerator>(), std::make_unique<PosixTicks>(),
-            std::make_unique<PosixOutputFiles>(), makePosixVolumeService(),
-            std::make_unique<PosixEnvironment>()};
+    // The routed services share the registry and keep it alive; `images` only points at it.
+    auto images = std::make_shared<ImageRegistry>();
+    return {
+        std::make_unique<RoutedFolderEnumerator>(std::make_unique<PosixFolderEnumerator>(), images),
+        std::make_unique<PosixTicks>(),
+        std::make_unique<PosixOutputFiles>(),
+        std::make_unique<RoutedVolumeService>(makePosixVolumeService(), images),
+        std::make_unique<PosixEnvironment>(),
+        images.get()};
 }
 
 } // namespace kesp

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/boot_sector.h"
+#include "fat/boot_sector.h"
 #include "platform/posix/mount_table.h"
 #include "platform/volume_service.h"
 

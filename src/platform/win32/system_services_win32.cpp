@@ -10,8 +10,8 @@ namespace kesp {
 
 SystemServices makeSystemServices() {
     return {std::make_unique<Win32FolderEnumerator>(), std::make_unique<Win32Ticks>(),
-            std::make_unique<Win32OutputFiles>(), makeWin32VolumeService(),
-            std::make_unique<Win32Environment>()};
+            std::make_unique<Win32OutputFiles>(),      makeWin32VolumeService(),
+            std::make_unique<Win32Environment>(),      nullptr};
 }
 
 } // namespace kesp

@@ -1,4 +1,4 @@
-#include "platform/posix/boot_sector.h"
+#include "fat/boot_sector.h"
 
 #include <algorithm>
 #include <bit>

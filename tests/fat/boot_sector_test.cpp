@@ -7,79 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/boot_sector.h"
+#include "fat/boot_sector.h"
+#include "fat/memory_volume.h"
 
 namespace kesp {
 namespace {
 
-struct Layout {
-    std::uint16_t bytesPerSector = 512;
-    std::uint8_t sectorsPerCluster = 1;
-    std::uint16_t reserved = 1;
-    std::uint8_t fats = 2;
-    std::uint16_t rootEntries = 512;
-    std::uint32_t sectorsPerFat = 0; // 0: just enough for `clusters`
-    std::uint32_t clusters = 4084;
-    bool fat32 = false;
-    std::uint32_t rootCluster = 2;
-    std::uint8_t signature = 0x29;
-    std::uint32_t serial = 0x1234ABCD;
-    const char* label = "KESP LABEL ";
-};
-
-void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-}
-void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
-}
-
-std::uint32_t fatSectorsFor(const Layout& l) {
-    const std::uint64_t entries = std::uint64_t(l.clusters) + 2;
-    const std::uint64_t bytes = l.fat32             ? entries * 4
-                                : l.clusters < 4085 ? (entries * 3 + 1) / 2
-                                                    : entries * 2;
-    return std::uint32_t((bytes + l.bytesPerSector - 1) / l.bytesPerSector);
-}
-
-std::vector<std::uint8_t> bootSector(const Layout& l) {
-    std::vector<std::uint8_t> b(512, 0);
-    b[0] = 0xEB;
-    b[1] = 0x3C;
-    b[2] = 0x90;
-    std::memcpy(&b[3], "mkfs.fat", 8);
-    put16(b, 11, l.bytesPerSector);
-    b[13] = l.sectorsPerCluster;
-    put16(b, 14, l.reserved);
-    b[16] = l.fats;
-    put16(b, 17, l.fat32 ? 0 : l.rootEntries);
-    b[21] = 0xF8;
-    const std::uint32_t fatSectors = l.sectorsPerFat ? l.sectorsPerFat : fatSectorsFor(l);
-    const std::uint32_t rootSectors =
-        l.fat32 ? 0 : (l.rootEntries * 32u + l.bytesPerSector - 1) / l.bytesPerSector;
-    const std::uint64_t total = std::uint64_t(l.reserved) + std::uint64_t(l.fats) * fatSectors +
-                                rootSectors + std::uint64_t(l.clusters) * l.sectorsPerCluster;
-    if (total < 0x10000 && !l.fat32)
-        put16(b, 19, std::uint32_t(total));
-    else
-        put32(b, 32, std::uint32_t(total));
-    std::size_t extended = 36;
-    if (l.fat32) {
-        put32(b, 36, fatSectors);
-        put32(b, 44, l.rootCluster);
-        extended = 64;
-    } else {
-        put16(b, 22, fatSectors);
-    }
-    b[extended + 2] = l.signature;
-    put32(b, extended + 3, l.serial);
-    std::memcpy(&b[extended + 7], l.label, 11);
-    b[510] = 0x55;
-    b[511] = 0xAA;
-    return b;
-}
+using test::bootSector;
+using test::Layout;
+using test::put16;
+using test::put32;
 
 TEST(FatBootSector, TypeFollowsTheClusterCountAtEachBoundary) {
     struct Case {

@@ -1,0 +1,28 @@
+#pragma once
+// The volumes of a disk or image: MBR (with extended and logical partitions), GPT, or no table at
+// all (the whole disk is one volume, numbered 0).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fat/byte_reader.h"
+
+namespace kesp::fat {
+
+struct Partition {
+    int number = 0;           // as the table numbers it, from 1 (logical ones from 5); 0: no table
+    std::uint64_t offset = 0; // first byte
+    std::uint64_t size = 0;   // bytes
+    std::string type;         // MBR: the type byte, two hex digits; GPT: a name, else the GUID
+};
+
+// The partitions in table order. An unreadable or empty table gives an empty list.
+std::vector<Partition> readPartitions(ByteReader& disk);
+
+// The file system a partition begins with: "FAT", "FAT32", "NTFS", "exFAT", or empty.
+std::string fileSystemOf(ByteReader& volume);
+
+// The text form of a GUID as stored on disk (mixed endian), upper-case.
+std::string guidText(std::span<const std::uint8_t> bytes16);
+
+} // namespace kesp::fat

@@ -1,0 +1,61 @@
+#pragma once
+// The images this process has opened, each with its volumes. Images named by a path are opened
+// on first use, so kesp-scan can name one directly; the window opens them explicitly.
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fat/byte_reader.h"
+#include "fat/fat_volume.h"
+#include "fat/partition_table.h"
+#include "platform/image/image_address.h"
+#include "platform/image/image_file.h"
+#include "platform/image_volumes.h"
+
+namespace kesp {
+
+struct ImageVolume {
+    std::string image;
+    const ImageFile* file = nullptr; // owned by the registry
+    fat::Partition partition;
+    std::string fileSystem;
+    std::unique_ptr<fat::SliceReader> slice;
+    std::unique_ptr<fat::FatVolume> fat; // null unless the volume is FAT
+    std::string failure;                 // why a FAT volume could not be opened
+
+    std::string driveEntry() const;
+    std::string rootPath() const { return imagePathText(image, partition.number); }
+};
+
+class ImageRegistry final : public ImageVolumes {
+public:
+    OpenedImage openImage(const std::string& path) override;
+    bool holds(const std::string& path) override { return claims(path); }
+    bool partitions(const std::string& path, std::vector<ImagePartition>& out,
+                    std::string& error) override;
+    std::string problemWith(const std::string& path) override;
+
+    // Whether `text` (a designation, a root or a folder path) names an image: one opened here,
+    // or an existing file or block device.
+    bool claims(std::string_view text) const;
+    // The FAT volume `address` names; nullptr with `error`.
+    ImageVolume* volume(const ImageAddress& address, std::string& error);
+    // The drive-list entries of the images opened with openImage, in opening order.
+    std::vector<std::string> driveEntries() const;
+
+private:
+    struct Image {
+        std::unique_ptr<ImageFile> file;
+        std::unique_ptr<fat::SliceReader> raw; // without a fixed VHD's footer
+        std::vector<std::unique_ptr<ImageVolume>> volumes;
+        bool listed = false; // opened with openImage: its volumes are drives
+    };
+    Image* image(const std::string& path, std::string& error);
+
+    std::map<std::string, Image> images_;
+    std::vector<std::string> order_;
+};
+
+} // namespace kesp

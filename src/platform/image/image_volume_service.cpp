@@ -1,0 +1,61 @@
+#include "platform/image/image_volume_service.h"
+
+#include "fat/folder_reader.h"
+
+namespace kesp {
+
+ImageVolume* ImageVolumeService::volumeOf(const std::string& text) {
+    const auto address = parseImageAddress(text);
+    std::string error;
+    return address ? images_.volume(*address, error) : nullptr;
+}
+
+std::optional<std::string> ImageVolumeService::rootPath(const std::string& designation) {
+    if (ImageVolume* volume = volumeOf(designation)) return volume->rootPath();
+    return std::nullopt;
+}
+
+bool ImageVolumeService::probeRoot(const std::string& root) {
+    ImageVolume* volume = volumeOf(root);
+    if (!volume) return false;
+    fat::DirectoryEntry entry;
+    return fat::FolderReader::root(*volume->fat).next(entry);
+}
+
+bool ImageVolumeService::volumeInformation(const std::string& root, VolumeInformation& info) {
+    ImageVolume* volume = volumeOf(root);
+    if (!volume) return false;
+    const FatBootSector& boot = volume->fat->boot();
+    info.name = volume->fat->label();
+    info.serial = boot.serial;
+    info.fileSystem = fatTypeName(boot.type);
+    // What Windows reports for FAT volumes: names keep their case, long names are UTF-16.
+    info.flags = fsflag::CasePreservedNames | fsflag::UnicodeOnDisk;
+    info.maxComponentLength = 255;
+    return true;
+}
+
+bool ImageVolumeService::diskFreeSpace(const std::string& root, std::uint32_t& sectorsPerCluster,
+                                       std::uint32_t& bytesPerSector) {
+    ImageVolume* volume = volumeOf(root);
+    if (!volume) return false;
+    sectorsPerCluster = volume->fat->boot().sectorsPerCluster;
+    bytesPerSector = volume->fat->boot().bytesPerSector;
+    return true;
+}
+
+int ImageVolumeService::readiness(const std::string& root) {
+    return volumeOf(root) ? 0 : kErrorDeviceUnavailable;
+}
+
+std::string ImageVolumeService::driveOf(const std::string& folder) {
+    ImageVolume* volume = volumeOf(folder);
+    return volume ? volume->driveEntry() : std::string();
+}
+
+std::uint64_t ImageVolumeService::totalMegabytes(const std::string& root) {
+    ImageVolume* volume = volumeOf(root);
+    return volume ? volume->fat->geometry().volumeBytes / (1024 * 1024) : 0;
+}
+
+} // namespace kesp
