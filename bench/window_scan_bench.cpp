@@ -68,13 +68,17 @@ class NoDialogs : public FileDialogs {
 public:
     std::optional<std::string> saveFile(const SaveDialogRequest&) override { return {}; }
     std::optional<std::string> openFile(const OpenDialogRequest&) override { return {}; }
-    bool printDialog(const std::string&) override { return false; }
+    std::optional<PrintChoice> printDialog(const std::string&) override { return {}; }
 };
 
 class NoLauncher : public ProgramLauncher {
 public:
     LaunchResult start(const std::vector<std::string>&,
                        std::function<void(int, const std::string&)>) override {
+        return {kErrorFileNotFound, "not in a benchmark"};
+    }
+    LaunchResult startWatched(const std::vector<std::string>&, int,
+                              std::function<void(int, const std::string&)>) override {
         return {kErrorFileNotFound, "not in a benchmark"};
     }
     bool openWithDesktop(const std::string&) override { return false; }

@@ -10,4 +10,5 @@ apt-get install -y -q --no-install-recommends \
     dosfstools mtools fusefat fuse fdisk \
     cups cups-client cups-filters poppler-utils xdg-utils \
     xvfb xauth imagemagick time \
-    locales fontconfig
+    locales fontconfig qt6-translations-l10n \
+    build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream librsvg2-bin libfuse-dev

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the packages, builds Kesp and runs every test: the debug build, the same tests under
-# address and undefined-behaviour sanitizers, and the fuzzers (boot sector 60 s, whole images 45 s).
+# address and undefined-behaviour sanitizers, the fuzzers (boot sector 60 s, whole images 45 s),
+# and the Debian package with its checks.
 # Fails (non-zero) as soon as any step fails. Run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,6 +32,9 @@ if [ -f fuzz/CMakeLists.txt ]; then
     ./build/fuzz/bin/fuzz_fat_image -max_total_time=45 -rss_limit_mb=2048 -timeout=10 \
         build/fuzz/image_corpus fuzz/image_seeds
 fi
+
+echo "=== Debian package: build, lintian, desktop entry, metainfo, the extracted kesp-scan"
+bash scripts/package.sh
 
 if command -v clang-format >/dev/null; then
     echo "=== format check"

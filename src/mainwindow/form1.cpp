@@ -47,7 +47,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)),
       openFiles_(services_.files), scanServices_{services_.folders, services_.ticks, openFiles_,
                                                  services_.chars},
-      outputServices_{services_.dialogs, services_.boxes, services_.launcher} {
+      outputServices_{services_.dialogs, services_.boxes, services_.launcher, pdfWriter_} {
     createControls();
     connect(ok_, &QPushButton::clicked, this, &Form1::OK_Click);
     connect(sldFreq_, &QSlider::valueChanged, this, [this] {
@@ -70,7 +70,8 @@ void Form1::Form_Load() {
     etat_.TitreApplication =
         kesp::TitreApplication(KESP_VERSION_MAJOR, KESP_VERSION_MINOR, KESP_VERSION_PATCH);
     openFiles_.closeAll();
-    cheminAide_ = CheminAideDe(dossierProgramme_);
+    cheminAide_ =
+        kesp::CheminAide(dossierProgramme_, KESP_HELP_FROM_PROGRAM, services_.environment);
 
     // From here on a step that fails is skipped: none of them throws, and the folder and drive
     // changes report their errors as numbers that start-up does not look at.
@@ -265,7 +266,11 @@ void Form1::closeOpti() {
 void Form1::pump() {
     list1Model_->flush();
     list3Model_->flush();
-    QCoreApplication::processEvents();
+    // A view resets, lays out and repaints in separate passes of the event loop (zero timers,
+    // then a posted update request); one pass would leave the rest to the next pump, a whole
+    // refresh period later.
+    for (int pass = 0; pass < 3; ++pass)
+        QCoreApplication::processEvents();
 }
 
 void Form1::showError(const std::string& text, const std::string& title) {

@@ -11,6 +11,7 @@
 #include "mainwindow/form1_services.h"
 #include "mainwindow/open_files.h"
 #include "output/commands.h"
+#include "platform/qt/qt_pdf_writer.h"
 #include "scan/scan_services.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
@@ -129,6 +130,7 @@ private:
     Form1Services services_;
     OpenFileRegistry openFiles_;
     ScanServices scanServices_;
+    QtPdfWriter pdfWriter_;
     OutputServices outputServices_;
     EtatScan etat_;
     Module1 module_;

@@ -37,15 +37,22 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
 void Form1::OK_Click() {
     const bool starting = okCaption() == kCaptionStart;
     if (starting) {
+        // A drive unmounted since it was chosen would scan the folder left at its place, with
+        // zeros and no size: it goes through the drive change instead, which refuses it.
+        const auto root = services_.volumes.rootPath(driveText());
+        if (!root || services_.volumes.readiness(*root) != 0) {
+            // Returning to itself would be no return: the start-up drive takes its place.
+            if (etat_.LecteurPrecedent == driveText()) etat_.LecteurPrecedent.clear();
+            Drive1_Change();
+            return;
+        }
         // The drive header line carries the volume's size, as kesp-scan writes it.
-        etat_.TailleDisqueMo =
-            services_.volumes.totalMegabytes(services_.volumes.entryRoot(driveText()));
+        etat_.TailleDisqueMo = services_.volumes.totalMegabytes(*root);
         holdResultFiles();
         // The plan shown was made from the previous tree; the next is for this volume's size,
         // whatever drive is chosen meanwhile.
         setPlanEnabled(false);
-        scannedVolumeBytes_ =
-            services_.volumes.totalBytes(services_.volumes.entryRoot(driveText()));
+        scannedVolumeBytes_ = services_.volumes.totalBytes(*root);
         if (plan_) plan_->close();
     }
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.

@@ -1,10 +1,12 @@
 // kesp: the window. Wires the system's services and the Qt ones into Form1 and runs the event loop.
 #include <QApplication>
 #include <QFile>
+#include <QTranslator>
 #include <cstdlib>
 
 #include "mainwindow/form1.h"
 #include "mainwindow/image_list.h"
+#include "mainwindow/qt_translations.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_program_launcher.h"
@@ -15,6 +17,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kesp"));
     QApplication::setApplicationVersion(QStringLiteral(KESP_VERSION_STRING));
     QApplication::setWindowIcon(kesp::programIcon());
+    QTranslator qtFrench;
+    kesp::installQtFrench(qtFrench);
 
     kesp::SystemServices system = kesp::makeSystemServices();
     kesp::QtMessageBoxes boxes;

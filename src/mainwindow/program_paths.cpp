@@ -1,5 +1,8 @@
 #include "mainwindow/program_paths.h"
 
+#include <algorithm>
+#include <ctime>
+
 #include "about/apropos_logic.h"
 #include "platform/folder_enum.h"
 #include "platform/private_folder.h"
@@ -46,7 +49,34 @@ std::string CheminResultat2(const std::string& dossierTemp, const std::string& i
     return dossierTemp + kSeparator + "~qkres2" + instance + ".tmp";
 }
 std::string CheminAideDe(const std::string& dossierProgramme) {
-    return dossierProgramme + kSeparator + "kespaide.mht";
+    return dossierProgramme + kSeparator + kNomAide;
+}
+
+std::string CheminAideInstallee(const std::string& dossierProgramme,
+                                const std::string& dossierDonnees) {
+    std::string folder = dossierProgramme;
+    std::string rest = dossierDonnees;
+    // "../share/kesp" from "/usr/bin" reads "/usr/share/kesp": the box that names a missing
+    // help shows the path a user would type.
+    while (rest.rfind("..", 0) == 0 && (rest.size() == 2 || rest[2] == kSeparator)) {
+        const auto slash = folder.find_last_of(kSeparator);
+        if (slash == std::string::npos) break;
+        folder.erase(slash == 0 ? 1 : slash);
+        rest.erase(0, std::min<std::size_t>(rest.size(), 3));
+    }
+    if (!folder.empty() && folder.back() != kSeparator) folder += kSeparator;
+    if (!rest.empty()) folder += rest + kSeparator;
+    return folder + kNomAide;
+}
+
+std::string CheminAide(const std::string& dossierProgramme, const std::string& dossierDonnees,
+                       ProgramEnvironment& environment) {
+    const std::string beside = CheminAideDe(dossierProgramme);
+    std::tm date{};
+    if (environment.lastModified(beside, date)) return beside;
+    const std::string installed = CheminAideInstallee(dossierProgramme, dossierDonnees);
+    if (environment.lastModified(installed, date)) return installed;
+    return beside;
 }
 
 } // namespace kesp

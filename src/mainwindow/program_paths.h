@@ -23,6 +23,23 @@ std::string DossierTemporaire(ProgramEnvironment& environment);
 // second running instance's files apart ("-<pid>"); they still match "~qk*.tmp".
 std::string CheminResultat1(const std::string& dossierTemp, const std::string& instance = {});
 std::string CheminResultat2(const std::string& dossierTemp, const std::string& instance = {});
+
+// The help document: a web archive on Windows, a self-contained HTML page elsewhere (Linux
+// browsers do not open web archives).
+#ifdef _WIN32
+inline constexpr const char* kNomAide = "kespaide.mht";
+#else
+inline constexpr const char* kNomAide = "kespaide.html";
+#endif
+// kNomAide beside the program: where a build tree keeps it.
 std::string CheminAideDe(const std::string& dossierProgramme);
+// kNomAide in `dossierDonnees`, a folder given relative to the program's ("../share/kesp"),
+// with the leading ".." resolved against `dossierProgramme`.
+std::string CheminAideInstallee(const std::string& dossierProgramme,
+                                const std::string& dossierDonnees);
+// Beside the program when it is there, else the installed one when that is there, else beside
+// the program (the path the failure box then names).
+std::string CheminAide(const std::string& dossierProgramme, const std::string& dossierDonnees,
+                       ProgramEnvironment& environment);
 
 } // namespace kesp

@@ -19,11 +19,13 @@ struct PanelLayout {
     int stretch;
 };
 
-// Pixel widths of the original's twips at 15 to the pixel.
+// Pixel widths of the original's twips at 15 to the pixel. The counters grow past theirs with
+// their text ("2 420 répertoires" is wider than 100 px); the clock and the date, which share the
+// rest of the bar, give up that room first.
 const PanelLayout kPanels[7] = {
-    {"pnlRép", "1 252 Répertoires", Qt::AlignRight, 100, true, 0},
-    {"pnlFic", "999 999 Fichiers", Qt::AlignRight, 100, true, 0},
-    {"pnlPerdu", "999,9 Mo perdus", Qt::AlignRight, 100, true, 0},
+    {"pnlRép", "1 252 Répertoires", Qt::AlignRight, 100, false, 0},
+    {"pnlFic", "999 999 Fichiers", Qt::AlignRight, 100, false, 0},
+    {"pnlPerdu", "999,9 Mo perdus", Qt::AlignRight, 100, false, 0},
     {"pnlCluster", "1 cluster = 32 768 octets", Qt::AlignHCenter, 133, false, 0},
     {"pnlFat", "Fat", Qt::AlignHCenter, 60, true, 0},
     {"", "", Qt::AlignHCenter, 47, false, 1},

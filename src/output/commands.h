@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
+#include "platform/pdf_writer.h"
 
 namespace kesp {
 
@@ -14,6 +15,7 @@ struct OutputServices {
     FileDialogs& dialogs;
     MessageBoxes& boxes;
     ProgramLauncher& launcher;
+    PdfWriter& pdf;
 };
 
 // Copies the report to the chosen file and the table beside it under its "excel.txt" name
@@ -21,11 +23,13 @@ struct OutputServices {
 // shown naming the file and the reason. Cancelling the dialog does nothing.
 void Enregistrer_Click(const std::string& dossierTemp, const std::string& cheminRes1,
                        const std::string& cheminRes2, OutputServices& services);
-// After the print dialog, starts "lp cheminRes1" without waiting; a failure to start it, or its
-// refusal, is shown in a box titled "Impression".
+// After the print dialog, starts "lp -d PRINTER -n COPIES -- cheminRes1" without waiting, or
+// writes the report as the PDF the dialog named. A failure to start lp, its refusal (with its own
+// message), or a PDF that cannot be written is shown in a box titled "Impression".
 void Imprimer_Click(const std::string& cheminRes1, OutputServices& services);
 // Opens the help document with xdg-open, or with the desktop's opener when xdg-open is missing;
-// any other failure shows the "Problème ! ..." box.
+// any other failure to start, or xdg-open's own failure within kOpenerWatchMs, shows the
+// "Problème ! ..." box.
 void aide_Click(const std::string& cheminAide, OutputServices& services);
 
 } // namespace kesp

@@ -22,6 +22,14 @@ struct OpenDialogRequest {
     std::vector<std::pair<std::string, std::string>> filters; // (label, pattern)
 };
 
+// What the print dialog was told: a printer and a number of copies, or a PDF file to write
+// instead ("Print to File (PDF)").
+struct PrintChoice {
+    std::string printer; // empty: the default one
+    int copies = 1;
+    std::string pdfFile; // not empty: write this PDF, print nothing
+};
+
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
@@ -30,8 +38,8 @@ public:
     virtual std::optional<std::string> saveFile(const SaveDialogRequest& request) = 0;
     // The existing file chosen; nullopt when the user cancelled.
     virtual std::optional<std::string> openFile(const OpenDialogRequest& request) = 0;
-    // True when the user confirmed the print dialog.
-    virtual bool printDialog(const std::string& title) = 0;
+    // The choice the user confirmed; nullopt when the dialog was cancelled.
+    virtual std::optional<PrintChoice> printDialog(const std::string& title) = 0;
 };
 
 } // namespace kesp

@@ -47,9 +47,9 @@ public:
         openAnswers.pop_front();
         return chosen;
     }
-    bool printDialog(const std::string&) override {
+    std::optional<PrintChoice> printDialog(const std::string&) override {
         ++prints;
-        return false;
+        return std::nullopt;
     }
 };
 

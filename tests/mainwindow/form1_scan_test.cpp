@@ -1,5 +1,6 @@
 // A scan from the window over an in-memory tree: the lists, the panels, the commands given back,
 // the cancel by a real second click, and the commands that stay live.
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QComboBox>
@@ -160,6 +161,44 @@ TEST(Form1Scan, ASecondClickDuringTheRunCancelsIt) {
     EXPECT_TRUE(h.ok()->isEnabled());
     EXPECT_TRUE(h.toolButton(1)->isEnabled());
     EXPECT_TRUE(h.toolButton(4)->isEnabled());
+}
+
+// Counts the rows List1 holds each time its viewport paints.
+class PaintedRows : public QObject {
+public:
+    explicit PaintedRows(QAbstractItemView* view) : view_(view) {
+        view->viewport()->installEventFilter(this);
+    }
+    int rows = -1; // at the last paint
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) rows = view_->model()->rowCount();
+        return false;
+    }
+
+private:
+    QAbstractItemView* view_;
+};
+
+TEST(Form1Scan, EachPumpPaintsTheRowsAppendedBeforeIt) {
+    Harness h;
+    h.ticks.step = 1001; // every entry refreshes and pumps
+    for (int i = 0; i < 4; ++i)
+        h.tree.file(h.tree.folder(h.fatRoot, "D" + std::to_string(i)), "F", 100);
+    Form1& form = h.window();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    h.chooseDrive(h.fatEntry());
+    Harness::settle();
+    PaintedRows painted(h.child<QAbstractItemView>("List1"));
+    std::vector<std::pair<int, int>> seen; // (rows in the view, rows at its last paint)
+    h.tree.onEntry = [&](const std::string&, const std::string&) {
+        seen.emplace_back(form.list1Model().rowCount(), painted.rows);
+    };
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    ASSERT_GE(seen.size(), 4u);
+    ASSERT_GT(seen.back().first, 0);
+    for (const auto& [rows, paintedRows] : seen)
+        EXPECT_EQ(paintedRows, rows) << "a pump left rows unpainted until the next one";
 }
 
 TEST(Form1Scan, SliderSubFoldersAndHelpStayLiveDuringARun) {
@@ -343,6 +382,25 @@ TEST(Form1Drives, TheListIsReadAgainWhenItOpens) {
     EXPECT_EQ(form.driveText(), gone);
     EXPECT_EQ(drive1->currentText().toStdString(), gone);
     EXPECT_TRUE(h.boxes.shown.empty());
+}
+
+TEST(Form1Drives, StartOnADriveThatWentAwayGoesThroughTheDriveChange) {
+    Harness h;
+    h.tree.file(h.fatRoot, "A.BIN", 100);
+    Form1& form = h.window();
+    h.chooseDrive(h.fatEntry());
+    const std::size_t linesBefore = form.list1Model().lines().size();
+    h.volumes.volumes.erase(h.volumes.volumes.begin() + 1); // unmounted
+    QTest::mouseClick(h.ok(), Qt::LeftButton);
+    Harness::settle();
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].title, "Lecteur non prêt");
+    EXPECT_EQ(form.driveText(), "/") << "back to the start-up drive";
+    EXPECT_EQ(form.folderPath(), "/");
+    EXPECT_TRUE(form.list3Model().lines().empty()) << "nothing was scanned";
+    EXPECT_LE(form.list1Model().lines().size(), linesBefore + 2);
+    EXPECT_FALSE(h.memoryFiles.lines.count(form.etat().CheminRes1));
+    EXPECT_EQ(h.ok()->text(), "&Démarrer");
 }
 
 TEST(Form1Drives, AnotherFailureIsReportedAndDrive1GoesBack) {

@@ -2,21 +2,25 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
+#include <QTest>
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 #include "mainwindow/append_list_model.h"
 #include "mainwindow/folder_tree.h"
 #include "mainwindow/form1_harness.h"
 #include "mainwindow/image_list.h"
+#include "mainwindow/qt_translations.h"
 #include "mainwindow/status_bar.h"
 
 namespace kesp::test {
@@ -60,13 +64,26 @@ TEST(Form1StartUp, StartsOnTheRootVolumeAndItsRootFolder) {
     EXPECT_EQ(form.list1Model().rowCount(), 2);
 }
 
+TEST(Form1StartUp, QtDialogsSpeakFrenchInTheCLocale) {
+    QTranslator translator;
+    ASSERT_TRUE(installQtFrench(translator))
+        << "qtbase_fr missing (scripts/deps.sh installs qt6-translations-l10n)";
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList texts;
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        texts << label->text();
+    QCoreApplication::removeTranslator(&translator);
+    EXPECT_TRUE(texts.contains("Voir dans :")) << texts.join('|').toStdString();
+}
+
 TEST(Form1StartUp, ProgramFolderHelpAndResultPaths) {
     Harness h;
     h.environment.variables["temp"] = "/var/tmp/";
     h.environment.variables["TMPDIR"] = "/ignored";
     Form1& form = h.window();
     EXPECT_EQ(form.DossierProgramme(), "/opt/kesp/bin");
-    EXPECT_EQ(form.CheminAide(), "/opt/kesp/bin/kespaide.mht");
+    EXPECT_EQ(form.CheminAide(), "/opt/kesp/bin/kespaide.html");
     // Plain concatenation: a trailing separator gives two in a row.
     EXPECT_EQ(form.DossierTemp(), "/var/tmp/");
     EXPECT_EQ(form.etat().CheminRes1, "/var/tmp//~qkres1.tmp");
@@ -233,7 +250,7 @@ TEST(Form1StartUp, StatusBarPanels) {
     for (int position = 1; position <= 5; ++position)
         EXPECT_EQ(StatusBar1::panelKey(position).toStdString(), keys[position - 1]);
     for (int position : {1, 2, 3}) {
-        EXPECT_EQ(bar->panel(position)->width(), 100);
+        EXPECT_EQ(bar->panel(position)->minimumWidth(), 100);
         EXPECT_TRUE(bar->panel(position)->alignment() & Qt::AlignRight);
     }
     EXPECT_EQ(bar->panel(5)->width(), 60);
@@ -246,6 +263,28 @@ TEST(Form1StartUp, StatusBarPanels) {
         EXPECT_EQ(bar->panel(position)->frameShadow(), QFrame::Sunken) << position;
     EXPECT_EQ(bar->panelText(6), QTime::currentTime().toString(QStringLiteral("hh:mm")));
     EXPECT_FALSE(bar->panelText(7).isEmpty());
+}
+
+TEST(Form1StartUp, CounterPanelsWidenToTheirTextAndTheClockGivesWay) {
+    Harness h;
+    Form1& form = h.window();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* bar = h.child<StatusBar1>("StatusBar1");
+    const int clockBefore = bar->panel(6)->width();
+    const QString texts[] = {"2 420 000 répertoires", "12 345 678 fichiers", "99 999,9 Mo perdus"};
+    for (int position : {1, 2, 3})
+        bar->setPanelText(position, texts[position - 1]);
+    QTest::qWait(50); // the layout runs from the event loop
+    for (int position : {1, 2, 3}) {
+        QLabel* panel = bar->panel(position);
+        EXPECT_GE(panel->contentsRect().width(),
+                  panel->fontMetrics().horizontalAdvance(texts[position - 1]))
+            << position;
+    }
+    EXPECT_EQ(bar->width(), form.width()) << "the bar did not push the window wider";
+    EXPECT_LT(bar->panel(6)->width(), clockBefore);
+    EXPECT_EQ(bar->panel(5)->width(), 60);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ TEST(ProgramPaths, TitleAndFolders) {
     EXPECT_EQ(TitreApplication(10, 1, 0), "Kesp 2005 Version 10.1.0");
     EXPECT_EQ(DossierDuProgramme("/usr/bin/kesp"), "/usr/bin");
     EXPECT_EQ(DossierDuProgramme("/kesp"), "/");
-    EXPECT_EQ(CheminAideDe("/"), "//kespaide.mht");
+    EXPECT_EQ(CheminAideDe("/"), "//kespaide.html");
     EXPECT_EQ(CheminResultat1("/tmp"), "/tmp/~qkres1.tmp");
     EXPECT_EQ(CheminResultat2("/tmp/"), "/tmp//~qkres2.tmp");
 }
@@ -30,6 +30,43 @@ bool privateFolder(const std::string& path) {
     struct stat st {};
     return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
            (st.st_mode & 0777) == 0700;
+}
+
+TEST(ProgramPaths, InstalledHelpResolvedFromTheProgramFolder) {
+    const struct {
+        const char* program;
+        const char* data;
+        const char* expected;
+    } cases[] = {
+        {"/usr/bin", "../share/kesp", "/usr/share/kesp/kespaide.html"},
+        {"/opt/kesp/bin", "../share/kesp", "/opt/kesp/share/kesp/kespaide.html"},
+        {"/bin", "../share/kesp", "/share/kesp/kespaide.html"},
+        {"/", "../../share/kesp", "/share/kesp/kespaide.html"},
+        {"/usr/bin", "data", "/usr/bin/data/kespaide.html"},
+        {"/usr/bin", "..", "/usr/kespaide.html"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CheminAideInstallee(c.program, c.data), c.expected) << c.program << " " << c.data;
+}
+
+TEST(ProgramPaths, HelpBesideTheProgramFirstThenInstalledThenBeside) {
+    const std::string beside = "/usr/bin/kespaide.html";
+    const std::string installed = "/usr/share/kesp/kespaide.html";
+    const struct {
+        bool besideExists;
+        bool installedExists;
+        std::string expected;
+    } cases[] = {
+        {true, true, beside},
+        {false, true, installed},
+        {false, false, beside},
+    };
+    for (const auto& c : cases) {
+        testing::FakeEnvironment env;
+        if (!c.besideExists) env.missing.insert(beside);
+        if (!c.installedExists) env.missing.insert(installed);
+        EXPECT_EQ(CheminAide("/usr/bin", "../share/kesp", env), c.expected);
+    }
 }
 
 TEST(ProgramPaths, TemporaryFolderIsTempAsItIsElseAPrivateOne) {

@@ -5,11 +5,15 @@
 
 namespace {
 
-std::string readHelp() {
-    std::ifstream in(KESP_BIN_DIR "/kespaide.mht", std::ios::binary);
+std::string readFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::string readHelp() {
+    return readFile(KESP_BIN_DIR "/kespaide.mht");
 }
 
 TEST(KespAide, IsAMultipartWebArchiveWithOneHtmlPart) {
@@ -49,6 +53,22 @@ TEST(KespAide, CoversEveryCommandInFrench) {
           "Informations sur la partition"}) {
         EXPECT_NE(mht.find(topic), std::string::npos) << topic;
     }
+}
+
+// The page browsers open on Linux: the archive's HTML part as it stands, line ends aside.
+TEST(KespAide, PageIsTheArchivesHtmlPart) {
+    const std::string page = readFile(KESP_BIN_DIR "/kespaide.html");
+    ASSERT_FALSE(page.empty()) << "kespaide.html is not beside the program";
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>\n", 0), 0u);
+    EXPECT_EQ(page.find('\r'), std::string::npos);
+    std::string mht = readHelp();
+    std::string unix;
+    for (char c : mht)
+        if (c != '\r') unix += c;
+    const auto start = unix.find("<!DOCTYPE html>");
+    const auto end = unix.find("</html>\n");
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(page, unix.substr(start, end + 8 - start));
 }
 
 } // namespace

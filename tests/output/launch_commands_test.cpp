@@ -33,7 +33,8 @@ protected:
     FakeDialogs dialogs;
     RecordingBoxes boxes;
     FakeLauncher launcher;
-    OutputServices services{dialogs, boxes, launcher};
+    testing::RecordingPdfWriter pdf;
+    OutputServices services{dialogs, boxes, launcher, pdf};
 };
 
 TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
@@ -43,6 +44,45 @@ TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
     ASSERT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.started[0], (std::vector<std::string>{"lp", "--", kOddPath}));
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, PrintUsesThePrinterAndCopiesChosenInTheDialog) {
+    using Argv = std::vector<std::string>;
+    const struct {
+        PrintChoice choice;
+        Argv argv;
+    } cases[] = {
+        {{"bureau", 1, ""}, {"lp", "-d", "bureau", "--", report}},
+        {{"bureau", 3, ""}, {"lp", "-d", "bureau", "-n", "3", "--", report}},
+        {{"", 2, ""}, {"lp", "-n", "2", "--", report}},
+    };
+    for (const auto& c : cases) {
+        launcher.started.clear();
+        dialogs.printAnswers = {true};
+        dialogs.printChoice = c.choice;
+        Imprimer_Click(report, services);
+        ASSERT_EQ(launcher.started.size(), 1u);
+        EXPECT_EQ(launcher.started[0], c.argv);
+    }
+    EXPECT_TRUE(pdf.written.empty());
+}
+
+TEST_F(LaunchTest, PrintToFileWritesThePdfAndStartsNoLp) {
+    dialogs.printAnswers = {true, true};
+    dialogs.printChoice = {"", 1, "/home/u/rapport.pdf"};
+    Imprimer_Click(report, services);
+    EXPECT_TRUE(launcher.started.empty());
+    ASSERT_EQ(pdf.written.size(), 1u);
+    EXPECT_EQ(pdf.written[0], std::make_pair(report, std::string("/home/u/rapport.pdf")));
+    EXPECT_TRUE(boxes.shown.empty());
+
+    pdf.refusal = "Écriture de /home/u/rapport.pdf impossible : Permission denied";
+    Imprimer_Click(report, services);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Impression");
+    EXPECT_EQ(boxes.shown[0].text,
+              "L'impression dans le fichier /home/u/rapport.pdf a échoué.\r\n"
+              "Écriture de /home/u/rapport.pdf impossible : Permission denied");
 }
 
 TEST_F(LaunchTest, PrintWithoutLpSaysSoInFrench) {

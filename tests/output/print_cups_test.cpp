@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "output/commands.h"
+#include "platform/qt/qt_pdf_writer.h"
 #include "platform/qt/qt_program_launcher.h"
 #include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
@@ -128,6 +129,9 @@ protected:
             run({"lpadmin", "-p", "kesppdf", "-E", "-v", "file://" + output.string(), "-m",
                  "lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd"},
                 log) != 0 ||
+            run({"lpadmin", "-p", "kespautre", "-E", "-v", "file://" + (dir / "autre.pdf").string(),
+                 "-m", "lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd"},
+                log) != 0 ||
             run({"lpadmin", "-d", "kesppdf"}, log) != 0)
             setupError = "private cupsd did not take the queue: " + readFile(log) +
                          readFile(dir / "log/error_log");
@@ -194,7 +198,8 @@ TEST_F(PrivateCups, TheReportIsPrintedWholeAccentsIncluded) {
     dialogs.printAnswers = {true};
     RecordingBoxes boxes;
     QtProgramLauncher launcher;
-    OutputServices services{dialogs, boxes, launcher};
+    QtPdfWriter pdf;
+    OutputServices services{dialogs, boxes, launcher, pdf};
     Imprimer_Click(report.string(), services);
 
     std::string text;
@@ -219,6 +224,29 @@ TEST_F(PrivateCups, TheReportIsPrintedWholeAccentsIncluded) {
     }
 }
 
+TEST_F(PrivateCups, ThePrinterChosenInTheDialogIsTheOneUsed) {
+    const fs::path report = dir / "choisie.txt";
+    std::ofstream(report, std::ios::binary) << "Imprimante choisie\r\n";
+    const fs::path other = dir / "autre.pdf";
+    const auto defaultSize = fs::exists(output) ? fs::file_size(output) : 0;
+
+    FakeDialogs dialogs;
+    dialogs.printAnswers = {true};
+    dialogs.printChoice = {"kespautre", 1, ""};
+    RecordingBoxes boxes;
+    QtProgramLauncher launcher;
+    QtPdfWriter pdf;
+    OutputServices services{dialogs, boxes, launcher, pdf};
+    Imprimer_Click(report.string(), services);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return fs::exists(other) && readFile(other).find("%%EOF") != std::string::npos; },
+        60000))
+        << readFile(dir / "log/error_log");
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    EXPECT_EQ(fs::exists(output) ? fs::file_size(output) : 0, defaultSize)
+        << "the default queue printed too";
+}
+
 TEST(PrintRefusal, LpWithoutASchedulerIsShownWithItsMessage) {
     if (access("/usr/bin/lp", X_OK) != 0)
         GTEST_SKIP() << "lp is not installed (scripts/deps.sh installs cups-client)";
@@ -227,7 +255,8 @@ TEST(PrintRefusal, LpWithoutASchedulerIsShownWithItsMessage) {
     dialogs.printAnswers = {true};
     RecordingBoxes boxes;
     QtProgramLauncher launcher;
-    OutputServices services{dialogs, boxes, launcher};
+    QtPdfWriter pdf;
+    OutputServices services{dialogs, boxes, launcher, pdf};
     Imprimer_Click("/etc/hostname", services);
     EXPECT_TRUE(boxes.shown.empty()) << "the command returned before lp ended";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 30000));

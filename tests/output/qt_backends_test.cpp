@@ -5,18 +5,22 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "output/commands.h"
 #include "platform/qt/qt_file_dialogs.h"
+#include "platform/qt/qt_pdf_writer.h"
 #include "platform/qt/qt_program_launcher.h"
 #include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
@@ -138,7 +142,47 @@ TEST(QtFileDialogs, PrintDialogIsTitledAndReportsTheAnswer) {
     });
     EXPECT_FALSE(QtFileDialogs().printDialog("Impression"));
     whenModal<QPrintDialog>([](QPrintDialog* dialog) { static_cast<QDialog*>(dialog)->accept(); });
-    EXPECT_TRUE(QtFileDialogs().printDialog("Impression"));
+    const auto choice = QtFileDialogs().printDialog("Impression");
+    ASSERT_TRUE(choice);
+    // Accepted as it opens: the default printer, or printing to a PDF file when there is none.
+    const QString defaultPrinter = QPrinterInfo::defaultPrinterName();
+    if (defaultPrinter.isEmpty()) {
+        EXPECT_FALSE(choice->pdfFile.empty());
+        EXPECT_TRUE(choice->printer.empty()) << choice->printer;
+    } else {
+        EXPECT_EQ(choice->printer, defaultPrinter.toStdString());
+        EXPECT_EQ(choice->copies, 1);
+    }
+}
+
+TEST(QtPdfWriter, TheReportsLinesAsTheyStandAccentsIncluded) {
+    if (access("/usr/bin/pdftotext", X_OK) != 0)
+        GTEST_SKIP() << "pdftotext is not installed (scripts/deps.sh installs poppler-utils)";
+    TempFolder folder;
+    const fs::path report = folder.path / "~qkres1.tmp";
+    const std::vector<std::string> lines = {"Répertoire : /srv/données/Été",
+                                            " Taille utile     :         5 906 octets",
+                                            "     Espace perdu :         2 286 octets"};
+    {
+        std::ofstream out(report, std::ios::binary);
+        for (const std::string& line : lines)
+            out << line << "\r\n";
+    }
+    const fs::path pdf = folder.path / "rapport.pdf";
+    EXPECT_EQ(QtPdfWriter().writeTextAsPdf(report.string(), pdf.string()), "");
+    const fs::path text = folder.path / "rapport.txt";
+    ASSERT_EQ(
+        std::system(("pdftotext -layout '" + pdf.string() + "' '" + text.string() + "'").c_str()),
+        0);
+    const std::string extracted = readFile(text);
+    // Monospaced and unwrapped, -layout gives the columns back with their spaces.
+    for (const std::string& line : lines)
+        EXPECT_NE(extracted.find(line), std::string::npos) << line << "\nin:\n" << extracted;
+
+    const std::string refused =
+        QtPdfWriter().writeTextAsPdf(report.string(), (folder.path / "absent/r.pdf").string());
+    EXPECT_EQ(refused.rfind("Écriture de " + (folder.path / "absent/r.pdf").string(), 0), 0u)
+        << refused;
 }
 
 TEST(QtProgramLauncher, MissingProgramIsErrorFiftyThreeAndOneThatCannotRunAnother) {
@@ -180,6 +224,41 @@ TEST(QtProgramLauncher, ArgumentsReachTheProgramWholeAndFinishedCarriesStatusAnd
     EXPECT_FALSE(fs::exists("pwned"));
     EXPECT_EQ(status, 1);
     EXPECT_EQ(errors, "lp: Error - No default destination.\n");
+}
+
+TEST(QtProgramLauncher, WatchedStartReportsOnlyAFailureWithinItsWindow) {
+    QtProgramLauncher launcher;
+    const struct {
+        const char* script;
+        int windowMs;
+        bool reported;
+    } cases[] = {
+        {"echo refused >&2; exit 3", 10000, true},
+        {"exit 0", 10000, false},
+        {"exit 3", -1, false}, // already past its window
+    };
+    for (const auto& c : cases) {
+        int status = 0;
+        std::string errors;
+        bool reported = false;
+        ASSERT_EQ(launcher
+                      .startWatched({"sh", "-c", c.script}, c.windowMs,
+                                    [&](int exitStatus, const std::string& stderrText) {
+                                        status = exitStatus;
+                                        errors = stderrText;
+                                        reported = true;
+                                    })
+                      .error,
+                  0);
+        // The program is done well within this; a report would have arrived.
+        QTest::qWait(300);
+        if (c.reported) (void)QTest::qWaitFor([&] { return reported; }, 10000);
+        EXPECT_EQ(reported, c.reported) << c.script;
+        if (c.reported) {
+            EXPECT_EQ(status, 3);
+            EXPECT_EQ(errors, "refused\n");
+        }
+    }
 }
 
 TEST(QtProgramLauncher, DetachedStartRuns) {
@@ -224,7 +303,8 @@ protected:
     testing::FakeDialogs dialogs;
     testing::RecordingBoxes boxes;
     QtProgramLauncher launcher;
-    OutputServices services{dialogs, boxes, launcher};
+    QtPdfWriter pdf;
+    OutputServices services{dialogs, boxes, launcher, pdf};
 };
 
 TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {
@@ -237,6 +317,21 @@ TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !readFile(seen).empty(); }, 10000));
     EXPECT_EQ(readFile(seen), "1|/opt/mes outils/kespaide.mht");
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(HelpThroughPath, XdgOpenThatFindsNoApplicationGetsTheProblemBox) {
+    const fs::path stub = folder.path / "xdg-open";
+    std::ofstream(stub)
+        << "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\n"
+           "exit 3\n";
+    ::chmod(stub.c_str(), 0755);
+    qputenv("PATH", QByteArray::fromStdString(folder.path.string()) + ":/usr/bin:/bin");
+    aide_Click("/usr/share/kesp/kespaide.html", services);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 10000));
+    EXPECT_EQ(boxes.shown[0].title, "Problème ! ...");
+    EXPECT_EQ(boxes.shown[0].text,
+              "xdg-open \"/usr/share/kesp/kespaide.html\"\r\nErreur : 3\r\n"
+              "xdg-open: no method available for opening '/usr/share/kesp/kespaide.html'");
 }
 
 TEST_F(HelpThroughPath, WithoutXdgOpenTheDesktopGetsTheFileUrl) {

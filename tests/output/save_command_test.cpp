@@ -62,7 +62,8 @@ protected:
     FakeDialogs dialogs;
     RecordingBoxes boxes;
     FakeLauncher launcher;
-    OutputServices services{dialogs, boxes, launcher};
+    testing::RecordingPdfWriter pdf;
+    OutputServices services{dialogs, boxes, launcher, pdf};
 };
 
 TEST_F(SaveTest, AsksWithTheFixedTitleNameFolderFiltersAndExtensionAndCancelWritesNothing) {

@@ -46,6 +46,20 @@ TEST(MountTable, DecodesDropsPseudoFileSystemsAndKeepsTheLastMountOverAPoint) {
     EXPECT_EQ(mounts[0].options, "rw,relatime,rw");
 }
 
+TEST(MountTable, DriveListHasTheRootFirstThenMountPointsWithoutMemoryFileSystems) {
+    const auto mount = [](const char* point, const char* type) {
+        return MountEntry{point, type, "src", "rw"};
+    };
+    const auto listed =
+        listedDrives({mount("/srv", "ext4"), mount("/run", "tmpfs"), mount("/media/b", "vfat"),
+                      mount("/", "overlay"), mount("/dev", "devtmpfs"), mount("/mnt/r", "ramfs"),
+                      mount("/var/lib/c", "overlay"), mount("/media/a", "vfat")});
+    std::vector<std::string> points;
+    for (const auto& m : listed)
+        points.push_back(m.mountPoint);
+    EXPECT_EQ(points, (std::vector<std::string>{"/", "/media/a", "/media/b", "/srv"}));
+}
+
 TEST(MountTable, VolumeOfAPathIsTheLongestMountPointOnAComponentBoundary) {
     const auto mounts = parseMountInfo(kMountInfo);
     const auto pointOf = [&](const char* path) {
@@ -63,6 +77,8 @@ TEST(MountTable, VolumeOfAPathIsTheLongestMountPointOnAComponentBoundary) {
 TEST(DriveDesignation, EntriesCandidatesAndRoots) {
     EXPECT_EQ(driveEntryText("/media/cle", ""), "/media/cle");
     EXPECT_EQ(driveEntryText("/media/cle", "CLE USB"), "/media/cle [CLE USB]");
+    EXPECT_EQ(driveEntryText("/media/cle", "A\nB\x1b\x7f\t"),
+              "/media/cle [A\\x0AB\\x1B\\x7F\\x09]");
     EXPECT_EQ(trimBlanks("   /media/cle [X]  "), "/media/cle [X]");
     EXPECT_EQ(trimBlanks("    "), "");
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/environment.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
+#include "platform/pdf_writer.h"
 
 namespace kesp::testing {
 
@@ -21,6 +23,7 @@ class FakeDialogs : public FileDialogs {
 public:
     std::deque<std::optional<std::string>> saveAnswers;
     std::deque<bool> printAnswers;
+    PrintChoice printChoice; // what a confirmed print dialog answers
     std::vector<SaveDialogRequest> saveRequests;
     std::vector<std::string> printTitles;
     std::deque<std::optional<std::string>> openAnswers;
@@ -46,15 +49,16 @@ public:
         openAnswers.pop_front();
         return answer;
     }
-    bool printDialog(const std::string& title) override {
+    std::optional<PrintChoice> printDialog(const std::string& title) override {
         printTitles.push_back(title);
         if (printAnswers.empty()) {
             ADD_FAILURE() << "unexpected print dialog";
-            return false;
+            return std::nullopt;
         }
         const bool answer = printAnswers.front();
         printAnswers.pop_front();
-        return answer;
+        if (!answer) return std::nullopt;
+        return printChoice;
     }
 };
 
@@ -62,6 +66,17 @@ struct ShownBox {
     std::string text;
     std::string title;
     MessageIcon icon;
+};
+
+// Records what it was asked to write; `refusal` is returned as the reason.
+class RecordingPdfWriter : public PdfWriter {
+public:
+    std::vector<std::pair<std::string, std::string>> written; // (text file, PDF file)
+    std::string refusal;
+    std::string writeTextAsPdf(const std::string& textFile, const std::string& pdfFile) override {
+        written.emplace_back(textFile, pdfFile);
+        return refusal;
+    }
 };
 
 class RecordingBoxes : public MessageBoxes {
@@ -91,6 +106,10 @@ public:
         startAnswers.pop_front();
         return answer;
     }
+    // Recorded as a start; its callback is the failure one.
+    LaunchResult startWatched(const std::vector<std::string>& argv, int, Finished failed) override {
+        return start(argv, std::move(failed));
+    }
     bool openWithDesktop(const std::string& pathOrAddress) override {
         desktopOpened.push_back(pathOrAddress);
         if (desktopAnswers.empty()) return false;
@@ -106,6 +125,7 @@ public:
     std::string program = "/opt/kesp/bin/kesp";
     std::optional<std::tm> date = std::tm{}; // none: the program's date cannot be read
     std::vector<std::string> asked;          // the files whose date was read
+    std::set<std::string> missing;           // files that do not exist, whatever `date` says
 
     std::optional<std::string> variable(const std::string& name) override {
         auto it = variables.find(name);
@@ -115,7 +135,7 @@ public:
     std::string programFile() override { return program; }
     bool lastModified(const std::string& path, std::tm& local) override {
         asked.push_back(path);
-        if (!date) return false;
+        if (!date || missing.count(path)) return false;
         local = *date;
         return true;
     }

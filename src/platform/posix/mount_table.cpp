@@ -117,6 +117,19 @@ std::vector<MountEntry> parseMountInfo(std::string_view text) {
     return volumes;
 }
 
+std::vector<MountEntry> listedDrives(std::vector<MountEntry> mounts) {
+    static constexpr std::string_view kMemory[] = {"tmpfs", "ramfs", "devtmpfs", "overlay"};
+    std::erase_if(mounts, [](const MountEntry& m) {
+        return m.mountPoint != "/" &&
+               std::find(std::begin(kMemory), std::end(kMemory), m.type) != std::end(kMemory);
+    });
+    std::stable_sort(mounts.begin(), mounts.end(), [](const MountEntry& a, const MountEntry& b) {
+        if ((a.mountPoint == "/") != (b.mountPoint == "/")) return a.mountPoint == "/";
+        return a.mountPoint < b.mountPoint;
+    });
+    return mounts;
+}
+
 std::vector<MountEntry> readMountTable(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};

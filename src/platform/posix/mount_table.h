@@ -21,6 +21,10 @@ bool isPseudoFileSystem(std::string_view type);
 // (visible) mount, at the place of its first appearance.
 std::vector<MountEntry> parseMountInfo(std::string_view text);
 
+// The mounts the drive list offers: memory file systems (tmpfs, ramfs, devtmpfs, overlay) left
+// out unless mounted at "/", the mount at "/" first, then the others by mount point.
+std::vector<MountEntry> listedDrives(std::vector<MountEntry> mounts);
+
 // Reads and parses a mountinfo file; empty when it cannot be read.
 std::vector<MountEntry> readMountTable(const std::string& path);
 

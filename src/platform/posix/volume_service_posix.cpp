@@ -10,6 +10,7 @@
 
 #include "platform/posix/drive_designation.h"
 #include "platform/posix/mount_table.h"
+#include "platform/posix/mount_watch.h"
 #include "platform/posix/volume_evidence.h"
 
 namespace kesp {
@@ -19,6 +20,10 @@ namespace {
 constexpr int kErrorPathAccess = 75;
 constexpr int kErrorPathNotFound = 76;
 
+// How long one query of a mount is waited for. A healthy mount answers in microseconds, a disk
+// that spins up within this; past it the mount is shown as not answering.
+constexpr std::chrono::milliseconds kMountAnswerLimit{500};
+
 class PosixVolumeService final : public VolumeService {
 public:
     explicit PosixVolumeService(std::string mountInfoPath)
@@ -26,7 +31,7 @@ public:
 
     std::vector<std::string> drives() override {
         std::vector<std::string> entries;
-        for (const auto& mount : readMountTable(mountInfoPath_))
+        for (const auto& mount : listedDrives(readMountTable(mountInfoPath_)))
             entries.push_back(entryOf(mount));
         return entries;
     }
@@ -46,17 +51,8 @@ public:
     }
 
     bool probeRoot(const std::string& root) override {
-        DIR* dir = ::opendir(root.c_str());
-        if (!dir) return false;
-        bool found = false;
-        while (const dirent* entry = ::readdir(dir)) {
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                found = true;
-                break;
-            }
-        }
-        ::closedir(dir);
-        return found;
+        return watch_.run<bool>(keyOf(root), [root] { return rootHasEntries(root); })
+            .value_or(false);
     }
 
     bool volumeInformation(const std::string& root, VolumeInformation& info) override {
@@ -77,8 +73,11 @@ public:
 
     int readiness(const std::string& root) override {
         const auto mounts = readMountTable(mountInfoPath_);
-        if (!named(mounts, root)) return kErrorDeviceUnavailable; // the mount vanished
-        return readinessOfPath(root);
+        const MountEntry* mount = named(mounts, root);
+        if (!mount) return kErrorDeviceUnavailable; // the mount vanished
+        // One that does not answer is refused as a drive without medium.
+        return watch_.run<int>(mount->mountPoint, [root] { return readinessOfPath(root); })
+            .value_or(kErrorDeviceUnavailable);
     }
 
     std::string driveOf(const std::string& folder) override {
@@ -110,6 +109,27 @@ private:
         return nullptr;
     }
 
+    // The watch's key for a root: its mount point, or the root itself when no mount holds it.
+    std::string keyOf(const std::string& root) const {
+        const auto mounts = readMountTable(mountInfoPath_);
+        const MountEntry* mount = named(mounts, root);
+        return mount ? mount->mountPoint : root;
+    }
+
+    static bool rootHasEntries(const std::string& root) {
+        DIR* dir = ::opendir(root.c_str());
+        if (!dir) return false;
+        bool found = false;
+        while (const dirent* entry = ::readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+                found = true;
+                break;
+            }
+        }
+        ::closedir(dir);
+        return found;
+    }
+
     static int readinessOfPath(const std::string& path) {
         struct stat st {};
         if (::stat(path.c_str(), &st) == 0) return 0;
@@ -129,20 +149,31 @@ private:
     std::optional<VolumeFacts> factsOfRoot(const std::string& root) {
         const auto mounts = readMountTable(mountInfoPath_);
         const MountEntry* mount = named(mounts, root);
-        if (!mount || readinessOfPath(mount->mountPoint) != 0) return std::nullopt;
-        auto evidence = gatherEvidence(*mount);
-        if (!evidence.stat && !evidence.boot) return std::nullopt;
-        return describeVolume(evidence);
+        if (!mount) return std::nullopt;
+        return watch_
+            .run<std::optional<VolumeFacts>>(mount->mountPoint,
+                                             [mount = *mount]() -> std::optional<VolumeFacts> {
+                                                 if (readinessOfPath(mount.mountPoint) != 0)
+                                                     return std::nullopt;
+                                                 auto evidence = gatherEvidence(mount);
+                                                 if (!evidence.stat && !evidence.boot)
+                                                     return std::nullopt;
+                                                 return describeVolume(evidence);
+                                             })
+            .value_or(std::nullopt);
     }
 
     std::string entryOf(const MountEntry& mount) {
-        std::string label;
-        if (readinessOfPath(mount.mountPoint) == 0)
-            label = describeVolume(gatherEvidence(mount)).info.name;
-        return driveEntryText(mount.mountPoint, label);
+        const auto label = watch_.run<std::string>(mount.mountPoint, [mount] {
+            if (readinessOfPath(mount.mountPoint) != 0) return std::string();
+            return describeVolume(gatherEvidence(mount)).info.name;
+        });
+        return label ? driveEntryText(mount.mountPoint, *label)
+                     : unresponsiveEntryText(mount.mountPoint);
     }
 
     std::string mountInfoPath_;
+    MountWatch watch_{kMountAnswerLimit};
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSettings>
+#include <algorithm>
 
 namespace kesp {
 
@@ -56,12 +57,22 @@ std::optional<std::string> QtFileDialogs::openFile(const OpenDialogRequest& requ
     return QFile::encodeName(chosen.first()).toStdString();
 }
 
-bool QtFileDialogs::printDialog(const std::string& title) {
+std::optional<PrintChoice> QtFileDialogs::printDialog(const std::string& title) {
     keepNoSettings();
     QPrinter printer;
+    // Offered as the PDF's name: "kesp.pdf" in the home folder.
+    printer.setDocName(QStringLiteral("kesp"));
     QPrintDialog dialog(&printer, parent_);
     dialog.setWindowTitle(QString::fromStdString(title));
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    PrintChoice choice;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        choice.pdfFile = QFile::encodeName(printer.outputFileName()).toStdString();
+        return choice;
+    }
+    choice.printer = printer.printerName().toStdString();
+    choice.copies = std::max(1, printer.copyCount());
+    return choice;
 }
 
 } // namespace kesp

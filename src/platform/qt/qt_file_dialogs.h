@@ -14,8 +14,8 @@ public:
     // Confirms before replacing an existing file; adds the default extension to a bare name.
     std::optional<std::string> saveFile(const SaveDialogRequest& request) override;
     std::optional<std::string> openFile(const OpenDialogRequest& request) override;
-    // Only the confirmation is read back: lp prints on the default printer.
-    bool printDialog(const std::string& title) override;
+    // The printer and the copies chosen, or the PDF file of "Print to File (PDF)".
+    std::optional<PrintChoice> printDialog(const std::string& title) override;
 
 private:
     QWidget* parent_;

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_program_launcher.h"
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -64,6 +65,18 @@ LaunchResult QtProgramLauncher::start(
         return result;
     }
     return {};
+}
+
+LaunchResult QtProgramLauncher::startWatched(
+    const std::vector<std::string>& argv, int windowMs,
+    std::function<void(int exitStatus, const std::string& stderrText)> failed) {
+    auto clock = std::make_shared<QElapsedTimer>();
+    LaunchResult result = start(
+        argv, [clock, windowMs, failed = std::move(failed)](int status, const std::string& errors) {
+            if (status != 0 && clock->elapsed() <= windowMs) failed(status, errors);
+        });
+    clock->start();
+    return result;
 }
 
 bool QtProgramLauncher::openWithDesktop(const std::string& pathOrAddress) {

@@ -12,6 +12,9 @@ public:
     LaunchResult start(
         const std::vector<std::string>& argv,
         std::function<void(int exitStatus, const std::string& stderrText)> finished = {}) override;
+    LaunchResult startWatched(
+        const std::vector<std::string>& argv, int windowMs,
+        std::function<void(int exitStatus, const std::string& stderrText)> failed) override;
     bool openWithDesktop(const std::string& pathOrAddress) override;
 };
 

@@ -1,0 +1,31 @@
+# Writes the HTML part of the web archive MHT as the plain page HTML, for browsers that do not
+# open web archives. The archive's one part is 7-bit HTML; any other part is refused so that a
+# picture added later is not silently lost.
+# Usage: cmake -DMHT=kespaide.mht -DHTML=kespaide.html -P mht_to_html.cmake
+file(READ "${MHT}" archive)
+string(REGEX MATCH "boundary=\"([^\"]+)\"" found "${archive}")
+if(NOT found)
+    message(FATAL_ERROR "${MHT}: no MIME boundary")
+endif()
+set(boundary "--${CMAKE_MATCH_1}")
+string(FIND "${archive}" "\n${boundary}\n" first)
+string(FIND "${archive}" "\n${boundary}--" last)
+if(first EQUAL -1 OR last EQUAL -1)
+    message(FATAL_ERROR "${MHT}: no part between the boundaries")
+endif()
+math(EXPR begin "${first} + 1")
+math(EXPR length "${last} - ${begin}")
+string(SUBSTRING "${archive}" ${begin} ${length} part)
+string(FIND "${part}" "\n${boundary}\n" second)
+if(NOT second EQUAL -1)
+    message(FATAL_ERROR "${MHT}: more than one part; inline them before converting")
+endif()
+string(FIND "${part}" "\n\n" bodyAt)
+string(SUBSTRING "${part}" 0 ${bodyAt} headers)
+if(NOT headers MATCHES "Content-Type: text/html" OR NOT headers MATCHES "Transfer-Encoding: 7bit")
+    message(FATAL_ERROR "${MHT}: the part is not 7-bit HTML")
+endif()
+math(EXPR bodyAt "${bodyAt} + 2")
+string(SUBSTRING "${part}" ${bodyAt} -1 body)
+# file(READ) has already dropped the archive's carriage returns.
+file(WRITE "${HTML}" "${body}")
