@@ -87,6 +87,19 @@ if grep -a -c -v $'\r$' "$work/win-report.txt" "$work/win-table.txt" | grep -v '
 fi
 iconv -f UTF-8 -t UTF-8 "$work/win-report.txt" "$work/win-table.txt" > /dev/null
 
+echo "== the locale's characters in UTF-8"
+# Wine takes the user's locale from LC_ALL; names stay ASCII here, as this locale's character set
+# may not be installed on the host. French groups digits with a no-break space: C2 A0 in UTF-8.
+mkdir "$work/ascii"
+head -c 5000 /dev/zero > "$work/ascii/f"
+LC_ALL=fr_FR.UTF-8 wine "$win/bin/kesp-scan.exe" --cluster-size 4096 \
+    --report "$(winpath "$work/fr-report.txt")" "$(winpath "$work/ascii")" > /dev/null 2>&1
+if ! grep -aq $'utile  : 5\xC2\xA0000 octets' "$work/fr-report.txt"; then
+    echo "FAILED: the French grouping character is not UTF-8 in the report" >&2
+    exit 1
+fi
+echo "   French grouping written as C2 A0"
+
 echo "== a folder past MAX_PATH"
 deep="$work/deep"
 path="$deep"
