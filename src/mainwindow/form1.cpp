@@ -16,7 +16,7 @@
 #include "mainwindow/display_text.h"
 #include "mainwindow/drive_list.h"
 #include "mainwindow/folder_tree.h"
-#include "mainwindow/program_paths.h"
+#include "window/program_paths.h"
 #include "mainwindow/status_bar.h"
 #include "scan/init_bar.h"
 #include "scan/result_lines.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/form1_services.h"
-#include "mainwindow/open_files.h"
+#include "window/form1_services.h"
+#include "window/open_files.h"
 #include "output/commands.h"
 #include "platform/qt/qt_pdf_writer.h"
 #include "scan/scan_services.h"

@@ -8,7 +8,7 @@
 
 #include "about/apropos.h"
 #include "mainwindow/form1.h"
-#include "mainwindow/program_paths.h"
+#include "window/program_paths.h"
 #include "planwindow/plan_window.h"
 #include "platform/private_folder.h"
 #include "platform/temp_cleanup.h"
