@@ -212,6 +212,7 @@ void Win32Form1::setStatusPanel(int position, const std::string& text) {
     if (position < 1 || position > 7) return;
     SendMessageW(statusBar_, SB_SETTEXTW, position - 1,
                  reinterpret_cast<LPARAM>(wide(text).c_str()));
+    if (position <= 5) layoutPanels();
 }
 
 void Win32Form1::setTitle(const std::string& title) {

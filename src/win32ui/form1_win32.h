@@ -43,6 +43,10 @@ enum CommandId : int {
     kIdApropos,
 };
 
+// The status panels' right edges for the widths their texts need (panels 1 to 5) in a bar
+// `barWidth` wide; the last reaches the end (-1).
+std::vector<int> panelEdges(const std::vector<int>& textWidths, int barWidth);
+
 class Win32Form1 final : public ScanView, public GateView {
 public:
     // The Windows print path: the report on the printer the dialog names.
@@ -103,6 +107,7 @@ private:
     void createToolBar(HINSTANCE instance);
     void createMenus();
     void updateClock();
+    void layoutPanels();
     void Form_Load();
     void sldFreq_Change();
     void Drive1_Change();

@@ -1,5 +1,8 @@
 // Form1's controls, tool bar, menus and message handling, at the places of the Form1 layout
 // (pixels at 15 twips to the pixel; y counts from the top of the client area, tool bar included).
+#include <algorithm>
+#include <vector>
+
 #include "platform/win32gui/wide_text.h"
 #include "scan/result_lines.h"
 #include "win32ui/form1_win32.h"
@@ -14,9 +17,9 @@ constexpr int kClientHeight = 547;
 constexpr UINT kClockTimer = 1;
 constexpr const wchar_t* kClassName = L"KespForm1";
 
-// Right edges of the seven status panels: the counters, the cluster, the FAT type, then the clock
-// and the date sharing the rest.
-constexpr int kPanelEdges[7] = {100, 200, 300, 433, 493, 600, -1};
+// Widths of the seven status panels: the counters, the cluster and the FAT type grow past theirs
+// with their text; the clock and the date share the rest and give up that room first.
+constexpr int kPanelWidths[7] = {100, 100, 100, 133, 60, 47, 67};
 
 HFONT makeFont(const wchar_t* face, int pixels, bool bold, DWORD pitch) {
     return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -105,7 +108,7 @@ void Win32Form1::createControls(HINSTANCE instance) {
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar)),
                                  instance, nullptr);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(sans_), TRUE);
-    SendMessageW(statusBar_, SB_SETPARTS, 7, reinterpret_cast<LPARAM>(kPanelEdges));
+    layoutPanels();
     // Kept above List3, which slides under it.
     SetWindowPos(statusBar_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetTimer(hwnd_, kClockTimer, 1000, nullptr);
@@ -173,6 +176,39 @@ void Win32Form1::createMenus() {
         {FVIRTKEY, VK_F1, kIdAide},
     };
     accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
+std::vector<int> panelEdges(const std::vector<int>& textWidths, int barWidth) {
+    std::vector<int> edges;
+    int edge = 0;
+    for (std::size_t i = 0; i < 5; ++i) {
+        edge += std::max(kPanelWidths[i], i < textWidths.size() ? textWidths[i] : 0);
+        edges.push_back(edge);
+    }
+    const int rest = std::max(barWidth - edge, kPanelWidths[5] + kPanelWidths[6]);
+    edges.push_back(edge + rest * kPanelWidths[5] / (kPanelWidths[5] + kPanelWidths[6]));
+    edges.push_back(-1);
+    return edges;
+}
+
+void Win32Form1::layoutPanels() {
+    std::vector<int> widths;
+    HDC dc = GetDC(statusBar_);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(statusBar_, WM_GETFONT, 0, 0)));
+    for (int panel = 0; panel < 5; ++panel) {
+        const auto length = LOWORD(SendMessageW(statusBar_, SB_GETTEXTLENGTHW, panel, 0));
+        std::wstring text(length + 1u, L'\0');
+        SendMessageW(statusBar_, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text.data()));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(length), &size);
+        // The sunken border and the bar's margins on each side.
+        widths.push_back(size.cx + 20);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(statusBar_, dc);
+    const std::vector<int> edges = panelEdges(widths, kClientWidth);
+    SendMessageW(statusBar_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
 void Win32Form1::updateClock() {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/win32gui/wide_text.h"
 #include "volume/opti_table.h"
 
@@ -39,16 +41,13 @@ OptiWindow::OptiWindow(HINSTANCE instance, const EtatScan& etat) {
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     // The header plays the title row; the rows below it hold the ranges and the figures.
-    const int hauteurLigne = 17;
-    RECT frame{0, 0, largeur * kOptiColonnes, hauteurLigne * (lignes + 1)};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
     hwnd_ = CreateWindowExW(0, kClassName, wide(etat.TitreApplication).c_str(), style,
-                            CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                            frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
-    grid_ = CreateWindowExW(
-        0, WC_LISTVIEWW, L"",
-        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 0, 0,
-        largeur * kOptiColonnes, hauteurLigne * (lignes + 1), hwnd_, nullptr, instance, nullptr);
+                            CW_USEDEFAULT, CW_USEDEFAULT, largeur * kOptiColonnes, 200, nullptr,
+                            nullptr, instance, nullptr);
+    grid_ =
+        CreateWindowExW(0, WC_LISTVIEWW, L"",
+                        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                        0, 0, largeur * kOptiColonnes, 200, hwnd_, nullptr, instance, nullptr);
     SendMessageW(grid_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     SendMessageW(grid_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
 
@@ -74,6 +73,32 @@ OptiWindow::OptiWindow(HINSTANCE instance, const EtatScan& etat) {
                          reinterpret_cast<LPARAM>(&item));
         }
     }
+    // Exactly as high as the header and the rows; a column whose title or figures do not fit
+    // 100 pixels in this font grows to them.
+    int largeurTotale = 0;
+    HDC dc = GetDC(grid_);
+    const HGDIOBJ previous = SelectObject(dc, font_);
+    for (int colonne = 0; colonne < kOptiColonnes; ++colonne) {
+        int voulue = largeur;
+        for (const auto& cellules : table.cellules) {
+            const std::wstring texte = wide(cellules[static_cast<std::size_t>(colonne)]);
+            SIZE taille{};
+            GetTextExtentPoint32W(dc, texte.c_str(), static_cast<int>(texte.size()), &taille);
+            voulue = std::max(voulue, static_cast<int>(taille.cx) + 16);
+        }
+        SendMessageW(grid_, LVM_SETCOLUMNWIDTH, colonne, voulue);
+        largeurTotale += voulue;
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(grid_, dc);
+    RECT derniere{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(grid_, LVM_GETITEMRECT, lignes - 2, reinterpret_cast<LPARAM>(&derniere));
+    RECT client{0, 0, largeurTotale, derniere.bottom};
+    SetWindowPos(grid_, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER);
+    AdjustWindowRectEx(&client, style, FALSE, 0);
+    SetWindowPos(hwnd_, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+
     // The table's selection, less the title row the header stands for.
     for (int ligne = std::max(1, table.premiereLigneSelectionnee());
          ligne <= table.derniereLigneSelectionnee(); ++ligne) {

@@ -13,7 +13,11 @@ std::optional<SelftestArgs> parseSelftest(const std::vector<std::string>& args) 
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] != "--selftest") continue;
         if (i + 2 >= args.size() || args[i + 1].empty() || args[i + 2].empty()) return std::nullopt;
-        return SelftestArgs{args[i + 1], args[i + 2]};
+        // A user types backslashes; a script passes what its shell had.
+        std::string folder = args[i + 1];
+        for (char& c : folder)
+            if (c == '/') c = '\\';
+        return SelftestArgs{folder, args[i + 2]};
     }
     return std::nullopt;
 }
@@ -24,9 +28,13 @@ bool Fat32Volumes::volumeInformation(const std::string& root, VolumeInformation&
     return true;
 }
 
-bool saveScreenshot(HWND hwnd, const std::string& bmpFile) {
+bool saveScreenshot(HWND hwnd, const std::string& bmpFile, bool clientOnly) {
     RECT area{};
     GetWindowRect(hwnd, &area);
+    if (clientOnly) {
+        GetClientRect(hwnd, &area);
+        MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    }
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return false;
@@ -99,7 +107,7 @@ int runSelftest(Win32Form1& form, VolumeService& volumes, const SelftestArgs& ar
     bool ok = saveScreenshot(form.hwnd(), base + "kesp.bmp");
     SendMessageW(form.hwnd(), WM_COMMAND, kIdOptimiser, 0);
     settle(form, 500);
-    ok = form.optiHwnd() && saveScreenshot(form.optiHwnd(), base + "opti.bmp") && ok;
+    ok = form.optiHwnd() && saveScreenshot(form.optiHwnd(), base + "opti.bmp", true) && ok;
     ok = copyNonEmpty(form.etat().CheminRes1, base + "rapport.txt") && ok;
     ok = copyNonEmpty(form.etat().CheminRes2, base + "tableau.txt") && ok;
     return ok ? 0 : 1;

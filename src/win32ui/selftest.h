@@ -46,8 +46,9 @@ private:
     VolumeService& real_;
 };
 
-// What the window shows, as a 24-bit BMP file; false when it could not be written.
-bool saveScreenshot(HWND hwnd, const std::string& bmpFile);
+// What the window (or its client area alone) shows on the screen, as a 24-bit BMP file; false
+// when it could not be written.
+bool saveScreenshot(HWND hwnd, const std::string& bmpFile, bool clientOnly = false);
 
 // Runs the scenario on `form`, already shown; 0 when the scan wrote both result files and the
 // screenshots were saved.
