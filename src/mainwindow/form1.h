@@ -1,22 +1,16 @@
 #pragma once
 // Form1, the main window: the drive and folder pickers, the start/cancel button, the lists, the
-// tool bar, the menus and the status bar. It is the view of the scan run and of the cluster-size
-// gate, owns the shared scan state and ends the program (FinProgramme).
+// tool bar, the menus and the status bar. Widgets and their events only: the logic, the shared
+// scan state and the end of the program (FinProgramme) are its Form1Controller's.
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "mainwindow/form1_services.h"
-#include "mainwindow/open_files.h"
-#include "output/commands.h"
 #include "platform/qt/qt_pdf_writer.h"
-#include "scan/scan_services.h"
-#include "scan/scan_state.h"
-#include "scan/scan_view.h"
-#include "volume/gate.h"
-#include "volume/gate_view.h"
+#include "window/form1_controller.h"
+#include "window/window_view.h"
 
 class QAction;
 class QCheckBox;
@@ -37,48 +31,46 @@ class FolderTree;
 class ImageList1;
 class StatusBar1;
 
-class Form1 : public QMainWindow, public ScanView, public GateView {
+class Form1 : public QMainWindow, public WindowView {
     Q_OBJECT
 public:
     // Runs the start-up sequence; the caller shows the window afterwards.
     explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Empties status panels 1 to 3.
-    void InitBar();
-    // Closes the result files, deletes "~qk*.tmp" in DossierTemp (except the files another
-    // running instance holds) and ends the process.
-    void FinProgramme();
+    Form1Controller& controller() { return controller_; }
 
-    // Commands, as the tool bar and the menus run them.
+    // The controller's commands, as the window's events run them.
+    void InitBar() { controller_.InitBar(); }
+    void FinProgramme() { controller_.FinProgramme(); }
     void Toolbar1_ButtonClick(const QString& key);
-    void OK_Click();
-    void Enregistrer_Click();
-    void Imprimer_Click();
-    void optimiser_Click();
-    // "Options > Plan de formatage…": every FAT layout for the last scan's tree, on any drive.
-    void planFormatage_Click();
-    void aide_Click();
-    void Apropo_Click();
-    void OuvrirImage_Click();
-    // Adds the FAT volumes of each image to Drive1 and moves to the first one, as a drive change;
-    // an image that cannot be read is reported and skipped.
-    void openImages(const std::vector<std::string>& paths);
+    void OK_Click() { controller_.OK_Click(); }
+    void Enregistrer_Click() { controller_.Enregistrer_Click(); }
+    void Imprimer_Click() { controller_.Imprimer_Click(); }
+    void optimiser_Click() { controller_.optimiser_Click(); }
+    void planFormatage_Click() { controller_.planFormatage_Click(); }
+    void aide_Click() { controller_.aide_Click(); }
+    void Apropo_Click() { controller_.Apropo_Click(); }
+    void OuvrirImage_Click() { controller_.OuvrirImage_Click(); }
+    void openImages(const std::vector<std::string>& paths) { controller_.openImages(paths); }
+    int setFolderPath(const std::string& pathOrDrive) {
+        return controller_.setFolderPath(pathOrDrive);
+    }
 
-    const EtatScan& etat() const { return etat_; }
-    const std::string& DossierProgramme() const { return dossierProgramme_; }
-    const std::string& CheminAide() const { return cheminAide_; }
-    const std::string& DossierTemp() const { return dossierTemp_; }
-    const Module1& module() const { return module_; }
+    const EtatScan& etat() const { return controller_.etat(); }
+    const std::string& DossierProgramme() const { return controller_.DossierProgramme(); }
+    const std::string& CheminAide() const { return controller_.CheminAide(); }
+    const std::string& DossierTemp() const { return controller_.DossierTemp(); }
+    const Module1& module() const { return controller_.module(); }
+    const OpenFileRegistry& openFiles() const { return controller_.openFiles(); }
     Opti* optiWindow() const;
     PlanWindow* planWindow() const;
     QAction* planAction() const { return planButton_; }
     QAction* planMenuAction() const { return menuPlan_; }
-    const OpenFileRegistry& openFiles() const { return openFiles_; }
     AppendListModel& list1Model() const { return *list1Model_; }
     AppendListModel& list3Model() const { return *list3Model_; }
 
-    // ScanView and GateView.
+    // WindowView.
     std::string okCaption() override;
     void setOkCaption(const std::string& caption) override;
     void setOkEnabled(bool enabled) override;
@@ -99,10 +91,19 @@ public:
     void closeOpti() override;
     void pump() override;
     void showError(const std::string& text, const std::string& title) override;
+    void setDriveEntries(const std::vector<std::string>& entries, int selected) override;
     void setDriveText(const std::string& entry) override;
-    int setFolderPath(const std::string& pathOrDrive) override;
+    void showFolders(const std::string& root, const std::string& folder,
+                     FolderEnumerator* folders) override;
+    void setPlanEnabled(bool enabled) override;
+    int refreshSeconds() override;
+    void setRefreshLabel(const std::string& text) override;
     void beep() override;
     void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
+    void showOpti(const TableOpti& table, const std::string& title) override;
+    void showPlan(plan::PlanWindowModel model) override;
+    void closePlan() override;
+    void showAbout() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,36 +112,14 @@ private:
     void createControls();
     void createToolBar();
     void createMenus();
-    void Form_Load();
-    void sldFreq_Change();
-    void sldFreq_Scroll();
-    void Drive1_Change();
-    void Dir1_RightButton();
-    // Reads the volume list again, keeping the current entry selected (and listed, even when its
-    // volume has gone: choosing it again is what reports that).
-    void refreshDrives();
-    void returnToPreviousDrive();
-    void setPlanEnabled(bool enabled);
-    // The plan's text through the print command, from a temporary file it deletes at exit.
-    void printPlan(const std::vector<std::string>& lines);
-    // Holds the result files' names against other running instances, switching to names of
-    // this instance's own when another one holds them.
-    void holdResultFiles();
 
-    Form1Services services_;
-    OpenFileRegistry openFiles_;
-    ScanServices scanServices_;
+    MessageBoxes& boxes_;
+    ProgramEnvironment& environment_;
+    ProgramLauncher& launcher_;
     QtPdfWriter pdfWriter_;
-    OutputServices outputServices_;
-    EtatScan etat_;
-    Module1 module_;
-    std::string dossierProgramme_;
-    std::string cheminAide_;
-    std::string dossierTemp_;
+    Form1Controller controller_;
     std::vector<std::string> drives_; // Drive1's entries, as bytes
     bool busy_ = false;
-    std::uint64_t scannedVolumeBytes_ = 0; // the plan window's first volume size
-    bool resultFilesHeld_ = false;
 
     ImageList1* images_ = nullptr;
     QToolBar* toolbar_ = nullptr;

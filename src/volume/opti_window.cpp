@@ -7,12 +7,14 @@
 #include "volume/opti_table.h"
 
 Opti::Opti(const kesp::EtatScan& etat, QWidget* parent)
+    : Opti(kesp::ConstruireTableOpti(etat), etat.TitreApplication, parent) {}
+
+Opti::Opti(const kesp::TableOpti& table, const std::string& title, QWidget* parent)
     : QWidget(parent, Qt::Window), grille_(new QTableWidget(this)) {
     setObjectName("Opti");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString::fromStdString(etat.TitreApplication));
+    setWindowTitle(QString::fromStdString(title));
 
-    const kesp::TableOpti table = kesp::ConstruireTableOpti(etat);
     const int lignes = static_cast<int>(table.cellules.size());
     const int largeur = kesp::kOptiLargeurColonneTwips / kesp::kTwipsParPixel;
 

@@ -1,16 +1,20 @@
 #pragma once
 // The window Opti: the optimisation table of the last scan in a grid, the current cluster size
-// selected. Built once, when constructed. Closing it deletes it (keep it in a QPointer), so the
-// next opening builds the table afresh; its owner deletes it too when a new scan starts.
+// selected. Built once, from the table it is given. Closing it deletes it (keep it in a QPointer),
+// so the next opening builds the table afresh; its owner deletes it too when a new scan starts.
 #include <QWidget>
 
-#include "scan/scan_state.h"
+#include <string>
+
+#include "volume/opti_table.h"
 
 class QTableWidget;
 
 class Opti : public QWidget {
     Q_OBJECT
 public:
+    Opti(const kesp::TableOpti& table, const std::string& title, QWidget* parent = nullptr);
+    // The table of `etat`'s last scan, under the program's title.
     explicit Opti(const kesp::EtatScan& etat, QWidget* parent = nullptr);
 
     QTableWidget* Grille() const { return grille_; }

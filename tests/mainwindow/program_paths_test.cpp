@@ -5,13 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "mainwindow/open_files.h"
-#include "mainwindow/program_paths.h"
 #include "platform/posix/environment.h"
 #include "platform/temp_cleanup.h"
 #include "support/fake_desktop_services.h"
 #include "support/memory_output_files.h"
 #include "support/temp_dir.h"
+#include "window/open_files.h"
+#include "window/program_paths.h"
 
 namespace kesp {
 namespace {

@@ -1,4 +1,4 @@
-#include "mainwindow/open_files.h"
+#include "window/open_files.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/program_paths.h"
+#include "window/program_paths.h"
 
 #include <algorithm>
 #include <ctime>
