@@ -1,12 +1,8 @@
 #include "cli/kesp_scan.h"
 
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "cli/arguments.h"
 #include "cli/image_options.h"
@@ -16,7 +12,10 @@
 #include "cli/stream_scan_view.h"
 #include "cli/volume_options.h"
 #include "platform/file_identity.h"
+#include "platform/folder_check.h"
 #include "platform/system_services.h"
+#include "platform/terminal.h"
+#include "platform/text_encoding.h"
 #include "scan/escaped_text.h"
 #include "scan/result_lines.h"
 #include "scan/scan_run.h"
@@ -100,23 +99,21 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         return printPartitions(arguments.folder, *services.images, out, err);
     }
     std::string folder = absoluteFolder(arguments.folder);
-    struct stat st {};
-    const bool found = ::stat(folder.c_str(), &st) == 0;
-    const int statError = found ? 0 : errno;
-    if (!found || !S_ISDIR(st.st_mode)) {
+    const PathCheck check = checkFolder(folder);
+    if (check.kind != PathKind::Folder) {
         // Not a host folder: an image, or a folder inside one.
         std::string problem;
         const auto inImage = services.images
                                  ? imageFolder(arguments.folder, *services.images, problem)
                                  : std::nullopt;
         if (!problem.empty()) return fail(err, problem, escapeErr);
-        if (!inImage && found)
+        if (!inImage && check.kind == PathKind::NotFolder)
             return fail(err, arguments.folder + " n'est pas un dossier", escapeErr);
         if (!inImage) {
             // Not there is one reason; a name too long or a mount that no longer answers are
             // others.
             std::string message = arguments.folder + " : dossier introuvable";
-            if (statError != ENOENT) message += std::string(" (") + std::strerror(statError) + ")";
+            if (check.kind == PathKind::Unreachable) message += " (" + check.reason + ")";
             return fail(err, message, escapeErr);
         }
         folder = *inImage;
@@ -196,7 +193,10 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
 int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const SystemServices system = makeSystemServices();
     InterruptGuard interrupt;
-    const bool errTerminal = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
+    const bool errTerminal = &err == &std::cerr && isTerminal(StandardStream::Err);
+    // Said once, before anything else: names that cannot be read are reported folder by folder.
+    if (const std::string notice = legacyCodePageNotice(); !notice.empty())
+        err << "kesp-scan: " << notice << '\n';
     KespScanServices services{*system.folders,
                               *system.ticks,
                               *system.files,
@@ -205,7 +205,7 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
                               [] { return InterruptGuard::interrupted(); },
                               errTerminal,
                               system.images,
-                              &out == &std::cout && isatty(STDOUT_FILENO) == 1,
+                              &out == &std::cout && isTerminal(StandardStream::Out),
                               errTerminal,
                               [] { return InterruptGuard::signalNumber(); }};
     return runKespScan(args, out, err, services);

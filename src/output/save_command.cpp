@@ -2,7 +2,7 @@
 
 #include "output/commands.h"
 #include "output/companion_name.h"
-#include "output/file_copy.h"
+#include "platform/staged_copy.h"
 
 namespace kesp {
 namespace {

@@ -5,10 +5,16 @@
 namespace kesp {
 namespace {
 
+// Asked in UTF-16 and handed on in UTF-8: GetLocaleInfoA would answer in the locale's own
+// code page (0xA0 for the French grouping space), whatever the process's code page.
 std::string localeText(LCTYPE what) {
-    char buffer[16] = {};
-    const int length = GetLocaleInfoA(LOCALE_USER_DEFAULT, what, buffer, sizeof buffer);
-    return length > 1 ? std::string(buffer, static_cast<std::size_t>(length - 1)) : std::string();
+    wchar_t wide[16] = {};
+    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, what, wide, 16);
+    if (length <= 1) return {};
+    char utf8[64] = {};
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, wide, length - 1, utf8, sizeof utf8, nullptr, nullptr);
+    return bytes > 0 ? std::string(utf8, static_cast<std::size_t>(bytes)) : std::string();
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "output/file_copy.h"
+#include "platform/staged_copy.h"
 
 #include <cerrno>
 #include <cstdio>

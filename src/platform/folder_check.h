@@ -1,0 +1,21 @@
+#pragma once
+// What a name given as the folder to scan designates on the host.
+#include <string>
+
+namespace kesp {
+
+enum class PathKind {
+    Folder,
+    NotFolder,   // exists, but is a file (or a device ...)
+    Missing,     // nothing under that name
+    Unreachable, // could not be asked: name too long, access refused, a mount that fails ...
+};
+
+struct PathCheck {
+    PathKind kind = PathKind::Missing;
+    std::string reason; // the system's words, for Unreachable
+};
+
+PathCheck checkFolder(const std::string& path);
+
+} // namespace kesp
