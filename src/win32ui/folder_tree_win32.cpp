@@ -23,8 +23,7 @@ std::vector<std::string> folderChain(const std::string& root, const std::string&
     return chain;
 }
 
-FolderTreeWin32::FolderTreeWin32(HWND parent, int id, RECT place, FolderEnumerator& folders)
-    : folders_(folders) {
+FolderTreeWin32::FolderTreeWin32(HWND parent, int id, RECT place) {
     hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
                                 TVS_LINESATROOT | TVS_SHOWSELALWAYS,
@@ -55,11 +54,11 @@ void FolderTreeWin32::fillChildren(HTREEITEM item) {
     data.hItem = item;
     SendMessageW(hwnd_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
     const auto index = static_cast<std::size_t>(data.lParam);
-    if (index >= paths_.size() || filled_[index]) return;
+    if (index >= paths_.size() || filled_[index] || !folders_) return;
     filled_[index] = true;
     const std::string folder = paths_[index];
     std::vector<std::string> names;
-    const std::unique_ptr<FolderListing> listing = folders_.open(withSeparator(folder));
+    const std::unique_ptr<FolderListing> listing = folders_->open(withSeparator(folder));
     FolderEntry entry;
     while (listing->next(entry))
         if (entry.isDirectory) names.push_back(entry.name);
@@ -73,7 +72,9 @@ void FolderTreeWin32::fillChildren(HTREEITEM item) {
     }
 }
 
-void FolderTreeWin32::showDrive(const std::string& root, const std::string& folder) {
+void FolderTreeWin32::showDrive(const std::string& root, const std::string& folder,
+                                FolderEnumerator& folders) {
+    folders_ = &folders;
     SendMessageW(hwnd_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     paths_.clear();
     filled_.clear();

@@ -13,11 +13,12 @@ namespace kesp {
 
 class FolderTreeWin32 {
 public:
-    FolderTreeWin32(HWND parent, int id, RECT place, FolderEnumerator& folders);
+    FolderTreeWin32(HWND parent, int id, RECT place);
     HWND hwnd() const { return hwnd_; }
 
-    // Shows `folder`, which lies on the drive whose root is `root`.
-    void showDrive(const std::string& root, const std::string& folder);
+    // Shows `folder`, which lies on the drive whose root is `root`, reading the folders through
+    // `folders`, which outlives the tree's use of it.
+    void showDrive(const std::string& root, const std::string& folder, FolderEnumerator& folders);
     std::string path() const { return current_; }
     // TVN_ITEMEXPANDING and TVN_SELCHANGED; true when the notification was a right click.
     bool notify(const NMHDR& header);
@@ -27,7 +28,7 @@ private:
     void fillChildren(HTREEITEM item);
 
     HWND hwnd_ = nullptr;
-    FolderEnumerator& folders_;
+    FolderEnumerator* folders_ = nullptr;
     std::vector<std::string> paths_; // an item's lParam indexes its path here
     std::vector<bool> filled_;
     std::string current_;

@@ -1,21 +1,15 @@
 #include "win32ui/form1_win32.h"
 
 #include <algorithm>
-#include <filesystem>
 
-#include "mainwindow/program_paths.h"
 #include "platform/win32gui/wide_text.h"
-#include "scan/init_bar.h"
-#include "scan/result_lines.h"
 #include "win32ui/about_window.h"
 #include "win32ui/opti_window_win32.h"
+#include "win32ui/plan_window_win32.h"
 
 namespace kesp {
 
 namespace {
-
-constexpr int kErrorPathNotFound = 76;
-constexpr const char* kDossierDemarrage = "c:\\";
 
 std::wstring windowText(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
@@ -25,16 +19,20 @@ std::wstring windowText(HWND hwnd) {
 
 } // namespace
 
-Win32Form1::Win32Form1(HINSTANCE instance, Form1Services services, PrintReport printReport)
-    : services_(std::move(services)), printReport_(std::move(printReport)),
-      openFiles_(services_.files), scanServices_{services_.folders, services_.ticks, openFiles_,
-                                                 services_.chars} {
+std::string Win32Form1::NoPdf::writeTextAsPdf(const std::string&, const std::string&) {
+    return "L'impression dans un fichier PDF n'est pas disponible sous Windows.";
+}
+
+Win32Form1::Win32Form1(HINSTANCE instance, Form1Services services)
+    : services_(std::move(services)), controller_(services_, *this, noPdf_) {
     createControls(instance);
-    Form_Load();
+    controller_.Form_Load();
 }
 
 Win32Form1::~Win32Form1() {
-    openFiles_.releaseAll();
+    opti_.reset();
+    plan_.reset();
+    about_.reset();
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
@@ -45,97 +43,15 @@ Win32Form1::~Win32Form1() {
         if (font) DeleteObject(font);
 }
 
-void Win32Form1::Form_Load() {
-    dossierProgramme_ = DossierDuProgramme(services_.environment.programFile());
-    etat_.TitreApplication =
-        kesp::TitreApplication(KESP_VERSION_MAJOR, KESP_VERSION_MINOR, KESP_VERSION_PATCH);
-    openFiles_.closeAll();
-    cheminAide_ =
-        kesp::CheminAide(dossierProgramme_, KESP_HELP_FROM_PROGRAM, services_.environment);
-
-    setToolButtonEnabled(1, false);
-    setMenuEnabled(MenuItem::Enregistrer, false);
-    setToolButtonEnabled(2, false);
-    setMenuEnabled(MenuItem::Imprimer, false);
-    setToolButtonEnabled(4, false);
-    setMenuEnabled(MenuItem::optimiser, false);
-    setTitle(etat_.TitreApplication);
-    InitBar(*this);
-    sldFreq_Change();
-
-    refreshDrives();
-    module_.LecteurDemarrage = services_.volumes.driveOf(kDossierDemarrage);
-    {
-        // Drive1 starts on the drive of the current folder; moving it to the start-up drive is a
-        // drive change of its own. CB_SETCURSEL reports nothing, so no handling runs here.
-        std::error_code error;
-        const std::string cwd = std::filesystem::current_path(error).string();
-        const std::string current = cwd.empty() ? std::string() : services_.volumes.driveOf(cwd);
-        for (std::size_t i = 0; i < drives_.size(); ++i)
-            if (drives_[i] == current) SendMessageW(drive1_, CB_SETCURSEL, i, 0);
-    }
-    setDriveText(module_.LecteurDemarrage);
-    setFolderPath(kDossierDemarrage);
-    CalculCluster(etat_, *this, services_.volumes);
-    etat_.FormatNombre = "#,###,###,##0";
-    dossierTemp_ = DossierTemporaire(services_.environment);
-    etat_.CheminRes1 = CheminResultat1(dossierTemp_);
-    etat_.CheminRes2 = CheminResultat2(dossierTemp_);
-}
-
-void Win32Form1::refreshDrives() {
-    const std::string current = driveText();
-    drives_ = services_.volumes.drives();
-    if (!current.empty() && std::find(drives_.begin(), drives_.end(), current) == drives_.end())
-        drives_.push_back(current);
-    SendMessageW(drive1_, CB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : drives_)
-        SendMessageW(drive1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry).c_str()));
-    const auto it = std::find(drives_.begin(), drives_.end(), current);
-    SendMessageW(drive1_, CB_SETCURSEL, it == drives_.end() ? WPARAM(-1) : it - drives_.begin(), 0);
-}
-
-void Win32Form1::openImages(const std::vector<std::string>& paths) {
-    if (!services_.images) return;
-    std::string first;
-    for (const std::string& path : paths) {
-        const OpenedImage opened = services_.images->openImage(path);
-        if (!opened.error.empty()) {
-            services_.boxes.show(opened.error, std::string(kErrorTitle), MessageIcon::Critical);
-            continue;
-        }
-        if (first.empty() && !opened.drives.empty()) first = opened.drives.front();
-    }
-    if (first.empty()) return;
-    refreshDrives();
-    setDriveText(first);
-}
-
-void Win32Form1::Drive1_Change() {
-    const int error = kesp::Drive1_Change(etat_, module_, *this, services_.volumes);
-    if (error == 0) return;
-    services_.boxes.show("Erreur : " + std::to_string(error) + "\r\n" + "Le lecteur " +
-                             driveText() + " est inaccessible.",
-                         etat_.TitreApplication, MessageIcon::Critical);
-    returnToPreviousDrive();
-}
-
-void Win32Form1::returnToPreviousDrive() {
-    const std::string& back = LecteurDeRetour(etat_, module_);
-    if (!back.empty() && back != driveText()) setDriveText(back);
-}
-
-void Win32Form1::sldFreq_Change() {
-    const int n = static_cast<int>(SendMessageW(sldFreq_, TBM_GETPOS, 0, 0));
-    etat_.PeriodeRafraichissement = n * 1000;
-    SetWindowTextW(label1_, wide(std::to_string(n) + " seconde" + (n > 1 ? "s" : "")).c_str());
-}
-
 HWND Win32Form1::optiHwnd() const {
     return opti_ ? opti_->hwnd() : nullptr;
 }
 
-// --- ScanView and GateView ---
+HWND Win32Form1::planHwnd() const {
+    return plan_ ? plan_->hwnd() : nullptr;
+}
+
+// --- ScanView ---
 
 std::string Win32Form1::okCaption() {
     return utf8(windowText(ok_));
@@ -187,7 +103,7 @@ void Win32Form1::clearList3() {
 void Win32Form1::appendTo(HWND list, int& widest, const std::string& line) {
     const std::wstring text = wide(line);
     const auto index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    // The horizontal scroll bar follows the widest line, as the list box cannot measure itself.
+    // The horizontal scroll bar follows the widest line: a list box does not measure its lines.
     HDC dc = GetDC(list);
     const HGDIOBJ previous = SelectObject(dc, fixed_);
     SIZE size{};
@@ -241,7 +157,6 @@ CheckState Win32Form1::subFolders() {
 }
 
 void Win32Form1::closeOpti() {
-    // Rebuilt at its next opening from the scan that follows.
     opti_.reset();
 }
 
@@ -249,7 +164,7 @@ void Win32Form1::pump() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
-            // The main loop ends on it once the run has unwound.
+            // Left for the main loop, once the run has unwound.
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
@@ -263,27 +178,42 @@ void Win32Form1::showError(const std::string& text, const std::string& title) {
     services_.boxes.show(text, title, MessageIcon::Critical);
 }
 
-void Win32Form1::setDriveText(const std::string& entry) {
-    const std::string before = driveText();
-    for (std::size_t i = 0; i < drives_.size(); ++i) {
-        if (drives_[i] != entry) continue;
-        SendMessageW(drive1_, CB_SETCURSEL, i, 0);
-        // A combo box reports only the user's changes; the program's run the handling here.
-        if (entry != before) Drive1_Change();
-        return;
-    }
+// --- WindowView ---
+
+void Win32Form1::setDriveEntries(const std::vector<std::string>& entries, int selected) {
+    drives_ = entries;
+    SendMessageW(drive1_, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : drives_)
+        SendMessageW(drive1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry).c_str()));
+    SendMessageW(drive1_, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
-int Win32Form1::setFolderPath(const std::string& pathOrDrive) {
-    const bool isDrive = std::find(drives_.begin(), drives_.end(), pathOrDrive) != drives_.end();
-    const std::string drive = isDrive ? pathOrDrive : services_.volumes.driveOf(pathOrDrive);
-    const auto root = services_.volumes.rootPath(drive);
-    if (!root) return isDrive ? kErrorDeviceUnavailable : kErrorPathNotFound;
-    if (const int error = services_.volumes.readiness(*root); error != 0) return error;
-    const std::string folder = isDrive ? *root : pathOrDrive;
-    if (services_.folders.open(withSeparator(folder))->failure()) return kErrorPathNotFound;
-    dir1_->showDrive(*root, folder);
-    return 0;
+void Win32Form1::setDriveText(const std::string& entry) {
+    const auto it = std::find(drives_.begin(), drives_.end(), entry);
+    if (it == drives_.end()) return;
+    const auto index = it - drives_.begin();
+    if (SendMessageW(drive1_, CB_GETCURSEL, 0, 0) == index) return;
+    SendMessageW(drive1_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // A combo box reports only the user's changes; the program's are reported here.
+    controller_.Drive1_Change();
+}
+
+void Win32Form1::showFolders(const std::string& root, const std::string& folder,
+                             FolderEnumerator* folders) {
+    dir1_->showDrive(root, folder, folders ? *folders : services_.folders);
+}
+
+void Win32Form1::setPlanEnabled(bool enabled) {
+    SendMessageW(toolbar_, TB_ENABLEBUTTON, kIdPlanFormatage, MAKELPARAM(enabled, 0));
+    EnableMenuItem(menu_, kIdPlanFormatage, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+int Win32Form1::refreshSeconds() {
+    return static_cast<int>(SendMessageW(sldFreq_, TBM_GETPOS, 0, 0));
+}
+
+void Win32Form1::setRefreshLabel(const std::string& text) {
+    SetWindowTextW(label1_, wide(text).c_str());
 }
 
 void Win32Form1::beep() {
@@ -292,6 +222,28 @@ void Win32Form1::beep() {
 
 void Win32Form1::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {
     services_.boxes.show(text, title, icon);
+}
+
+void Win32Form1::showOpti(const TableOpti& table, const std::string& title) {
+    if (!opti_) opti_ = std::make_unique<OptiWindow>(GetModuleHandleW(nullptr), table, title);
+    opti_->show();
+}
+
+void Win32Form1::showPlan(plan::PlanWindowModel model) {
+    if (!plan_)
+        plan_ = std::make_unique<PlanWindowWin32>(GetModuleHandleW(nullptr), std::move(model));
+    plan_->show();
+}
+
+void Win32Form1::closePlan() {
+    plan_.reset();
+}
+
+void Win32Form1::showAbout() {
+    if (!about_)
+        about_ = std::make_unique<AboutWindow>(GetModuleHandleW(nullptr), services_.environment,
+                                               services_.launcher, services_.boxes);
+    about_->showModal(hwnd_);
 }
 
 } // namespace kesp

@@ -1,27 +1,23 @@
 #pragma once
-// Form1 as a native Win32 window: the same controls at the same places as the Qt window, the same
-// engine calls, the same texts. The scan and the gate drive it through ScanView and GateView.
+// Form1 as a native Win32 window: the same controls at the same places as the Qt window. Every
+// decision is Form1Controller's; the window shows what it is told and forwards its events.
 #include <windows.h>
 
 #include <commctrl.h>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "mainwindow/form1_services.h"
-#include "mainwindow/open_files.h"
-#include "scan/scan_services.h"
-#include "scan/scan_state.h"
-#include "scan/scan_view.h"
-#include "volume/gate.h"
-#include "volume/gate_view.h"
+#include "platform/pdf_writer.h"
 #include "win32ui/folder_tree_win32.h"
+#include "window/form1_controller.h"
+#include "window/window_view.h"
 
 namespace kesp {
 
 class AboutWindow;
 class OptiWindow;
+class PlanWindowWin32;
 
 // Command identifiers of the menus, the tool bar and the controls.
 enum CommandId : int {
@@ -39,6 +35,7 @@ enum CommandId : int {
     kIdImprimer,
     kIdQuitter,
     kIdOptimiser,
+    kIdPlanFormatage,
     kIdAide,
     kIdApropos,
 };
@@ -47,33 +44,22 @@ enum CommandId : int {
 // `barWidth` wide; the last reaches the end (-1).
 std::vector<int> panelEdges(const std::vector<int>& textWidths, int barWidth);
 
-class Win32Form1 final : public ScanView, public GateView {
+class Win32Form1 final : public WindowView {
 public:
-    // The Windows print path: the report on the printer the dialog names.
-    using PrintReport = std::function<void(const std::string& report)>;
-
-    Win32Form1(HINSTANCE instance, Form1Services services, PrintReport printReport);
+    // Builds the controls and runs the start-up; the caller shows the window.
+    Win32Form1(HINSTANCE instance, Form1Services services);
     ~Win32Form1() override;
     Win32Form1(const Win32Form1&) = delete;
     Win32Form1& operator=(const Win32Form1&) = delete;
 
     HWND hwnd() const { return hwnd_; }
     HACCEL accelerators() const { return accelerators_; }
-    const EtatScan& etat() const { return etat_; }
+    Form1Controller& controller() { return controller_; }
     HWND control(CommandId id) const;
     HWND optiHwnd() const;
+    HWND planHwnd() const;
 
-    void OK_Click();
-    void Enregistrer_Click();
-    void Imprimer_Click();
-    void optimiser_Click();
-    void aide_Click();
-    void Apropo_Click();
-    void OuvrirImage_Click();
-    void openImages(const std::vector<std::string>& paths);
-    void FinProgramme();
-
-    // ScanView and GateView.
+    // ScanView.
     std::string okCaption() override;
     void setOkCaption(const std::string& caption) override;
     void setOkEnabled(bool enabled) override;
@@ -94,12 +80,29 @@ public:
     void closeOpti() override;
     void pump() override;
     void showError(const std::string& text, const std::string& title) override;
+
+    // WindowView.
+    void setDriveEntries(const std::vector<std::string>& entries, int selected) override;
     void setDriveText(const std::string& entry) override;
-    int setFolderPath(const std::string& pathOrDrive) override;
+    void showFolders(const std::string& root, const std::string& folder,
+                     FolderEnumerator* folders) override;
+    void setPlanEnabled(bool enabled) override;
+    int refreshSeconds() override;
+    void setRefreshLabel(const std::string& text) override;
     void beep() override;
     void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
+    void showOpti(const TableOpti& table, const std::string& title) override;
+    void showPlan(plan::PlanWindowModel model) override;
+    void closePlan() override;
+    void showAbout() override;
 
 private:
+    // There is no PDF printer on the Windows print path: the print dialog never asks for one.
+    class NoPdf final : public PdfWriter {
+    public:
+        std::string writeTextAsPdf(const std::string&, const std::string&) override;
+    };
+
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void command(int id, int notification);
@@ -108,26 +111,13 @@ private:
     void createMenus();
     void updateClock();
     void layoutPanels();
-    void Form_Load();
-    void sldFreq_Change();
-    void Drive1_Change();
-    void refreshDrives();
-    void returnToPreviousDrive();
-    void holdResultFiles();
     void appendTo(HWND list, int& widest, const std::string& line);
 
     Form1Services services_;
-    PrintReport printReport_;
-    OpenFileRegistry openFiles_;
-    ScanServices scanServices_;
-    EtatScan etat_;
-    Module1 module_;
-    std::string dossierProgramme_;
-    std::string cheminAide_;
-    std::string dossierTemp_;
-    std::vector<std::string> drives_;
+    NoPdf noPdf_;
+    Form1Controller controller_;
+    std::vector<std::string> drives_; // Drive1's entries, as bytes
     bool busy_ = false;
-    bool resultFilesHeld_ = false;
     int list1Widest_ = 0;
     int list3Widest_ = 0;
 
@@ -149,6 +139,7 @@ private:
     HIMAGELIST images_ = nullptr;
     std::unique_ptr<FolderTreeWin32> dir1_;
     std::unique_ptr<OptiWindow> opti_;
+    std::unique_ptr<PlanWindowWin32> plan_;
     std::unique_ptr<AboutWindow> about_;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/win32gui/wide_text.h"
 #include "scan/result_lines.h"
 #include "win32ui/form1_win32.h"
+#include "win32ui/print_report.h"
 #include "win32ui/tool_images.h"
 
 namespace kesp {
@@ -79,8 +80,7 @@ void Win32Form1::createControls(HINSTANCE instance) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     createToolBar(instance);
-    dir1_ =
-        std::make_unique<FolderTreeWin32>(hwnd_, kIdDir1, RECT{0, 32, 473, 66}, services_.folders);
+    dir1_ = std::make_unique<FolderTreeWin32>(hwnd_, kIdDir1, RECT{0, 32, 473, 66});
     SendMessageW(dir1_->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(sansBold_), TRUE);
     drive1_ = child(hwnd_, WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kIdDrive1,
                     480, 32, 309, 200, sansBold_);
@@ -132,12 +132,14 @@ void Win32Form1::createToolBar(HINSTANCE instance) {
     };
     TBBUTTON separator{};
     separator.fsStyle = BTNS_SEP;
-    // Positions 1 to 7 as the run numbers them.
+    // Positions 1 to 7 as the run numbers them; the format plan follows "Optimiser" on screen
+    // without a number of its own.
     const TBBUTTON buttons[] = {
         button(kToolImageEnregistrer, kIdEnregistrer),
         button(kToolImageImprimer, kIdImprimer),
         separator,
         button(kToolImageOptimiser, kIdOptimiser),
+        button(kToolImagePlan, kIdPlanFormatage),
         separator,
         button(kToolImageAide, kIdAide),
         button(kToolImageApropos, kIdApropos),
@@ -161,6 +163,7 @@ void Win32Form1::createMenus() {
     item(fichier, kIdQuitter, "&Quitter");
     HMENU options = CreatePopupMenu();
     item(options, kIdOptimiser, "&Optimisation des Clusters FAT ou FAT32");
+    item(options, kIdPlanFormatage, "&Plan de formatage…");
     HMENU quoi = CreatePopupMenu();
     item(quoi, kIdAide, "&Aide\tF1");
     AppendMenuW(quoi, MF_SEPARATOR, 0, nullptr);
@@ -236,15 +239,18 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         if (header.hwndFrom == dir1_->hwnd() && dir1_->notify(header))
-            AfficherInfosPartition(driveText(), module_, *this, services_.volumes);
+            controller_.Dir1_RightButton();
         if (header.code == TTN_GETDISPINFOW) {
             auto& tip = *reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            static const std::wstring tips[] = {wide("Enregistrer la liste de fichiers"),
-                                                wide("Imprimer la liste de fichiers"),
-                                                wide("Optimisation des Clusters FAT ou FAT32"),
-                                                wide("Un peu d'aide ?"), wide("A propos ...")};
-            static constexpr int ids[] = {kIdEnregistrer, kIdImprimer, kIdOptimiser, kIdAide,
-                                          kIdApropos};
+            static const std::wstring tips[] = {
+                wide("Enregistrer la liste de fichiers"),
+                wide("Imprimer la liste de fichiers"),
+                wide("Optimisation des Clusters FAT ou FAT32"),
+                wide("Plan de formatage : toutes les dispositions FAT"),
+                wide("Un peu d'aide ?"),
+                wide("A propos ...")};
+            static constexpr int ids[] = {kIdEnregistrer,   kIdImprimer, kIdOptimiser,
+                                          kIdPlanFormatage, kIdAide,     kIdApropos};
             for (std::size_t i = 0; i < std::size(ids); ++i)
                 if (static_cast<int>(header.idFrom) == ids[i])
                     tip.lpszText = const_cast<wchar_t*>(tips[i].c_str());
@@ -252,7 +258,8 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lParam) == sldFreq_) sldFreq_Change();
+        if (reinterpret_cast<HWND>(lParam) == sldFreq_)
+            controller_.sldFreq_Change(refreshSeconds());
         return 0;
     case WM_TIMER:
         if (wParam == kClockTimer) updateClock();
@@ -264,7 +271,7 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        FinProgramme();
+        controller_.FinProgramme();
         return 0;
     default:
         break;
@@ -275,32 +282,36 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void Win32Form1::command(int id, int notification) {
     switch (id) {
     case kIdOk:
-        if (notification == BN_CLICKED) OK_Click();
+        if (notification == BN_CLICKED) controller_.OK_Click();
         break;
     case kIdDrive1:
-        if (notification == CBN_DROPDOWN) refreshDrives();
-        if (notification == CBN_SELCHANGE) Drive1_Change();
+        if (notification == CBN_DROPDOWN) controller_.refreshDrives();
+        if (notification == CBN_SELCHANGE) controller_.Drive1_Change();
         break;
     case kIdOuvrirImage:
-        OuvrirImage_Click();
+        controller_.OuvrirImage_Click();
         break;
     case kIdEnregistrer:
-        Enregistrer_Click();
+        controller_.Enregistrer_Click();
         break;
     case kIdImprimer:
-        Imprimer_Click();
+        // Windows prints through its own print path, not through lp.
+        imprimerRapport(controller_.etat().CheminRes1, services_.dialogs, services_.boxes);
         break;
     case kIdQuitter:
-        FinProgramme();
+        controller_.FinProgramme();
         break;
     case kIdOptimiser:
-        optimiser_Click();
+        controller_.optimiser_Click();
+        break;
+    case kIdPlanFormatage:
+        controller_.planFormatage_Click();
         break;
     case kIdAide:
-        aide_Click();
+        controller_.aide_Click();
         break;
     case kIdApropos:
-        Apropo_Click();
+        controller_.Apropo_Click();
         break;
     default:
         break;

@@ -11,7 +11,6 @@
 #include "platform/win32gui/win32_launcher.h"
 #include "platform/win32gui/win32_message_boxes.h"
 #include "win32ui/form1_win32.h"
-#include "win32ui/print_report.h"
 #include "win32ui/selftest.h"
 
 namespace {
@@ -48,10 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         {volumes, *system.folders, *system.ticks, *system.files, boxes, *system.environment,
          dialogs, launcher, kesp::userNumberChars(),
          [&selftestStatus](int status) { std::_Exit(status != 0 ? status : selftestStatus); },
-         system.images},
-        [&dialogs, &boxes](const std::string& report) {
-            kesp::imprimerRapport(report, dialogs, boxes);
-        });
+         system.images});
     boxes.setOwner(form.hwnd());
     dialogs.setOwner(form.hwnd());
     ShowWindow(form.hwnd(), selftest ? SW_SHOWNORMAL : show);
@@ -59,7 +55,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
     if (selftest) {
         selftestStatus = kesp::runSelftest(form, volumes, *selftest);
-        form.FinProgramme();
+        form.controller().FinProgramme();
     }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -67,6 +63,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    form.FinProgramme();
+    form.controller().FinProgramme();
     return 0;
 }

@@ -22,7 +22,7 @@ LRESULT CALLBACK OptiWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-OptiWindow::OptiWindow(HINSTANCE instance, const EtatScan& etat) {
+OptiWindow::OptiWindow(HINSTANCE instance, const TableOpti& table, const std::string& title) {
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = &OptiWindow::windowProc;
@@ -32,7 +32,6 @@ OptiWindow::OptiWindow(HINSTANCE instance, const EtatScan& etat) {
     cls.lpszClassName = kClassName;
     RegisterClassExW(&cls);
 
-    const TableOpti table = ConstruireTableOpti(etat);
     const int largeur = kOptiLargeurColonneTwips / kTwipsParPixel;
     const int lignes = static_cast<int>(table.cellules.size());
     font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -41,9 +40,8 @@ OptiWindow::OptiWindow(HINSTANCE instance, const EtatScan& etat) {
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     // The header plays the title row; the rows below it hold the ranges and the figures.
-    hwnd_ = CreateWindowExW(0, kClassName, wide(etat.TitreApplication).c_str(), style,
-                            CW_USEDEFAULT, CW_USEDEFAULT, largeur * kOptiColonnes, 200, nullptr,
-                            nullptr, instance, nullptr);
+    hwnd_ = CreateWindowExW(0, kClassName, wide(title).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            largeur * kOptiColonnes, 200, nullptr, nullptr, instance, nullptr);
     grid_ =
         CreateWindowExW(0, WC_LISTVIEWW, L"",
                         WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,

@@ -2,13 +2,15 @@
 // Opti: the optimisation table in a list view in report mode, a modeless window of its own.
 #include <windows.h>
 
-#include "scan/scan_state.h"
+#include <string>
+
+#include "volume/opti_table.h"
 
 namespace kesp {
 
 class OptiWindow {
 public:
-    OptiWindow(HINSTANCE instance, const EtatScan& etat);
+    OptiWindow(HINSTANCE instance, const TableOpti& table, const std::string& title);
     ~OptiWindow();
     OptiWindow(const OptiWindow&) = delete;
     OptiWindow& operator=(const OptiWindow&) = delete;

@@ -98,7 +98,7 @@ bool copyNonEmpty(const std::string& from, const std::string& to) {
 int runSelftest(Win32Form1& form, VolumeService& volumes, const SelftestArgs& args) {
     settle(form, 500);
     form.setDriveText(volumes.driveOf(args.folder));
-    if (form.setFolderPath(args.folder) != 0) return 2;
+    if (form.controller().setFolderPath(args.folder) != 0) return 2;
     settle(form, 300);
     // The press a user makes: the scan runs inside it and returns at its end.
     SendMessageW(form.control(kIdOk), BM_CLICK, 0, 0);
@@ -108,8 +108,12 @@ int runSelftest(Win32Form1& form, VolumeService& volumes, const SelftestArgs& ar
     SendMessageW(form.hwnd(), WM_COMMAND, kIdOptimiser, 0);
     settle(form, 500);
     ok = form.optiHwnd() && saveScreenshot(form.optiHwnd(), base + "opti.bmp", true) && ok;
-    ok = copyNonEmpty(form.etat().CheminRes1, base + "rapport.txt") && ok;
-    ok = copyNonEmpty(form.etat().CheminRes2, base + "tableau.txt") && ok;
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdPlanFormatage, 0);
+    settle(form, 500);
+    ok = form.planHwnd() && saveScreenshot(form.planHwnd(), base + "plan.bmp", true) && ok;
+    const EtatScan& etat = form.controller().etat();
+    ok = copyNonEmpty(etat.CheminRes1, base + "rapport.txt") && ok;
+    ok = copyNonEmpty(etat.CheminRes2, base + "tableau.txt") && ok;
     return ok ? 0 : 1;
 }
 

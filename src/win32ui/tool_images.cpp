@@ -36,6 +36,11 @@ void drawTool(Gdi& g, int image) {
         g.brush(kJaune), g.rect(6, 5, 10, 15);
         g.brush(kRouge), g.rect(11, 1, 15, 15);
         break;
+    case kToolImagePlan: // a sheet with rows
+        g.pen(kNoir), g.brush(kBlanc), g.rect(2, 1, 14, 15);
+        g.pen(kBleu), g.line(4, 4, 12, 4), g.line(4, 7, 12, 7), g.line(4, 10, 12, 10);
+        g.line(4, 13, 9, 13);
+        break;
     case kToolImageAide: // a question mark
         g.pen(kBleu), g.hollow();
         Arc(g.dc, 4, 1, 12, 9, 4, 5, 8, 9);

@@ -11,6 +11,7 @@ enum ToolImage {
     kToolImageEnregistrer,
     kToolImageImprimer,
     kToolImageOptimiser,
+    kToolImagePlan,
     kToolImageAide,
     kToolImageApropos,
     kToolImageCount
