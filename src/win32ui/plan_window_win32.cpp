@@ -39,7 +39,8 @@ PlanWindowWin32::PlanWindowWin32(HINSTANCE instance, plan::PlanWindowModel model
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                         FIXED_PITCH | FF_MODERN, L"Fixedsys");
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT,
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT |
+                                LBS_USETABSTOPS,
                             0, 0, 760, 420, hwnd_, nullptr, instance, nullptr);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     SendMessageW(list_, LB_SETHORIZONTALEXTENT, 1200, 0);

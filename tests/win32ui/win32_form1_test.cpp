@@ -1,0 +1,156 @@
+// The Win32 Form1 over the real kernel32 services, under wine: its controls report what the
+// controller and the scan set, and a press of OK scans a folder with non-Latin names.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/system_services.h"
+#include "platform/win32gui/wide_text.h"
+#include "platform/win32gui/win32_file_dialogs.h"
+#include "platform/win32gui/win32_launcher.h"
+#include "win32ui/form1_win32.h"
+#include "win32ui/selftest.h"
+
+namespace kesp {
+namespace {
+
+class RecordingBoxes final : public MessageBoxes {
+public:
+    std::vector<std::string> shown;
+    void show(const std::string& text, const std::string&, MessageIcon) override {
+        shown.push_back(text);
+    }
+    void beep() override {}
+};
+
+std::string listLine(HWND list, int index) {
+    const auto length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return utf8(text);
+}
+
+bool toolEnabled(Win32Form1& form, int id) {
+    return SendMessageW(form.control(kIdToolbar), TB_ISBUTTONENABLED, id, 0) != 0;
+}
+
+bool menuEnabled(Win32Form1& form, int id) {
+    return !(GetMenuState(GetMenu(form.hwnd()), id, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+class Win32Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root_ =
+            std::filesystem::path(temp) / ("kesp-win32ui-" + std::to_string(GetCurrentProcessId()));
+        std::filesystem::create_directories(root_ / L"\u65E5\u672C");
+        std::ofstream(root_ / L"\u65E5\u672C" / L"x.bin", std::ios::binary)
+            << std::string(3000, 'x');
+        std::ofstream(root_ / "a.bin", std::ios::binary) << std::string(10, 'a');
+        form_ = std::make_unique<Win32Form1>(
+            GetModuleHandleW(nullptr),
+            Form1Services{fat32_, *system_.folders, *system_.ticks, *system_.files, boxes_,
+                          *system_.environment, dialogs_, launcher_, NumberChars{},
+                          [this](int status) { exits_.push_back(status); }, nullptr});
+    }
+    void TearDown() override {
+        // Deletes the result files; the recorded exit lets it return.
+        form_->controller().FinProgramme();
+        EXPECT_EQ(exits_, std::vector<int>{0});
+        form_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    std::string folder() const { return utf8(root_.wstring()); }
+
+    SystemServices system_ = makeSystemServices();
+    Fat32Volumes fat32_{*system_.volumes};
+    RecordingBoxes boxes_;
+    Win32FileDialogs dialogs_;
+    Win32Launcher launcher_;
+    std::vector<int> exits_;
+    std::filesystem::path root_;
+    std::unique_ptr<Win32Form1> form_;
+};
+
+TEST_F(Win32Form1Test, StartsWithNothingToSaveAndTheCheckBoxTicked) {
+    Win32Form1& form = *form_;
+    for (const int id : {kIdEnregistrer, kIdImprimer, kIdOptimiser, kIdPlanFormatage}) {
+        EXPECT_FALSE(toolEnabled(form, id)) << id;
+        EXPECT_FALSE(menuEnabled(form, id)) << id;
+    }
+    EXPECT_TRUE(toolEnabled(form, kIdAide));
+    EXPECT_EQ(form.subFolders(), CheckState::Ticked);
+    EXPECT_EQ(form.refreshSeconds(), 1);
+}
+
+TEST_F(Win32Form1Test, ControlsGiveBackWhatTheyWereGiven) {
+    Win32Form1& form = *form_;
+    const struct {
+        WPARAM check;
+        CheckState state;
+    } checks[] = {{BST_UNCHECKED, CheckState::Clear},
+                  {BST_CHECKED, CheckState::Ticked},
+                  {BST_INDETERMINATE, CheckState::Grey}};
+    for (const auto& c : checks) {
+        SendMessageW(form.control(kIdSousRep), BM_SETCHECK, c.check, 0);
+        EXPECT_EQ(form.subFolders(), c.state);
+    }
+    form.setOkCaption("&Annuler");
+    EXPECT_EQ(form.okCaption(), "&Annuler");
+    form.setTitle("Répertoire 日本");
+    wchar_t title[64];
+    GetWindowTextW(form.hwnd(), title, 64);
+    EXPECT_EQ(utf8(title), "Répertoire 日本");
+
+    form.clearList1();
+    form.appendList1(std::string(300, 'w'));
+    EXPECT_EQ(SendMessageW(form.control(kIdList1), LB_GETCOUNT, 0, 0), 1);
+    // A line wider than the list gets a scroll bar's worth of extent.
+    EXPECT_GT(SendMessageW(form.control(kIdList1), LB_GETHORIZONTALEXTENT, 0, 0), 793);
+
+    form.setDriveEntries({"c:", "z:"}, 1);
+    EXPECT_EQ(form.driveText(), "z:");
+    form.setDriveText("q:"); // not listed: nothing moves
+    EXPECT_EQ(form.driveText(), "z:");
+}
+
+TEST_F(Win32Form1Test, PressingOkScansTheFolderAndOpensSaveAndOpti) {
+    Win32Form1& form = *form_;
+    form.setDriveText(fat32_.driveOf(folder()));
+    ASSERT_EQ(form.controller().setFolderPath(folder()), 0);
+    EXPECT_EQ(form.folderPath(), folder());
+
+    SendMessageW(form.control(kIdOk), BM_CLICK, 0, 0);
+    EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front();
+    EXPECT_EQ(form.okCaption(), "&Démarrer");
+
+    // The sub-folder's name reached List1 whole, through UTF-16 and back.
+    const HWND list1 = form.control(kIdList1);
+    bool sawName = false;
+    for (int i = 0; i < SendMessageW(list1, LB_GETCOUNT, 0, 0); ++i)
+        sawName = sawName || listLine(list1, i) == folder() + "\\日本\\";
+    EXPECT_TRUE(sawName);
+    for (const int id : {kIdEnregistrer, kIdImprimer, kIdOptimiser, kIdPlanFormatage}) {
+        EXPECT_TRUE(toolEnabled(form, id)) << id;
+        EXPECT_TRUE(menuEnabled(form, id)) << id;
+    }
+
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdOptimiser, 0);
+    ASSERT_NE(form.optiHwnd(), nullptr);
+    const HWND grid = FindWindowExW(form.optiHwnd(), nullptr, WC_LISTVIEWW, nullptr);
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(grid, LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 5);
+    // FAT32: four cluster sizes under the title row.
+    EXPECT_EQ(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0), 4);
+    // A new run closes it.
+    form.closeOpti();
+    EXPECT_EQ(form.optiHwnd(), nullptr);
+}
+
+} // namespace
+} // namespace kesp
