@@ -78,6 +78,19 @@ bool saveScreenshot(HWND hwnd, const std::string& bmpFile, bool clientOnly) {
 
 namespace {
 
+std::string aboutShot;
+bool aboutSaved = false;
+
+// The About window is modal: its own loop runs until this timer has taken its picture and pressed
+// its OK.
+void CALLBACK closeAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (HWND about = FindWindowW(L"KespApropos", nullptr)) {
+        aboutSaved = saveScreenshot(about, aboutShot, true);
+        PostMessageW(about, WM_COMMAND, IDOK, 0);
+    }
+}
+
 // Lets the window paint: wine draws through the X server at its own pace.
 void settle(Win32Form1& form, int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += 50) {
@@ -111,6 +124,10 @@ int runSelftest(Win32Form1& form, VolumeService& volumes, const SelftestArgs& ar
     SendMessageW(form.hwnd(), WM_COMMAND, kIdPlanFormatage, 0);
     settle(form, 500);
     ok = form.planHwnd() && saveScreenshot(form.planHwnd(), base + "plan.bmp", true) && ok;
+    aboutShot = base + "apropos.bmp";
+    SetTimer(nullptr, 0, 1000, &closeAbout);
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdApropos, 0);
+    ok = aboutSaved && ok;
     const EtatScan& etat = form.controller().etat();
     ok = copyNonEmpty(etat.CheminRes1, base + "rapport.txt") && ok;
     ok = copyNonEmpty(etat.CheminRes2, base + "tableau.txt") && ok;

@@ -152,5 +152,109 @@ TEST_F(Win32Form1Test, PressingOkScansTheFolderAndOpensSaveAndOpti) {
     EXPECT_EQ(form.optiHwnd(), nullptr);
 }
 
+TEST_F(Win32Form1Test, NumberedPositionsReachTheirOwnButtonOnly) {
+    Win32Form1& form = *form_;
+    const struct {
+        int position, id;
+    } buttons[] = {
+        {1, kIdEnregistrer}, {2, kIdImprimer}, {4, kIdOptimiser}, {6, kIdAide}, {7, kIdApropos}};
+    const int all[] = {kIdEnregistrer, kIdImprimer,      kIdOptimiser,
+                       kIdAide,        kIdPlanFormatage, kIdApropos};
+    for (const auto& b : buttons) {
+        for (const int id : all)
+            SendMessageW(form.control(kIdToolbar), TB_ENABLEBUTTON, id, TRUE);
+        form.setToolButtonEnabled(b.position, false);
+        for (const int id : all)
+            EXPECT_EQ(toolEnabled(form, id), id != b.id) << b.position << " " << id;
+    }
+    // The separators and positions out of range change nothing.
+    for (const int position : {0, 3, 5, 8})
+        form.setToolButtonEnabled(position, false);
+    for (const int id : all)
+        EXPECT_EQ(toolEnabled(form, id), id != kIdApropos) << id;
+
+    const struct {
+        MenuItem item;
+        int id;
+    } menus[] = {{MenuItem::Enregistrer, kIdEnregistrer},
+                 {MenuItem::Imprimer, kIdImprimer},
+                 {MenuItem::optimiser, kIdOptimiser}};
+    for (const auto& m : menus) {
+        form.setMenuEnabled(m.item, true);
+        EXPECT_TRUE(menuEnabled(form, m.id));
+        form.setMenuEnabled(m.item, false);
+        EXPECT_FALSE(menuEnabled(form, m.id));
+    }
+    form.setPlanEnabled(true);
+    EXPECT_TRUE(toolEnabled(form, kIdPlanFormatage) && menuEnabled(form, kIdPlanFormatage));
+}
+
+TEST_F(Win32Form1Test, StatusPanelsKeepTheirTextAndMakeRoomForIt) {
+    Win32Form1& form = *form_;
+    const HWND bar = form.control(kIdStatusBar);
+    auto edges = [bar] {
+        int parts[7] = {};
+        SendMessageW(bar, SB_GETPARTS, 7, reinterpret_cast<LPARAM>(parts));
+        return std::vector<int>(parts, parts + 7);
+    };
+    form.setStatusPanel(4, "");
+    const std::vector<int> before = edges();
+    const std::string longText = "1 cluster = 32 768 octets, répertoires 日本 et encore";
+    form.setStatusPanel(4, longText);
+    wchar_t text[128] = L"";
+    SendMessageW(bar, SB_GETTEXTW, 3, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(utf8(text), longText);
+    EXPECT_GT(edges()[3] - edges()[2], before[3] - before[2]);
+    EXPECT_EQ(edges()[2], before[2]); // the panels before it stay where they were
+}
+
+TEST_F(Win32Form1Test, EventsReachTheController) {
+    Win32Form1& form = *form_;
+    // The slider: its value becomes the refresh period.
+    SendMessageW(form.control(kIdSldFreq), TBM_SETPOS, TRUE, 5);
+    SendMessageW(form.hwnd(), WM_HSCROLL, TB_THUMBPOSITION,
+                 reinterpret_cast<LPARAM>(form.control(kIdSldFreq)));
+    EXPECT_EQ(form.controller().etat().PeriodeRafraichissement, 5000);
+
+    // A right click on Dir1: the partition report box.
+    NMHDR click{form.control(kIdDir1), kIdDir1, static_cast<UINT>(NM_RCLICK)};
+    SendMessageW(form.hwnd(), WM_NOTIFY, kIdDir1, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+}
+
+TEST_F(Win32Form1Test, Dir1FollowsTheSelectedFolder) {
+    Win32Form1& form = *form_;
+    std::filesystem::create_directories(root_ / "b");
+    form.showFolders(folder().substr(0, 3), folder(), nullptr);
+    const HWND tree = form.control(kIdDir1);
+    // The chain down to the folder, then its two sub-folders in name order.
+    const auto selected =
+        reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    auto child = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(selected)));
+    std::vector<std::string> names;
+    for (HTREEITEM item = child; item;
+         item = reinterpret_cast<HTREEITEM>(
+             SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        wchar_t text[64] = L"";
+        TVITEMW data{};
+        data.mask = TVIF_TEXT;
+        data.hItem = item;
+        data.pszText = text;
+        data.cchTextMax = 64;
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+        names.push_back(utf8(text));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"b", "日本"}));
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
+    EXPECT_EQ(form.folderPath(), folder() + "\\b");
+}
+
+TEST_F(Win32Form1Test, ClosingTheWindowEndsTheProgramOnce) {
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(exits_, std::vector<int>{0});
+    exits_.clear(); // TearDown's own shutdown is the second
+}
+
 } // namespace
 } // namespace kesp
