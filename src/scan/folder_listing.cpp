@@ -1,5 +1,6 @@
 #include "scan/folder_listing.h"
 
+#include <optional>
 #include <vector>
 
 #include "scan/masks.h"
@@ -33,19 +34,28 @@ void addWhatIf(EtatScan& etat, std::uint64_t size, bool folder) {
     add(etat.TotalReel32768, 32768);
 }
 
-void refreshStatus(Walk& w) {
-    EtatScan& etat = w.etat;
+// The tick now when the refresh period has passed since the last hand-over, else nothing.
+std::optional<std::uint32_t> periodPassed(Walk& w) {
+    const EtatScan& etat = w.etat;
     const std::uint32_t now = w.services.ticks.now();
     const auto period = static_cast<std::uint32_t>(
         etat.PeriodeRafraichissement < 0 ? 0 : etat.PeriodeRafraichissement);
     // Unsigned difference: correct across the counter's wrap.
-    if (static_cast<std::uint32_t>(now - etat.DernierRafraichissement) <= period) return;
+    if (static_cast<std::uint32_t>(now - etat.DernierRafraichissement) <= period)
+        return std::nullopt;
+    return now;
+}
+
+void refreshStatus(Walk& w) {
+    EtatScan& etat = w.etat;
+    const std::optional<std::uint32_t> now = periodPassed(w);
+    if (!now) return;
     const NumberChars& chars = w.services.chars;
     w.view.setStatusPanel(1, foldersPanel(etat.NbRepertoires, true, etat.FormatNombre, chars));
     w.view.setStatusPanel(2, filesPanel(etat.NbFichiers, true, etat.FormatNombre, chars));
     w.view.setStatusPanel(3, lossPanel(etat.PerteCumulee, kMaskMegabytesRun, chars));
     w.view.pump();
-    etat.DernierRafraichissement = now;
+    etat.DernierRafraichissement = *now;
 }
 
 bool stopRequested(const Walk& w) {
@@ -55,13 +65,10 @@ bool stopRequested(const Walk& w) {
 // On a tree of folders alone no file ever refreshes the status: the event loop still gets its
 // turn once the period has passed, so the window answers (the texts wait for the next file).
 void handOverIfDue(Walk& w) {
-    EtatScan& etat = w.etat;
-    const std::uint32_t now = w.services.ticks.now();
-    const auto period = static_cast<std::uint32_t>(
-        etat.PeriodeRafraichissement < 0 ? 0 : etat.PeriodeRafraichissement);
-    if (static_cast<std::uint32_t>(now - etat.DernierRafraichissement) <= period) return;
+    const std::optional<std::uint32_t> now = periodPassed(w);
+    if (!now) return;
     w.view.pump();
-    etat.DernierRafraichissement = now;
+    w.etat.DernierRafraichissement = *now;
 }
 
 void noteFailure(Walk& w, const std::string& chemin, const FolderListing& listing) {

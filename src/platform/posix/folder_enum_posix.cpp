@@ -58,9 +58,16 @@ public:
     std::optional<ListingFailure> failure() const override { return failure_; }
 
     std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
+        return openListing(fd_, entry.name, O_NOFOLLOW, device_);
+    }
+
+    // A folder opened relative to `at` (AT_FDCWD for a path). `walkDevice`: the file system the
+    // walk stays on; none for a walk's root, which sets it.
+    static std::unique_ptr<FolderListing> openListing(int at, const std::string& name, int flags,
+                                                      std::optional<dev_t> walkDevice) {
         int fd;
         do {
-            fd = ::openat(fd_, entry.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+            fd = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return failedListing(failureOf(errno));
         struct stat st {};
@@ -69,10 +76,10 @@ public:
             ::close(fd);
             return failedListing(failureOf(error));
         }
-        auto child = std::make_unique<PosixListing>(fd, device_);
+        auto listing = std::make_unique<PosixListing>(fd, walkDevice.value_or(st.st_dev));
         // A FAT volume holds no other volume: a mount point below it lists empty.
-        if (st.st_dev != device_) child->buffer_.reset();
-        return child;
+        if (st.st_dev != listing->device_) listing->buffer_.reset();
+        return listing;
     }
 
 private:
@@ -138,19 +145,8 @@ private:
 std::unique_ptr<FolderListing> PosixFolderEnumerator::open(const std::string& path) {
     const std::string target = withoutTrailingSlash(path);
     // Only the walk's root may be reached through a symbolic link.
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (path == root_ ? 0 : O_NOFOLLOW);
-    int fd;
-    do {
-        fd = ::open(target.c_str(), flags);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return failedListing(failureOf(errno));
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return failedListing(failureOf(error));
-    }
-    return std::make_unique<PosixListing>(fd, st.st_dev);
+    return PosixListing::openListing(AT_FDCWD, target, path == root_ ? 0 : O_NOFOLLOW,
+                                     std::nullopt);
 }
 
 PosixFolderEnumerator::PosixFolderEnumerator() {

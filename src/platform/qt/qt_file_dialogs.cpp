@@ -20,6 +20,20 @@ void keepNoSettings() {
         QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
+using Filters = std::vector<std::pair<std::string, std::string>>;
+
+// Shows `dialog` with `filters` ("label (pattern)"); the file chosen, as bytes.
+std::optional<std::string> chosenFile(QFileDialog& dialog, const Filters& filters) {
+    QStringList names;
+    for (const auto& [label, pattern] : filters)
+        names << QString::fromStdString(label + " (" + pattern + ")");
+    dialog.setNameFilters(names);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return QFile::encodeName(chosen.first()).toStdString();
+}
+
 } // namespace
 
 std::optional<std::string> QtFileDialogs::saveFile(const SaveDialogRequest& request) {
@@ -28,17 +42,10 @@ std::optional<std::string> QtFileDialogs::saveFile(const SaveDialogRequest& requ
                        QFile::decodeName(QByteArray::fromStdString(request.initialFolder)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    QStringList filters;
-    for (const auto& [label, pattern] : request.filters)
-        filters << QString::fromStdString(label + " (" + pattern + ")");
-    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     if (!request.fileName.empty())
         dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(request.fileName)));
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) return std::nullopt;
-    return QFile::encodeName(chosen.first()).toStdString();
+    return chosenFile(dialog, request.filters);
 }
 
 std::optional<std::string> QtFileDialogs::openFile(const OpenDialogRequest& request) {
@@ -47,14 +54,7 @@ std::optional<std::string> QtFileDialogs::openFile(const OpenDialogRequest& requ
                        QFile::decodeName(QByteArray::fromStdString(request.initialFolder)));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    QStringList filters;
-    for (const auto& [label, pattern] : request.filters)
-        filters << QString::fromStdString(label + " (" + pattern + ")");
-    dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) return std::nullopt;
-    return QFile::encodeName(chosen.first()).toStdString();
+    return chosenFile(dialog, request.filters);
 }
 
 std::optional<PrintChoice> QtFileDialogs::printDialog(const std::string& title) {
