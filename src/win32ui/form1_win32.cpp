@@ -169,6 +169,7 @@ void Win32Form1::pump() {
             return;
         }
         if (TranslateAcceleratorW(hwnd_, accelerators_, &message)) continue;
+        if (IsDialogMessageW(hwnd_, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

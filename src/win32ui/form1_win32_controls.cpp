@@ -74,9 +74,9 @@ void Win32Form1::createControls(HINSTANCE instance) {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, style, TRUE, 0);
-    hwnd_ = CreateWindowExW(0, kClassName, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, menu_,
-                            instance, nullptr);
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                            nullptr, menu_, instance, nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     createToolBar(instance);
@@ -109,7 +109,10 @@ void Win32Form1::createControls(HINSTANCE instance) {
                                  instance, nullptr);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(sans_), TRUE);
     layoutPanels();
-    // Kept above List3, which slides under it.
+    // The focus order of Form1 is the controls' order among their siblings; the status bar stays
+    // above List3, which slides under it.
+    for (HWND control : {list1_, list3_, dir1_->hwnd(), drive1_, ok_, sousRep_, sldFreq_})
+        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(statusBar_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetTimer(hwnd_, kClockTimer, 1000, nullptr);
     updateClock();

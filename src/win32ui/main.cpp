@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "platform/system_services.h"
+#include "platform/text_encoding.h"
 #include "platform/win32gui/wide_text.h"
 #include "platform/win32gui/win32_file_dialogs.h"
 #include "platform/win32gui/win32_launcher.h"
@@ -53,6 +54,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     ShowWindow(form.hwnd(), selftest ? SW_SHOWNORMAL : show);
     UpdateWindow(form.hwnd());
 
+    // Once, before anything is read: which names this Windows cannot hand over.
+    if (const std::string notice = kesp::legacyCodePageNotice(); !notice.empty() && !selftest)
+        boxes.show(notice, form.controller().etat().TitreApplication,
+                   kesp::MessageIcon::Exclamation);
+
     if (selftest) {
         selftestStatus = kesp::runSelftest(form, volumes, *selftest);
         form.controller().FinProgramme();
@@ -60,6 +66,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorW(form.hwnd(), form.accelerators(), &message)) continue;
+        // Tab, the buttons' mnemonics and Enter, as in a dialog.
+        if (IsDialogMessageW(form.hwnd(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
