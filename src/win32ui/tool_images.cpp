@@ -41,12 +41,19 @@ void drawTool(Gdi& g, int image) {
         g.pen(kBleu), g.line(4, 4, 12, 4), g.line(4, 7, 12, 7), g.line(4, 10, 12, 10);
         g.line(4, 13, 9, 13);
         break;
-    case kToolImageAide: // a question mark
-        g.pen(kBleu), g.hollow();
-        Arc(g.dc, 4, 1, 12, 9, 4, 5, 8, 9);
-        g.line(8, 9, 8, 11);
-        g.brush(kBleu), g.rect(7, 13, 10, 16);
+    case kToolImageAide: { // a question mark
+        HFONT font = CreateFontW(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                 VARIABLE_PITCH | FF_SWISS, L"Arial");
+        const HGDIOBJ previous = SelectObject(g.dc, font);
+        SetBkMode(g.dc, TRANSPARENT);
+        SetTextColor(g.dc, kBleu);
+        RECT all{0, 0, 16, 16};
+        DrawTextW(g.dc, L"?", 1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        SelectObject(g.dc, previous);
+        DeleteObject(font);
         break;
+    }
     case kToolImageApropos: // "i" in a bubble
         g.pen(kNoir), g.brush(kBlanc), Ellipse(g.dc, 0, 0, 16, 16);
         g.brush(kBleu), g.pen(kBleu), g.rect(7, 3, 9, 5), g.rect(7, 7, 9, 13);
