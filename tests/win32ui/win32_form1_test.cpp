@@ -7,7 +7,6 @@
 
 #include "platform/system_services.h"
 #include "platform/win32gui/wide_text.h"
-#include "platform/win32gui/win32_file_dialogs.h"
 #include "platform/win32gui/win32_launcher.h"
 #include "win32ui/form1_win32.h"
 #include "win32ui/selftest.h"
@@ -40,6 +39,21 @@ bool menuEnabled(Win32Form1& form, int id) {
     return !(GetMenuState(GetMenu(form.hwnd()), id, MF_BYCOMMAND) & MF_GRAYED);
 }
 
+// Answers the save and print dialogs as a user would, without showing them.
+class AnsweringDialogs final : public FileDialogs {
+public:
+    std::optional<std::string> saveAs;
+    std::optional<PrintChoice> print;
+    std::optional<std::string> saveFile(const SaveDialogRequest&) override { return saveAs; }
+    std::optional<std::string> openFile(const OpenDialogRequest&) override { return {}; }
+    std::optional<PrintChoice> printDialog(const std::string&) override { return print; }
+};
+
+std::string contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 class Win32Form1Test : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -70,7 +84,7 @@ protected:
     SystemServices system_ = makeSystemServices();
     Fat32Volumes fat32_{*system_.volumes};
     RecordingBoxes boxes_;
-    Win32FileDialogs dialogs_;
+    AnsweringDialogs dialogs_;
     Win32Launcher launcher_;
     std::vector<int> exits_;
     std::filesystem::path root_;
@@ -150,6 +164,31 @@ TEST_F(Win32Form1Test, PressingOkScansTheFolderAndOpensSaveAndOpti) {
     // A new run closes it.
     form.closeOpti();
     EXPECT_EQ(form.optiHwnd(), nullptr);
+}
+
+TEST_F(Win32Form1Test, SaveCopiesBothResultFilesAndPrintNamesAMissingPrinter) {
+    Win32Form1& form = *form_;
+    form.setDriveText(fat32_.driveOf(folder()));
+    ASSERT_EQ(form.controller().setFolderPath(folder()), 0);
+    SendMessageW(form.control(kIdOk), BM_CLICK, 0, 0);
+
+    const std::filesystem::path saved = root_ / L"r\u00E9sultat.txt";
+    dialogs_.saveAs = utf8(saved.wstring());
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdEnregistrer, 0);
+    ASSERT_TRUE(boxes_.shown.empty()) << boxes_.shown.front();
+    const EtatScan& etat = form.controller().etat();
+    EXPECT_NE(contents(saved).find("日本"), std::string::npos);
+    EXPECT_EQ(contents(saved), contents(std::filesystem::path(wide(etat.CheminRes1))));
+    EXPECT_EQ(contents(root_ / L"r\u00E9sultatexcel.txt"),
+              contents(std::filesystem::path(wide(etat.CheminRes2))));
+
+    // Cancelled: nothing happens; a printer that is not there: one box.
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdImprimer, 0);
+    EXPECT_TRUE(boxes_.shown.empty());
+    dialogs_.print = PrintChoice{"Kesp imprimante absente", 1, ""};
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdImprimer, 0);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].find("Kesp imprimante absente"), std::string::npos);
 }
 
 TEST_F(Win32Form1Test, NumberedPositionsReachTheirOwnButtonOnly) {
