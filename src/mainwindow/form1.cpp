@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <initializer_list>
 
 #include "mainwindow/append_list_model.h"
 #include "mainwindow/display_text.h"
@@ -35,6 +36,9 @@ Form1::Form1(Form1Services services, QWidget* parent)
 }
 
 Form1::~Form1() {
+    // The controller goes before the widgets: nothing they report on their way out may reach it.
+    for (QObject* widget : std::initializer_list<QObject*>{drive1_, dir1_, sldFreq_, ok_})
+        widget->blockSignals(true);
     delete opti_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The platform services Form1 works with, handed in by main() or by a test.
+// The platform services the main window works with (its Form1Controller), handed in by main()
+// or by a test.
 #include <functional>
 
 #include "platform/dialogs.h"

@@ -6,16 +6,16 @@
 //
 // Call protocol:
 //   Construction: the window builds its widgets (OK reads "&Démarrer", SousRep ticked, sldFreq at
-//   1), then calls Form_Load(), which runs, in order:
+//   1, Drive1 empty), then calls Form_Load(), which runs, in order:
 //     setToolButtonEnabled(1, false); setMenuEnabled(Enregistrer, false); the same for 2 and
 //     Imprimer, 4 and optimiser; setPlanEnabled(false); setTitle(title); setStatusPanel(1..3, "");
 //     refreshSeconds(); setRefreshLabel("1 seconde");
-//     setDriveEntries(volumes, -1 or the current folder's drive) — reports no change;
-//     setDriveText(start-up drive) — Drive1 reports the change when its selection moves, and the
-//     window then calls Drive1_Change() before setDriveText returns (nested);
-//     showFolders(root, "/", nullptr) through the folder change; then the gate (List1, panels 4
-//     and 5, OK) as on every drive change.
-//   Events: the window forwards each one and does nothing else:
+//     setDriveEntries(volumes, the current folder's drive or -1): reports no change;
+//     setDriveText(start-up drive): when Drive1's selection moves, the window calls
+//       Drive1_Change() before setDriveText returns, which points Dir1 (showFolders) and runs the
+//       gate (clearList1, appendList1, setStatusPanel(1..5), setOkEnabled);
+//     showFolders(root, start-up folder, nullptr); the gate again.
+//   Events: the window forwards each one and decides nothing:
 //     Drive1's selection changed (by the user or by setDriveText)  -> Drive1_Change()
 //     Drive1 about to open its list                                -> refreshDrives()
 //     right button on Dir1                                         -> Dir1_RightButton()
@@ -25,10 +25,12 @@
 //     a menu item                                                  -> Enregistrer_Click() ...
 //     the window asked to close, "Quitter"                         -> FinProgramme()
 //     the plan window's print button                               -> printPlan(lines)
-//   A run: see ScanView. Before it, showPlan's window is closed (closePlan()),
-//   setPlanEnabled(false); after a run that went through the whole tree (or was cancelled),
-//   setPlanEnabled(true). Shutdown: FinProgramme() calls nothing here; it ends through the injected
-//   exit.
+//   A press of OK that starts a run: setPlanEnabled(false); closePlan(); then the run as ScanView
+//   tells; after a run that went through the whole tree (or was cancelled), setPlanEnabled(true);
+//   after one whose result files failed, showError then save and print disabled (1, Enregistrer,
+//   2, Imprimer). When the chosen drive has gone meanwhile, no run: Drive1_Change's handling.
+//   Shutdown: FinProgramme() calls nothing here; it ends through the injected exit (which returns
+//   only in tests).
 #include <string>
 #include <vector>
 

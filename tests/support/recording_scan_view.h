@@ -1,6 +1,7 @@
 #pragma once
 // A ScanView that records every call as one text line, in order, and keeps the state a window
-// would show. onPump runs inside pump(): where a test presses OK again or flips SousRep.
+// would show. onPump runs inside pump(): where a test presses OK again or flips SousRep. `Base`
+// is the interface recorded: ScanView, or one that extends it.
 #include <functional>
 #include <map>
 #include <string>
@@ -10,7 +11,7 @@
 
 namespace kesp::test {
 
-class RecordingScanView : public ScanView {
+template <typename Base = ScanView> class BasicRecordingScanView : public Base {
 public:
     std::vector<std::string> calls;
     std::string caption = "&Démarrer";
@@ -101,5 +102,7 @@ private:
         return name + (open ? "," : "(") + (e ? "1" : "0") + ")";
     }
 };
+
+using RecordingScanView = BasicRecordingScanView<>;
 
 } // namespace kesp::test

@@ -1,0 +1,134 @@
+// The window logic's calls to its window, in order: what a toolkit's window must expect.
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "support/fake_desktop_services.h"
+#include "support/fake_ticks.h"
+#include "support/fake_volume_service.h"
+#include "support/memory_output_files.h"
+#include "support/memory_tree.h"
+#include "support/temp_dir.h"
+#include "window/recording_window_view.h"
+
+namespace kesp::test {
+namespace {
+
+struct Rig {
+    TempDir base;
+    std::string fatRoot = base.folder("f") + "/"; // a real folder: Dir1 shows host folders
+    FakeVolumeService volumes;
+    MemoryTree tree;
+    FakeTicks ticks;
+    MemoryOutputFiles files;
+    testing::RecordingBoxes boxes;
+    testing::FakeEnvironment environment;
+    testing::FakeDialogs dialogs;
+    testing::FakeLauncher launcher;
+    testing::RecordingPdfWriter pdf;
+    std::vector<int> exits;
+    RecordingWindowView view;
+    Form1Controller controller{Form1Services{volumes, tree, ticks, files, boxes, environment,
+                                             dialogs, launcher, NumberChars{},
+                                             [this](int status) { exits.push_back(status); }},
+                               view, pdf};
+
+    Rig() {
+        volumes.add("/", "ext4");
+        volumes.add(fatRoot, "FAT32");
+        environment.variables["temp"] = base.folder("temp");
+        view.controller = &controller;
+    }
+};
+
+// Moves the process into `folder` for the scope: the drive Drive1 starts on.
+class InFolder {
+public:
+    explicit InFolder(const std::string& folder) : back_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(back_); }
+
+private:
+    std::filesystem::path back_;
+};
+
+// The calls that are the window's own: the gate's lines and panels left out, its verdict on OK
+// kept to show where each cluster-size computation ran.
+std::vector<std::string> windowCalls(const std::vector<std::string>& calls) {
+    std::vector<std::string> out;
+    for (const std::string& call : calls)
+        if (call.rfind("appendList1", 0) != 0 && call.rfind("clearList1", 0) != 0 &&
+            call.rfind("setStatusPanel", 0) != 0)
+            out.push_back(call);
+    return out;
+}
+
+TEST(Form1Controller, StartUpListsTheDrivesQuietlyThenMovesToTheStartUpDriveAsAChange) {
+    const std::vector<std::string> commands = {
+        "setToolButtonEnabled(1,0)",  "setMenuEnabled(Enregistrer,0)",
+        "setToolButtonEnabled(2,0)",  "setMenuEnabled(Imprimer,0)",
+        "setToolButtonEnabled(4,0)",  "setMenuEnabled(optimiser,0)",
+        "setPlanEnabled(0)",          "setTitle(Kesp 2005 Version 2.0.5)",
+        "setRefreshLabel(3 secondes)"};
+    struct Case {
+        bool startInFat; // the current folder on the FAT volume, else on "/"
+        std::vector<std::string> drives;
+    };
+    const Case cases[] = {
+        // Drive1 moves from the FAT volume to "/": the drive change runs inside setDriveText,
+        // then start-up points Dir1 at "/" and computes the cluster size again.
+        {true,
+         {"setDriveEntries(2,1)", "setDriveText(/)", "showFolders(/,/)", "showFolders(/,/)",
+          "setOkEnabled(0)", "showFolders(/,/)", "setOkEnabled(0)"}},
+        // Already on "/": no change to report.
+        {false, {"setDriveEntries(2,0)", "setDriveText(/)", "showFolders(/,/)", "setOkEnabled(0)"}},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        {
+            const InFolder in(c.startInFat ? rig.fatRoot : "/");
+            rig.controller.Form_Load();
+        }
+        std::vector<std::string> expected = commands;
+        expected.insert(expected.end(), c.drives.begin(), c.drives.end());
+        EXPECT_EQ(windowCalls(rig.view.calls), expected) << "in FAT: " << c.startInFat;
+        EXPECT_EQ(rig.controller.etat().PeriodeRafraichissement, 3000);
+    }
+}
+
+TEST(Form1Controller, ARunIsFramedByThePlanAndFailedFilesDisableSaveAndPrintLast) {
+    struct Case {
+        bool filesFail;
+        std::vector<std::string> last;
+    };
+    const Case cases[] = {
+        {false, {"setBusy(0)", "setOkCaption(&Démarrer)", "setPlanEnabled(1)"}},
+        {true,
+         {"setOkCaption(&Démarrer)", "showError", "setToolButtonEnabled(1,0)",
+          "setMenuEnabled(Enregistrer,0)", "setToolButtonEnabled(2,0)",
+          "setMenuEnabled(Imprimer,0)"}},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.tree.file(rig.fatRoot, "A.TXT", 10);
+        rig.controller.Form_Load();
+        if (c.filesFail) rig.files.refuseCreate.insert(rig.controller.etat().CheminRes1);
+        rig.view.setDriveText(FakeVolumeService::entryOf(*rig.volumes.find(rig.fatRoot)));
+        rig.view.calls.clear();
+        rig.controller.OK_Click();
+
+        std::vector<std::string> calls = rig.view.calls;
+        for (std::string& call : calls)
+            if (call.rfind("showError", 0) == 0) call = "showError";
+        ASSERT_GE(calls.size(), c.last.size() + 3);
+        EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 3),
+                  (std::vector<std::string>{"setPlanEnabled(0)", "closePlan", "closeOpti"}));
+        EXPECT_EQ(
+            std::vector<std::string>(calls.end() - static_cast<long>(c.last.size()), calls.end()),
+            c.last)
+            << "files fail: " << c.filesFail;
+    }
+}
+
+} // namespace
+} // namespace kesp::test
