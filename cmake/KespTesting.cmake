@@ -1,5 +1,5 @@
 # kesp_add_test(NAME SOURCES src... LIBS lib... [QT] [LABELS l...])
-# One GoogleTest binary; each case becomes a CTest test, run with the C locale (a test that wants
+# One GoogleTest binary; each case becomes a CTest test (on Windows, the whole binary is one), run with the C locale (a test that wants
 # the user's locale sets it itself), offscreen Qt and a private runtime folder.
 set(KESP_TEST_RUNTIME_DIR ${CMAKE_BINARY_DIR}/test-runtime)
 file(MAKE_DIRECTORY ${KESP_TEST_RUNTIME_DIR})
@@ -22,6 +22,14 @@ function(kesp_add_test name)
     set(labels "")
     if(T_LABELS)
         set(labels LABELS "${T_LABELS}")
+    endif()
+    if(WIN32)
+        # The tests run as the programs do: names in UTF-8.
+        target_link_libraries(${name} PRIVATE kesp_win32_manifest)
+        # Each wine start costs about a second: one test per binary, all its cases at once.
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES TIMEOUT 180 ${labels})
+        return()
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST

@@ -9,8 +9,13 @@
 #include <vector>
 
 #include "cli/kesp_scan.h"
+#ifdef _WIN32
+#include "platform/win32/folder_enum_win32.h"
+#include "platform/win32/output_files_win32.h"
+#else
 #include "platform/posix/folder_enum_posix.h"
 #include "platform/posix/output_files_posix.h"
+#endif
 #include "support/fake_ticks.h"
 #include "support/fake_volume_service.h"
 #include "support/temp_dir.h"
@@ -34,9 +39,14 @@ protected:
 
     TempDir dir;
     FakeVolumeService volumes;
+#ifdef _WIN32
+    Win32FolderEnumerator folders;
+    Win32OutputFiles files;
+#else
     PosixFolderEnumerator folders;
-    FolderEnumerator* enumerator = &folders;
     PosixOutputFiles files;
+#endif
+    FolderEnumerator* enumerator = &folders;
     FakeTicks ticks;
     std::function<bool()> interrupted; // empty: never
     bool statusOnErr = false;

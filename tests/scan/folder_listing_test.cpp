@@ -89,22 +89,23 @@ TEST_F(Listing, DepthFirstPreOrderInEnumerationOrder) {
     press();
     EXPECT_EQ(tree.opened, (std::vector<std::string>{kRoot, z, z1, a}));
     EXPECT_EQ(view.callsStartingWith("setTitle"),
-              (std::vector<std::string>{"setTitle(Kesp - /mnt/f/data/z/)",
-                                        "setTitle(Kesp - /mnt/f/data/z/z1/)",
-                                        "setTitle(Kesp - /mnt/f/data/a/)", "setTitle(Kesp)"}));
+              (std::vector<std::string>{
+                  "setTitle(Kesp - " + std::string(kRoot) + "z" + kSep + ")",
+                  "setTitle(Kesp - " + std::string(kRoot) + "z" + kSep + "z1" + kSep + ")",
+                  "setTitle(Kesp - " + std::string(kRoot) + "a" + kSep + ")", "setTitle(Kesp)"}));
     // Each folder's figures are its own: z holds only z1's cluster.
     EXPECT_EQ(table()[4], z + "\t4096\t0");
     EXPECT_EQ(table()[5], z1 + "\t4095\t1");
 }
 
 TEST_F(Listing, DriveRootAddsNoClusterForItself) {
-    view.folder = "/";
-    tree.file("/", "f", 1);
-    const std::string sub = tree.folder("/", "sub");
+    view.folder = kDriveRoot;
+    tree.file(kDriveRoot, "f", 1);
+    const std::string sub = tree.folder(kDriveRoot, "sub");
     press();
-    EXPECT_EQ(tree.opened, (std::vector<std::string>{"/", "/sub/"}));
-    EXPECT_EQ(report()[1], "liste de /");
-    EXPECT_EQ(view.list1[0], "/");
+    EXPECT_EQ(tree.opened, (std::vector<std::string>{kDriveRoot, sub}));
+    EXPECT_EQ(report()[1], std::string("liste de ") + kDriveRoot);
+    EXPECT_EQ(view.list1[0], kDriveRoot);
     EXPECT_EQ(etat.TotalReel, 8192u);
 }
 
@@ -128,10 +129,15 @@ TEST_F(Listing, NamesPassAsBytes) {
     const std::string sub = tree.folder(kRoot, odd);
     tree.file(sub, ".hidden \xFF", 1);
     press();
-    EXPECT_EQ(view.list1[4], std::string(kRoot) + odd + "/");
-    EXPECT_EQ(report()[8], std::string(kRoot) + odd + "/");
-    // Only the table escapes, where a control byte would break a row.
-    EXPECT_EQ(table()[4], std::string(kRoot) + "\xE9t\xE9 \\x01\\x7F/\t4095\t1");
+    EXPECT_EQ(view.list1[4], std::string(kRoot) + odd + kSep);
+    EXPECT_EQ(report()[8], std::string(kRoot) + odd + kSep);
+    // Only the table escapes, where a control byte would break a row; a text escaped has its
+    // "\" doubled, Windows separators included.
+    const std::string sep = kSeparator == '\\' ? "\\\\" : "/";
+    std::string root;
+    for (const char c : std::string(kRoot))
+        root += c == kSeparator ? sep : std::string(1, c);
+    EXPECT_EQ(table()[4], root + "\xE9t\xE9 \\x01\\x7F" + sep + "\t4095\t1");
 }
 
 TEST_F(Listing, DetailLinesGoToTheReportOnly) {
@@ -141,7 +147,7 @@ TEST_F(Listing, DetailLinesGoToTheReportOnly) {
     const std::string empty = tree.folder(kRoot, "empty");
     press();
     const std::vector<std::string> expected = concat({
-        {"/mnt/f 1,907 Mo", "liste de /mnt/f/data", " ", kRoot,
+        {"/mnt/f 1,907 Mo", std::string("liste de ") + kFolder, " ", kRoot,
          "    Nom du fichier      Octets perdus  Taille utile du fichier",
          "    short" + std::string(10 + 6, ' ') + "4 095" + std::string(19 + 10, ' ') + "1",
          "    a name longer than 15" + std::string(6, ' ') + "3 374" + std::string(19, ' ') +
@@ -169,7 +175,7 @@ TEST_F(Listing, SubFolderNamesBeyondManySteps) {
     EXPECT_EQ(etat.NbRepertoires, 100002u);
     EXPECT_EQ(etat.NbFichiers, 100000u);
     EXPECT_EQ(table().size(), 3u + 100003u + 2u);
-    EXPECT_EQ(table()[5], many + "0/\t0\t0");
+    EXPECT_EQ(table()[5], many + "0" + kSep + "\t0\t0");
 }
 
 TEST_F(Listing, FifteenHundredLevels) {

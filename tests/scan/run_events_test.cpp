@@ -29,8 +29,9 @@ TEST_F(RunEvents, CancelInTheHandOverBeforeTheWalk) {
     press();
     EXPECT_EQ(view.list1, zeroBlock(kRoot));
     EXPECT_EQ(tree.opened, std::vector<std::string>{kRoot});
-    EXPECT_EQ(view.list3, (std::vector<std::string>{"/mnt/f 1,907 Mo", "Recherche sur /mnt/f/data",
-                                                    "Demande annulée avant la fin !!"}));
+    EXPECT_EQ(view.list3,
+              (std::vector<std::string>{"/mnt/f 1,907 Mo", std::string("Recherche sur ") + kFolder,
+                                        "Demande annulée avant la fin !!"}));
     EXPECT_EQ(report().back(), "Demande annulée avant la fin !!");
     EXPECT_EQ(report().size(), 2u + 5u + 1u);
     EXPECT_EQ(table().back(), std::string(kRoot) + "\t0\t0");

@@ -12,7 +12,16 @@ namespace kesp::test {
 
 class RunFixture : public ::testing::Test {
 protected:
+#ifdef _WIN32
+    static constexpr const char* kDriveRoot = "F:\\";
+    static constexpr const char* kFolder = "F:\\data";
+    static constexpr const char* kRoot = "F:\\data\\";
+#else
+    static constexpr const char* kDriveRoot = "/";
+    static constexpr const char* kFolder = "/mnt/f/data";
     static constexpr const char* kRoot = "/mnt/f/data/";
+#endif
+    static constexpr char kSep[] = {kSeparator, '\0'};
     static constexpr const char* kReport = "/tmp/r1";
     static constexpr const char* kTable = "/tmp/r2";
 
@@ -24,18 +33,24 @@ protected:
         etat.CheminRes2 = kTable;
         etat.TitreApplication = "Kesp";
         etat.PeriodeRafraichissement = 1000;
-        view.folder = "/mnt/f/data";
+        view.folder = kFolder;
     }
 
-    void press() { OK_Click(etat, view, services); }
+    void press() {
+        OK_Click(etat, view, services);
+    }
     // A press from inside a pump: what a second click on OK does during the run.
     void pressOnPump(int pumpNumber) {
         view.onPump = [this, pumpNumber] {
             if (view.pumps == pumpNumber) press();
         };
     }
-    const std::vector<std::string>& report() { return files.lines[kReport]; }
-    const std::vector<std::string>& table() { return files.lines[kTable]; }
+    const std::vector<std::string>& report() {
+        return files.lines[kReport];
+    }
+    const std::vector<std::string>& table() {
+        return files.lines[kTable];
+    }
 
     MemoryTree tree;
     FakeTicks ticks;

@@ -52,19 +52,19 @@ TEST_F(ScanRun, CompleteRunCallsTheWindowInOrder) {
          "setStatusPanel(3,)",
          "setOkEnabled(1)",
          "pump",
-         "appendList1(/mnt/f/data/)",
+         "appendList1(" + std::string(kRoot) + ")",
          "appendList1( Taille utile     :             1 octets)",
          "appendList1( Taille réelle    :         8 192 octets)",
          "appendList1(     Espace perdu :         8 191 octets)",
-         "setTitle(Kesp - /mnt/f/data/sub/)",
-         "appendList1(/mnt/f/data/sub/)",
+         "setTitle(Kesp - " + std::string(kRoot) + "sub" + kSep + ")",
+         "appendList1(" + std::string(kRoot) + "sub" + kSep + ")",
          "appendList1( Taille utile     :         8 192 octets)",
          "appendList1( Taille réelle    :         8 192 octets)",
          "appendList1(     Espace perdu :             0 octets)",
          "setTitle(Kesp)",
          "clearList3",
          "appendList3(/mnt/f 1,907 Mo)",
-         "appendList3(Recherche sur /mnt/f/data)",
+         "appendList3(Recherche sur " + std::string(kFolder) + ")",
          "appendList3( Taille totale utile  : 8,193 octets)",
          "setStatusPanel(1,1 répertoire)",
          "setStatusPanel(2,2 fichiers)",
@@ -82,19 +82,19 @@ TEST_F(ScanRun, CompleteRunWritesBothFiles) {
     smallTree();
     press();
     const std::vector<std::string> expectedReport = concat({
-        {"/mnt/f 1,907 Mo", "liste de /mnt/f/data", " "},
+        {"/mnt/f 1,907 Mo", std::string("liste de ") + kFolder, " "},
         block(kRoot, "            1", "        8 192", "        8 191"),
         {" "},
-        block("/mnt/f/data/sub/", "        8 192", "        8 192", "            0"),
+        block(std::string(kRoot) + "sub" + kSep, "        8 192", "        8 192", "            0"),
         {" ", " Taille totale utile  : 8,193 octets", " Taille totale réelle : 16,384 octets",
          "     Espace perdu     : 8,191 octets"},
     });
     EXPECT_EQ(report(), expectedReport);
     const std::vector<std::string> expectedTable = {"/mnt/f 1,907 Mo",
-                                                    "liste de /mnt/f/data",
+                                                    std::string("liste de ") + kFolder,
                                                     "Répertoire\tOctets perdus\tTaille utile",
-                                                    "/mnt/f/data/\t8191\t1",
-                                                    "/mnt/f/data/sub/\t0\t8192",
+                                                    std::string(kRoot) + "\t8191\t1",
+                                                    std::string(kRoot) + "sub" + kSep + "\t0\t8192",
                                                     " Taille totale réelle : 16,384 octets",
                                                     "     Espace perdu     : 8,191 octets"};
     EXPECT_EQ(table(), expectedTable);
@@ -111,20 +111,21 @@ TEST_F(ScanRun, CompleteRunWritesBothFiles) {
     EXPECT_EQ(etat.TotalReel8192, 3 * 8192u);
     EXPECT_EQ(etat.TotalReel16384, 3 * 16384u);
     EXPECT_EQ(etat.TotalReel32768, 3 * 32768u);
-    EXPECT_EQ(etat.Separateur, "/");
+    EXPECT_EQ(etat.Separateur, kSep);
     EXPECT_FALSE(etat.DemandeAnnulation);
 }
 
 TEST_F(ScanRun, EmptyFolderAndSingularWords) {
-    tree.folder("/", "lost+found"); // not below the chosen folder
-    view.folder = "/mnt/f/data/";   // already ends with the separator
+    tree.folder(kDriveRoot, "lost+found"); // not below the chosen folder
+    view.folder = kRoot;                   // already ends with the separator
     etat.PartitionFat = false;
     press();
     EXPECT_EQ(etat.Separateur, "");
-    EXPECT_EQ(view.list3, (std::vector<std::string>{"/mnt/f 1,907 Mo", "Recherche sur /mnt/f/data/",
-                                                    " Taille totale utile  : 0 octets",
-                                                    " Taille totale réelle : 0 octets",
-                                                    "     Espace perdu     : 0 octets"}));
+    EXPECT_EQ(view.list3,
+              (std::vector<std::string>{"/mnt/f 1,907 Mo", std::string("Recherche sur ") + kRoot,
+                                        " Taille totale utile  : 0 octets",
+                                        " Taille totale réelle : 0 octets",
+                                        "     Espace perdu     : 0 octets"}));
     EXPECT_EQ(view.panels[1], "0 répertoire");
     EXPECT_EQ(view.panels[2], "0 fichier");
     EXPECT_EQ(view.panels[3], "0. Mo perdus");
@@ -183,7 +184,8 @@ TEST_F(ScanRun, ReportThatCannotBeCreated) {
     EXPECT_TRUE(tree.opened.empty());
     EXPECT_TRUE(files.created.empty());
     EXPECT_EQ(view.list3,
-              (std::vector<std::string>{"/mnt/f 1,907 Mo", "Recherche sur /mnt/f/data", message}));
+              (std::vector<std::string>{"/mnt/f 1,907 Mo", std::string("Recherche sur ") + kFolder,
+                                        message}));
     // Controls as after any run, then the message.
     auto tail = std::vector<std::string>(view.calls.end() - 12, view.calls.end() - 1);
     EXPECT_EQ(tail, unlock(true));
@@ -213,7 +215,8 @@ TEST_F(ScanRun, WriteFailureStopsTheWalkAndIsNeverSuccess) {
     EXPECT_EQ(view.errors, std::vector<std::string>{"Problème ! ...|" + message});
     EXPECT_EQ(tree.opened, std::vector<std::string>{kRoot}); // no sub-folder entered
     EXPECT_EQ(view.list3,
-              (std::vector<std::string>{"/mnt/f 1,907 Mo", "Recherche sur /mnt/f/data", message}));
+              (std::vector<std::string>{"/mnt/f 1,907 Mo", std::string("Recherche sur ") + kFolder,
+                                        message}));
     EXPECT_TRUE(view.callsStartingWith("appendList3( Taille").empty());
     EXPECT_EQ(view.panels[1], "");
     EXPECT_TRUE(files.closed[kReport]);

@@ -9,8 +9,15 @@
 
 namespace kesp::test {
 
+// Roots end with a separator: the path's own, "\" in a Windows path and "/" elsewhere.
+inline std::string withSeparator(std::string path) {
+    if (path.empty() || (path.back() != '/' && path.back() != '\\'))
+        path += path.find('\\') != std::string::npos ? '\\' : '/';
+    return path;
+}
+
 struct FakeVolume {
-    std::string root; // "/mnt/f/" (ends with "/")
+    std::string root; // "/mnt/f/" (ends with the separator)
     VolumeInformation info;
     bool probeFinds = true;     // the root lists an entry
     bool queryFails = false;    // volumeInformation() fails
@@ -29,7 +36,7 @@ public:
     FakeVolume& add(const std::string& mountPoint, const std::string& fileSystem,
                     const std::string& label = "") {
         FakeVolume v;
-        v.root = mountPoint.back() == '/' ? mountPoint : mountPoint + "/";
+        v.root = withSeparator(mountPoint);
         v.info.fileSystem = fileSystem;
         v.info.name = label;
         volumes.push_back(v);
@@ -44,7 +51,7 @@ public:
             if (open != std::string::npos) d.erase(open);
         }
         if (d.empty()) return nullptr;
-        if (d.back() != '/') d += '/';
+        d = withSeparator(d);
         for (auto& v : volumes)
             if (v.root == d) return &v;
         return nullptr;
@@ -91,7 +98,7 @@ public:
     }
     std::string driveOf(const std::string& folder) override {
         const FakeVolume* best = nullptr;
-        const std::string path = folder.back() == '/' ? folder : folder + "/";
+        const std::string path = withSeparator(folder);
         for (const auto& v : volumes)
             if (path.rfind(v.root, 0) == 0 && (!best || v.root.size() > best->root.size()))
                 best = &v;

@@ -1,6 +1,7 @@
 #pragma once
-// An in-memory folder tree behind the FolderEnumerator interface. Paths use "/" and folders are
-// keyed with their trailing "/"; entries come back in the order they were added.
+// An in-memory folder tree behind the FolderEnumerator interface. Paths use the build's separator
+// and folders are keyed with their trailing separator; entries come back in the order they were
+// added.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -14,14 +15,14 @@ namespace kesp::test {
 
 class MemoryTree : public FolderEnumerator {
 public:
-    // Adds a file below `folder` (which ends with "/"), creating nothing else.
+    // Adds a file below `folder` (which ends with the separator), creating nothing else.
     void file(const std::string& folder, const std::string& name, std::uint64_t size) {
         entries_[folder].push_back({name, false, size});
     }
-    // Adds sub-folder `name` below `folder` and returns its path, ending with "/".
+    // Adds sub-folder `name` below `folder` and returns its path, ending with the separator.
     std::string folder(const std::string& parent, const std::string& name) {
         entries_[parent].push_back({name, true, 0});
-        std::string path = parent + name + "/";
+        std::string path = parent + name + kSeparator;
         entries_[path];
         return path;
     }
@@ -60,7 +61,7 @@ private:
             return true;
         }
         std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
-            return tree_.open(path_ + entry.name + "/");
+            return tree_.open(path_ + entry.name + kSeparator);
         }
 
     private:
