@@ -93,8 +93,8 @@ void Win32Form1::createControls(HINSTANCE instance) {
     label1_ = child(hwnd_, WC_STATICW, "2 secondes", SS_LEFT, 0, 632, 64, 78, 13, sansBold_);
     ok_ = child(hwnd_, WC_BUTTONW, std::string(kCaptionStart), BS_PUSHBUTTON | WS_TABSTOP, kIdOk,
                 712, 64, 73, 25, sansBold_);
-    sousRep_ = child(hwnd_, WC_BUTTONW, "Sous-Répertoires", BS_AUTO3STATE | WS_TABSTOP, kIdSousRep,
-                     488, 80, 177, 17, sansBold_);
+    sousRep_ = child(hwnd_, WC_BUTTONW, "Sous-Répertoires", BS_3STATE | WS_TABSTOP, kIdSousRep, 488,
+                     80, 177, 17, sansBold_);
     SendMessageW(sousRep_, BM_SETCHECK, BST_CHECKED, 0);
     const DWORD listStyle =
         LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
@@ -286,6 +286,12 @@ void Win32Form1::command(int id, int notification) {
     switch (id) {
     case kIdOk:
         if (notification == BN_CLICKED) controller_.OK_Click();
+        break;
+    case kIdSousRep:
+        // The grey state is the program's to set; a click only ticks or clears.
+        if (notification == BN_CLICKED)
+            SendMessageW(sousRep_, BM_SETCHECK,
+                         subFolders() == CheckState::Ticked ? BST_UNCHECKED : BST_CHECKED, 0);
         break;
     case kIdDrive1:
         if (notification == CBN_DROPDOWN) controller_.refreshDrives();

@@ -114,6 +114,11 @@ TEST_F(Win32Form1Test, ControlsGiveBackWhatTheyWereGiven) {
         SendMessageW(form.control(kIdSousRep), BM_SETCHECK, c.check, 0);
         EXPECT_EQ(form.subFolders(), c.state);
     }
+    // A click ticks or clears, from any state.
+    for (const CheckState after : {CheckState::Ticked, CheckState::Clear, CheckState::Ticked}) {
+        SendMessageW(form.control(kIdSousRep), BM_CLICK, 0, 0);
+        EXPECT_EQ(form.subFolders(), after);
+    }
     form.setOkCaption("&Annuler");
     EXPECT_EQ(form.okCaption(), "&Annuler");
     form.setTitle("Répertoire 日本");
