@@ -65,8 +65,16 @@ TEST(EntryDecoder, ShortNames) {
         SCOPED_TRACE(c.shown);
         EXPECT_EQ(decode({shortEntry(c.stored, 0x20, 0, 0, c.caseBits)}), c.shown);
     }
-    EXPECT_EQ(decode({shortEntry("\x9B        ", 0x20)}, CodePage::Cp437), "¢");
-    EXPECT_EQ(decode({shortEntry("\x9B        ", 0x20)}, CodePage::Cp850), "ø");
+    EXPECT_EQ(decode({shortEntry("\x9B"
+                                 "          ",
+                                 0x20)},
+                     CodePage::Cp437),
+              "¢");
+    EXPECT_EQ(decode({shortEntry("\x9B"
+                                 "          ",
+                                 0x20)},
+                     CodePage::Cp850),
+              "ø");
 }
 
 TEST(EntryDecoder, LongNamesNeedTheirWholeSequenceAndChecksum) {

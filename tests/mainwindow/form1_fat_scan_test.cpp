@@ -70,10 +70,10 @@ TEST(Form1FatScan, ScansAMountedFat16ImageChosenInDrive1) {
     ASSERT_TRUE(image->addFile("SUB/DEEP/D.BIN", 0, error)) << error;
     ASSERT_TRUE(image->mount(error)) << error;
 
-    Harness h;
     auto volumes = makePosixVolumeService();
     PosixFolderEnumerator folders;
     PosixOutputFiles files;
+    Harness h;
     h.volumeService = volumes.get();
     h.folders = &folders;
     h.files = &files;
@@ -169,9 +169,9 @@ TEST(Form1FatScan, OpensAnImageThroughTheDialogAndScansItWithoutAMount) {
     ASSERT_TRUE(image->addFile("Photos/Day2/IMG_0001.JPG", 513, error)) << error;
     ASSERT_TRUE(image->addFile("readme.txt", 10, error)) << error;
 
-    Harness h;
     SystemServices system = makeSystemServices();
     PosixOutputFiles files;
+    Harness h;
     h.volumeService = system.volumes.get();
     h.folders = system.folders.get();
     h.images = system.images;
@@ -231,10 +231,10 @@ TEST(Form1FatScan, PlanOfAScannedImageLeavesWhatMtoolsFindsFree) {
     ASSERT_TRUE(image->addFile("SUB/DEEP/D.BIN", 0, error)) << error;
     ASSERT_TRUE(image->mount(error)) << error;
 
-    Harness h;
     auto volumes = makePosixVolumeService();
     PosixFolderEnumerator folders;
     PosixOutputFiles files;
+    Harness h;
     h.volumeService = volumes.get();
     h.folders = &folders;
     h.files = &files;

@@ -80,8 +80,8 @@ std::vector<std::string> resultFilesIn(const std::string& folder) {
 }
 
 TEST(Form1Instances, TheSecondUsesItsOwnNamesAndQuittingSparesTheOthers) {
-    Harness h;
     PosixOutputFiles disk;
+    Harness h;
     h.files = &disk;
     h.tree.file(h.fatRoot, "A.BIN", 10);
     OtherInstance other(h.temp);

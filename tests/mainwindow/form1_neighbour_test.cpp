@@ -54,8 +54,8 @@ protected:
                h.toolButton(2)->isEnabled() || h.menuItem("Imprimer")->isEnabled();
     }
 
-    Harness h;
     PosixOutputFiles disk;
+    Harness h;
     std::string shared = h.base.folder("shared");
     std::string secret = h.base / "secret.txt";
 };

@@ -51,8 +51,8 @@ TEST(Form1Shutdown, ClosingTheWindowQuitsWithoutAMessage) {
 TEST(Form1ShutdownDeathTest, QuitDuringAScanClosesAndDeletesTheResultFiles) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto quitMidScan = [] {
-        Harness h;
         PosixOutputFiles disk;
+        Harness h;
         h.files = &disk;
         h.ticks.step = 1001;
         for (int i = 0; i < 20; ++i) {
@@ -81,8 +81,8 @@ TEST(Form1ShutdownDeathTest, QuitDuringAScanClosesAndDeletesTheResultFiles) {
 }
 
 TEST(Form1Shutdown, PlantedLinkAsResultFileIsRefusedWithAMessage) {
-    Harness h;
     PosixOutputFiles disk;
+    Harness h;
     h.files = &disk;
     h.tree.file(h.fatRoot, "A.BIN", 10);
     const std::string victim = h.base.file("victim.txt", 12);
@@ -104,8 +104,8 @@ TEST(Form1Shutdown, PlantedLinkAsResultFileIsRefusedWithAMessage) {
 
 TEST(Form1Shutdown, AnotherUsersResultFileIsNeitherTruncatedNorDeleted) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to give a file to another user";
-    Harness h;
     PosixOutputFiles disk;
+    Harness h;
     h.files = &disk;
     const std::string theirs = h.base.file("temp/~qkres2.tmp", 9);
     ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);

@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     if (argc != 2) return 2;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    kesp::test::Harness h;
     kesp::PosixOutputFiles disk;
+    kesp::test::Harness h;
     h.files = &disk;
     h.temp = argv[1];
     h.environment.variables["temp"] = h.temp;

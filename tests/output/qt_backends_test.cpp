@@ -316,6 +316,8 @@ TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {
     aide_Click("/opt/mes outils/kespaide.mht", services);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !readFile(seen).empty(); }, 10000));
     EXPECT_EQ(readFile(seen), "1|/opt/mes outils/kespaide.mht");
+    // Its end is awaited too, and reported as no failure.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return launcher.running() == 0; }, 10000));
     EXPECT_TRUE(boxes.shown.empty());
 }
 

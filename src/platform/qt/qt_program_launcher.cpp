@@ -50,13 +50,14 @@ LaunchResult QtProgramLauncher::start(
     process->setArguments(arguments);
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
-    QObject::connect(
-        process, &QProcess::finished, process,
-        [process, finished = std::move(finished)](int code, QProcess::ExitStatus status) {
-            const std::string errors = process->readAllStandardError().toStdString();
-            process->deleteLater();
-            finished(status == QProcess::NormalExit ? code : -1, errors);
-        });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, running = running_,
+                      finished = std::move(finished)](int code, QProcess::ExitStatus status) {
+                         const std::string errors = process->readAllStandardError().toStdString();
+                         process->deleteLater();
+                         --*running;
+                         finished(status == QProcess::NormalExit ? code : -1, errors);
+                     });
     process->start();
     // Waits for the exec only, never for the program to end.
     if (!process->waitForStarted()) {
@@ -64,6 +65,7 @@ LaunchResult QtProgramLauncher::start(
         delete process;
         return result;
     }
+    ++*running_;
     return {};
 }
 
