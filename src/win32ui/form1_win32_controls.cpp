@@ -171,6 +171,8 @@ void Win32Form1::createMenus() {
     item(quoi, kIdAide, "&Aide\tF1");
     AppendMenuW(quoi, MF_SEPARATOR, 0, nullptr);
     item(quoi, kIdApropos, "A &propos de KESP ...");
+    // This build reads no disk images: the item is there, greyed.
+    if (!services_.images) EnableMenuItem(fichier, kIdOuvrirImage, MF_BYCOMMAND | MF_GRAYED);
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(fichier), L"&Fichier");
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(options), L"O&ptions");
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(quoi), L"&?");

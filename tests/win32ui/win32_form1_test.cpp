@@ -98,6 +98,7 @@ TEST_F(Win32Form1Test, StartsWithNothingToSaveAndTheCheckBoxTicked) {
         EXPECT_FALSE(menuEnabled(form, id)) << id;
     }
     EXPECT_TRUE(toolEnabled(form, kIdAide));
+    EXPECT_FALSE(menuEnabled(form, kIdOuvrirImage)); // no image reader on Windows
     EXPECT_EQ(form.subFolders(), CheckState::Ticked);
     EXPECT_EQ(form.refreshSeconds(), 1);
 }
