@@ -1,4 +1,4 @@
-// Form1's controls, tool bar and menus, at the places of the original's layout (pixels at 15
+// Form1's controls, tool bar and menus, at the places of the program's own layout (pixels at 15
 // twips to the pixel; y counts from the top of the client area, tool bar included).
 #include <QAction>
 #include <QCheckBox>
@@ -101,8 +101,8 @@ void Form1::createControls() {
     sldFreq_->setValue(1);
     sldFreq_->setToolTip(QStringLiteral("Raffraichissement"));
 
-    // 78 wide where the original has 66: "10 secondes" in the bold sans-serif here needs 78, and
-    // the label then still ends before OK.
+    // 78 wide where the layout table has 66: "10 secondes" in the bold sans-serif here needs 78,
+    // and the label then still ends before OK.
     label1_ = place(new QLabel(QStringLiteral("2 secondes"), client), "Label1", 632, 64, 78, 13);
     label1_->setFont(sansFont(true));
 
@@ -119,7 +119,7 @@ void Form1::createControls() {
     list1Model_->setObjectName(QStringLiteral("List1Model"));
     list3Model_ = new AppendListModel(this);
     list3Model_->setObjectName(QStringLiteral("List3Model"));
-    // List3 reaches 4 pixels under the status bar, as in the original layout.
+    // List3 reaches 4 pixels under the status bar, as the layout table has it.
     list1_ = place(resultList(client, list1Model_), "List1", 0, 104, 793, 233);
     list3_ = place(resultList(client, list3Model_), "List3", 0, 336, 793, 182);
 
@@ -132,7 +132,8 @@ void Form1::createControls() {
     createToolBar();
     createMenus();
 
-    // The focus order of the original; the status bar, the tool bar and the label take no focus.
+    // The focus order of the layout table; the status bar, the tool bar and the label take no
+    // focus.
     setTabOrder(list1_, list3_);
     setTabOrder(list3_, dir1_);
     setTabOrder(dir1_, drive1_);

@@ -19,7 +19,7 @@ struct PanelLayout {
     int stretch;
 };
 
-// Pixel widths of the original's twips at 15 to the pixel. The counters grow past theirs with
+// Pixel widths of the layout table's twips at 15 to the pixel. The counters grow past theirs with
 // their text ("2 420 répertoires" is wider than 100 px); the clock and the date, which share the
 // rest of the bar, give up that room first.
 const PanelLayout kPanels[7] = {

@@ -89,15 +89,15 @@ TEST(EntryDecoder, LongNamesNeedTheirWholeSequenceAndChecksum) {
     EXPECT_EQ(decode(badSum), "NIXEDN~1.TXT");
 
     auto missing = good;
-    missing.erase(missing.begin() + 1); // parts 3, 1
+    missing.erase(missing.begin() + 1); // long-name entries 3, 1
     EXPECT_EQ(decode(missing), "MIXEDN~1.TXT");
 
     auto swapped = good;
-    std::swap(swapped[1], swapped[2]); // parts 3, 1, 2
+    std::swap(swapped[1], swapped[2]); // long-name entries 3, 1, 2
     EXPECT_EQ(decode(swapped), "MIXEDN~1.TXT");
 
     auto noStart = good;
-    noStart.erase(noStart.begin()); // parts 2, 1 without the last-part flag
+    noStart.erase(noStart.begin()); // long-name entries 2, 1, none flagged as the last
     EXPECT_EQ(decode(noStart), "MIXEDN~1.TXT");
 
     auto deletedBetween = good;

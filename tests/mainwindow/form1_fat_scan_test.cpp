@@ -43,6 +43,18 @@ void waitForTree(Form1& form, int rowsBelowRoot) {
         3000);
 }
 
+// The POSIX services, declared before the Harness so they outlive its window.
+struct HostServices {
+    std::unique_ptr<VolumeService> volumes = makePosixVolumeService();
+    PosixFolderEnumerator folders;
+    PosixOutputFiles files;
+    void serve(Harness& h) {
+        h.volumeService = volumes.get();
+        h.folders = &folders;
+        h.files = &files;
+    }
+};
+
 void saveGrab(Form1& form, const char* name) {
     // A grab is only worth keeping when text can be drawn at all.
     ASSERT_FALSE(
@@ -70,13 +82,10 @@ TEST(Form1FatScan, ScansAMountedFat16ImageChosenInDrive1) {
     ASSERT_TRUE(image->addFile("SUB/DEEP/D.BIN", 0, error)) << error;
     ASSERT_TRUE(image->mount(error)) << error;
 
-    auto volumes = makePosixVolumeService();
-    PosixFolderEnumerator folders;
-    PosixOutputFiles files;
+    HostServices host;
     Harness h;
-    h.volumeService = volumes.get();
-    h.folders = &folders;
-    h.files = &files;
+    host.serve(h);
+    auto& volumes = host.volumes;
     Form1& form = h.window();
     form.show();
     waitForTree(form, 1);
@@ -231,13 +240,10 @@ TEST(Form1FatScan, PlanOfAScannedImageLeavesWhatMtoolsFindsFree) {
     ASSERT_TRUE(image->addFile("SUB/DEEP/D.BIN", 0, error)) << error;
     ASSERT_TRUE(image->mount(error)) << error;
 
-    auto volumes = makePosixVolumeService();
-    PosixFolderEnumerator folders;
-    PosixOutputFiles files;
+    HostServices host;
     Harness h;
-    h.volumeService = volumes.get();
-    h.folders = &folders;
-    h.files = &files;
+    host.serve(h);
+    auto& volumes = host.volumes;
     Form1& form = h.window();
     form.show();
     h.chooseDrive(volumes->driveOf(image->mountPoint()));

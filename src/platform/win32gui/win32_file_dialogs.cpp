@@ -23,45 +23,55 @@ std::wstring filterString(const std::vector<std::pair<std::string, std::string>>
     return result;
 }
 
+namespace {
+
+// The texts a file dialog points at, kept alive for its call.
+struct DialogTexts {
+    DialogTexts(const std::string& initialName, const std::string& titleText,
+                const std::string& initialFolder,
+                const std::vector<std::pair<std::string, std::string>>& filters)
+        : name(wide(initialName)), filter(filterString(filters)), title(wide(titleText)),
+          folder(wide(initialFolder)) {
+        for (wchar_t& c : name)
+            if (c == L'/') c = L'\\';
+        name.resize(32768, L'\0');
+    }
+
+    OPENFILENAMEW request(HWND owner, DWORD flags) {
+        OPENFILENAMEW dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = owner;
+        dialog.lpstrFilter = filter.c_str();
+        dialog.lpstrFile = name.data();
+        dialog.nMaxFile = static_cast<DWORD>(name.size());
+        dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+        dialog.lpstrTitle = title.c_str();
+        dialog.Flags = flags | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+        return dialog;
+    }
+
+    std::wstring name;
+    std::wstring filter;
+    std::wstring title;
+    std::wstring folder;
+};
+
+} // namespace
+
 std::optional<std::string> Win32FileDialogs::saveFile(const SaveDialogRequest& request) {
-    std::wstring name = wide(request.fileName);
-    for (wchar_t& c : name)
-        if (c == L'/') c = L'\\';
-    name.resize(32768, L'\0');
-    const std::wstring filter = filterString(request.filters);
-    const std::wstring title = wide(request.title);
-    const std::wstring folder = wide(request.initialFolder);
+    DialogTexts texts(request.fileName, request.title, request.initialFolder, request.filters);
     const std::wstring extension = wide(request.defaultExtension);
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner_;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = static_cast<DWORD>(name.size());
-    dialog.lpstrInitialDir = folder.c_str();
-    dialog.lpstrTitle = title.c_str();
+    OPENFILENAMEW dialog = texts.request(owner_, OFN_OVERWRITEPROMPT);
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-    return utf8(name.c_str());
+    return utf8(texts.name.c_str());
 }
 
 std::optional<std::string> Win32FileDialogs::openFile(const OpenDialogRequest& request) {
-    std::wstring name(32768, L'\0');
-    const std::wstring filter = filterString(request.filters);
-    const std::wstring title = wide(request.title);
-    const std::wstring folder = wide(request.initialFolder);
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner_;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = static_cast<DWORD>(name.size());
-    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    DialogTexts texts({}, request.title, request.initialFolder, request.filters);
+    OPENFILENAMEW dialog = texts.request(owner_, OFN_FILEMUSTEXIST);
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
-    return utf8(name.c_str());
+    return utf8(texts.name.c_str());
 }
 
 std::optional<PrintChoice> Win32FileDialogs::printDialog(const std::string&) {
