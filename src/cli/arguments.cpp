@@ -3,6 +3,8 @@
 #include <charconv>
 #include <limits>
 
+#include "fat/format_layout.h"
+
 namespace kesp {
 
 namespace {
@@ -68,6 +70,9 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             if (!v || v->empty() || v->front() < '0' || v->front() > '9' ||
                 std::from_chars(v->data(), end, bytes).ptr != end || bytes == 0)
                 return "--volume-size attend une taille en octets (entier positif)";
+            if (bytes > fat::kLargestVolumeBytes)
+                return "--volume-size : au plus " + std::to_string(fat::kLargestVolumeBytes) +
+                       " octets, le plus grand volume que FAT adresse (2^32 - 1 secteurs)";
             out.volumeSize = bytes;
         } else if (arg == "--fat32") {
             out.fat32 = true;

@@ -5,50 +5,26 @@
 #include <iostream>
 
 #include "cli/arguments.h"
+#include "cli/destinations.h"
 #include "cli/image_options.h"
 #include "cli/interrupt.h"
 #include "cli/line_output.h"
 #include "cli/plan_output.h"
-#include "cli/stream_scan_view.h"
+#include "cli/scan_printer.h"
 #include "cli/volume_options.h"
-#include "platform/file_identity.h"
 #include "platform/folder_check.h"
+#include "platform/image/image_address.h"
 #include "platform/system_services.h"
 #include "platform/terminal.h"
 #include "platform/text_encoding.h"
 #include "scan/escaped_text.h"
 #include "scan/result_lines.h"
-#include "scan/scan_run.h"
+#include "scan/walk.h"
 #include "volume/opti_table.h"
 
 namespace kesp {
 
 namespace {
-
-// Milliseconds between status refreshes; also the longest a Ctrl+C waits to be noticed while
-// files are being read.
-constexpr std::int32_t kRefreshPeriod = 100;
-
-// An absent --report or --table: the run writes its lines nowhere.
-class DiscardSink final : public LineSink {
-public:
-    bool writeLine(std::string_view) override { return true; }
-    bool close() override { return true; }
-    bool commit() override { return true; }
-    std::string error() const override { return {}; }
-};
-
-class OptionalOutputFiles final : public OutputFiles {
-public:
-    explicit OptionalOutputFiles(OutputFiles& files) : files_(files) {}
-    std::unique_ptr<LineSink> create(const std::string& path, std::string& error) override {
-        if (path.empty()) return std::make_unique<DiscardSink>();
-        return files_.create(path, error);
-    }
-
-private:
-    OutputFiles& files_;
-};
 
 // FOLDER made absolute and free of "." / ".." and repeated separators, without a trailing "/"
 // except for "/" itself. Symbolic links are kept as named.
@@ -71,11 +47,11 @@ int fail(std::ostream& err, const std::string& message, bool escape) {
 
 // The status of a run stopped before its end: 128 + the signal that stopped it, as a shell
 // reports a process ended by it.
-int cancelledStatus(const StreamScanView& view, const KespScanServices& services) {
+int cancelledStatus(const ScanPrinter& printer, const KespScanServices& services) {
 #ifdef SIGPIPE
-    if (view.outputClosed()) return 128 + SIGPIPE;
+    if (printer.outputClosed()) return 128 + SIGPIPE;
 #else
-    (void)view;
+    (void)printer;
 #endif
     const int signal = services.stopSignal ? services.stopSignal() : 0;
     return signal > 0 ? 128 + signal : kExitCancelled;
@@ -99,6 +75,7 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         return printPartitions(arguments.folder, *services.images, out, err);
     }
     std::string folder = absoluteFolder(arguments.folder);
+    std::string scannedImage; // the image file or device read, when FOLDER is in one
     const PathCheck check = checkFolder(folder);
     if (check.kind != PathKind::Folder) {
         // Not a host folder: an image, or a folder inside one.
@@ -117,9 +94,12 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
             return fail(err, message, escapeErr);
         }
         folder = *inImage;
+        scannedImage = parseImageAddress(folder)->image;
     }
-    if (arguments.report && arguments.table && sameOutputFile(*arguments.report, *arguments.table))
-        return fail(err, "--report et --table désignent le même fichier", escapeErr);
+    if (const std::string refused = refusedDestination(
+            arguments, scannedImage.empty() ? folder : scannedImage, !scannedImage.empty());
+        !refused.empty())
+        return fail(err, refused, escapeErr);
 
     // H shows the drive-list entry of the folder's volume, as Drive1 would.
     const std::string drive = services.volumes.driveOf(folder);
@@ -137,6 +117,14 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
                         arguments.folder + " n'est pas sur un volume FAT)",
                     escapeErr);
 
+    // Its file is started before the walk, so that a name that cannot be written costs no scan.
+    std::unique_ptr<LineSink> planTable;
+    if (arguments.planTable) {
+        std::string error;
+        planTable = services.files.create(*arguments.planTable, error);
+        if (!planTable) return fail(err, *arguments.planTable + " : " + error, escapeErr);
+    }
+
     EtatScan etat;
     if (arguments.clusterSize) {
         etat.TailleCluster = *arguments.clusterSize;
@@ -144,46 +132,74 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     } else if (const int refused =
                    gateVolume(drive, etat, services.volumes, out, err, services.escapeOut))
         return refused;
-    etat.ListeDetaillee = arguments.detail;
-    etat.CheminRes1 = arguments.report.value_or("");
-    etat.CheminRes2 = arguments.table.value_or("");
-    etat.TitreApplication = "kesp-scan";
-    etat.PeriodeRafraichissement = kRefreshPeriod;
-
+    if (etat.TailleCluster <= 0) return fail(err, badClusterSizeMessage(etat.TailleCluster), false);
     etat.TailleDisqueMo = services.volumes.totalMegabytes(services.volumes.entryRoot(drive));
 
-    OptionalOutputFiles files(services.files);
-    ScanServices scan{services.folders, services.ticks, files, services.chars};
-    StreamScanView view(
-        out, err, services.statusOnErr ? &err : nullptr,
-        {drive, folder, arguments.subFolders, services.interrupted, services.escapeOut, escapeErr},
-        etat, scan);
-    const RunOutcome outcome = OK_Click(etat, view, scan);
-    view.finishStatus();
+    ScanRequest request;
+    request.folder = folder;
+    request.clusterSize = static_cast<std::uint64_t>(etat.TailleCluster);
+    request.subFolders = arguments.subFolders;
+    request.detail = arguments.detail;
+    request.reportPath = arguments.report.value_or("");
+    request.tablePath = arguments.table.value_or("");
+    request.header = driveHeaderLine(drive, etat.TailleDisqueMo, services.chars);
+    request.numberMask = etat.FormatNombre;
+    request.detailHeader = etat.EnteteDetail;
+    request.tally = planWanted; // the names' entries cost a little each: only when planned
+    ScanServices scan{services.folders, services.ticks, services.files, services.chars};
+    ScanPrinter printer(out, services.ticks,
+                        {services.statusOnErr ? &err : nullptr, services.interrupted,
+                         services.escapeOut, etat.FormatNombre, services.chars});
+    const RunOutcome outcome = runScan(request, scan, printer, printer.stop());
+    printer.finishStatus(outcome);
+    const auto forOut = [&](const std::string& line) {
+        return services.escapeOut ? escapedFor(EscapeFor::Terminal, line) : line;
+    };
+    const auto forErr = [&](const std::string& line) {
+        return escapeErr ? escapedFor(EscapeFor::Terminal, line) : line;
+    };
+    const bool failed = outcome.end == RunEnd::FilesFailed;
+    if (failed) err << "kesp-scan: " << forErr(outcome.filesFailure) << '\n';
     for (const UnreadableFolder& folder : outcome.problems.unreadable)
-        err << "kesp-scan: " << view.forErr(folder.path) << " : dossier illisible ("
-            << folder.reason << ")\n";
+        err << "kesp-scan: " << forErr(folder.path) << " : dossier illisible (" << folder.reason
+            << ")\n";
     if (outcome.problems.volumeLost)
-        err << "kesp-scan: " << view.forErr(volumeLostLine(outcome.problems.volumeLost->reason))
-            << '\n';
-    if (view.failed()) {
+        err << "kesp-scan: " << forErr(volumeLostLine(outcome.problems.volumeLost->reason)) << '\n';
+    if (failed) {
         out.flush();
         return kExitFailed;
     }
-    for (const std::string& line : view.list3())
-        writeLine(out, view.forOut(line));
-    if (arguments.whatIf)
+    writeLine(out, forOut(request.header));
+    writeLine(out, forOut(searchOnLine(folder)));
+    if (outcome.end == RunEnd::VolumeLost) {
+        writeLine(out, forOut(volumeLostLine(outcome.problems.volumeLost->reason)));
+    } else if (outcome.end == RunEnd::Cancelled) {
+        writeLine(out, kLineCancelled);
+    } else {
+        const ScanTotals& t = outcome.totals;
+        writeLine(out, totalUsefulLine(t.useful, etat.FormatNombre, services.chars));
+        writeLine(out, totalRealLine(t.real, etat.FormatNombre, services.chars));
+        writeLine(out, totalLossLine(t.real - t.useful, etat.FormatNombre, services.chars));
+    }
+    if (!outcome.problems.unreadable.empty())
+        writeLine(out, unreadableFoldersLine(outcome.problems.unreadable.size()));
+    if (arguments.whatIf) {
+        keepTotals(etat, outcome.totals);
         for (const std::string& line : LignesTableOpti(ConstruireTableOpti(etat)))
             writeLine(out, line);
-    // A plan of part of the tree would mislead: only a walk that went through gets one.
+    }
+    // A plan of part of the tree would mislead: only a walk that went through gets one, and one
+    // that could not read every folder says so.
     if (planWanted && outcome.end == RunEnd::Completed) {
-        const std::string planProblem = emitPlan(etat.Tally, planVolume, arguments.plan,
-                                                 arguments.planTable, out, services.files);
-        if (!planProblem.empty()) return fail(err, planProblem, escapeErr);
+        const std::string planProblem =
+            emitPlan(outcome.totals.tally, planVolume, outcome.problems.unreadable.size(),
+                     arguments.plan, planTable.get(), out);
+        if (!planProblem.empty())
+            return fail(err, *arguments.planTable + " : " + planProblem, escapeErr);
     }
     out.flush();
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
-    if (outcome.end == RunEnd::Cancelled) return cancelledStatus(view, services);
+    if (outcome.end == RunEnd::Cancelled) return cancelledStatus(printer, services);
     if (!out) return fail(err, "écriture impossible sur la sortie standard", escapeErr);
     if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty())
         return kExitIncomplete;

@@ -12,20 +12,24 @@ std::uint64_t fatVolumeBytes(const std::string& drive, VolumeService& volumes) {
     return volumes.totalBytes(root);
 }
 
-std::string emitPlan(const TreeTally& tally, std::uint64_t volumeBytes, bool print,
-                     const std::optional<std::string>& tablePath, std::ostream& out,
-                     OutputFiles& files) {
+std::string emitPlan(const TreeTally& tally, std::uint64_t volumeBytes,
+                     std::uint64_t unreadableFolders, bool print, LineSink* table,
+                     std::ostream& out) {
     const plan::FormatPlan formatPlan = plan::makePlan(tally, volumeBytes);
-    if (print)
+    const std::string partial = unreadableFolders == 0
+                                    ? std::string()
+                                    : "Plan partiel : " + std::to_string(unreadableFolders) +
+                                          " dossier(s) illisible(s) n'y sont pas comptés.";
+    if (print) {
+        if (!partial.empty()) writeLine(out, partial);
         for (const std::string& line : plan::planReportLines(formatPlan))
             writeLine(out, line);
-    if (!tablePath) return {};
-    std::string error;
-    const std::unique_ptr<LineSink> sink = files.create(*tablePath, error);
-    if (!sink) return *tablePath + " : " + error;
+    }
+    if (!table) return {};
     for (const std::string& line : plan::planTableLines(formatPlan))
-        sink->writeLine(line);
-    if (!sink->close() || !sink->commit()) return *tablePath + " : " + sink->error();
+        table->writeLine(line);
+    if (!partial.empty()) table->writeLine(partial);
+    if (!table->close() || !table->commit()) return table->error();
     return {};
 }
 

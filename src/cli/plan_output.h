@@ -16,10 +16,11 @@ namespace kesp {
 // its size is unknown.
 std::uint64_t fatVolumeBytes(const std::string& drive, VolumeService& volumes);
 
-// Prints the plan to `out` when `print`, writes it to `tablePath` when given. Returns an empty
+// Prints the plan to `out` when `print`, writes it to `table` when given and puts that file in
+// place. A plan of a tree with `unreadableFolders` says it leaves them out. Returns an empty
 // text, or why the file could not be written.
-std::string emitPlan(const TreeTally& tally, std::uint64_t volumeBytes, bool print,
-                     const std::optional<std::string>& tablePath, std::ostream& out,
-                     OutputFiles& files);
+std::string emitPlan(const TreeTally& tally, std::uint64_t volumeBytes,
+                     std::uint64_t unreadableFolders, bool print, LineSink* table,
+                     std::ostream& out);
 
 } // namespace kesp

@@ -11,6 +11,8 @@ namespace kesp::fat {
 enum class FatBits { Fat12 = 12, Fat16 = 16, Fat32 = 32 };
 
 inline constexpr std::uint32_t kSectorBytes = 512;
+// The largest volume FAT addresses: 2^32 - 1 sectors.
+inline constexpr std::uint64_t kLargestVolumeBytes = std::uint64_t{0xFFFFFFFF} * kSectorBytes;
 inline constexpr std::uint32_t kFatCopies = 2;
 
 struct FormatLayout {

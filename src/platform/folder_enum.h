@@ -27,6 +27,13 @@ struct ListingFailure {
     bool volumeLost = false;
 };
 
+// Who a folder is, walk-wide: a device and an inode on a mount, a first cluster in an image.
+struct FolderId {
+    std::uint64_t volume = 0;
+    std::uint64_t node = 0;
+    bool operator==(const FolderId&) const = default;
+};
+
 // An open folder; released when destroyed.
 class FolderListing {
 public:
@@ -36,6 +43,9 @@ public:
     virtual bool next(FolderEntry& entry) = 0;
     // Once next() has returned false: why the folder was not read to its end; nullopt when it was.
     virtual std::optional<ListingFailure> failure() const { return std::nullopt; }
+    // Who this folder is, so a walk enters it once however many entries lead to it; nullopt
+    // where the listing cannot tell (every folder is then taken as new).
+    virtual std::optional<FolderId> id() const { return std::nullopt; }
     // Opens the sub-folder `entry`, which this listing delivered; callable after next() returned
     // false, for as long as this listing lives. Never null: a folder that cannot be opened gives a
     // listing without entries whose failure() says why.

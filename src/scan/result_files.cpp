@@ -9,11 +9,14 @@ ResultFiles::ResultFiles(OutputFiles& files, const std::string& reportPath,
                          const std::string& tablePath)
     : reportPath_(reportPath), tablePath_(tablePath) {
     std::string reason;
-    report_ = files.create(reportPath_, reason);
-    if (!report_) {
-        failure_ = cannotCreateMessage(reportPath_, reason);
-        return;
+    if (!reportPath_.empty()) {
+        report_ = files.create(reportPath_, reason);
+        if (!report_) {
+            failure_ = cannotCreateMessage(reportPath_, reason);
+            return;
+        }
     }
+    if (tablePath_.empty()) return;
     table_ = files.create(tablePath_, reason);
     if (!table_) {
         failure_ = cannotCreateMessage(tablePath_, reason);
@@ -22,10 +25,12 @@ ResultFiles::ResultFiles(OutputFiles& files, const std::string& reportPath,
 }
 
 void ResultFiles::report(std::string_view line) {
+    if (!report_) return;
     write(report_, reportPath_, escapedFor(EscapeFor::Report, line));
 }
 
 void ResultFiles::table(std::string_view line) {
+    if (!table_) return;
     if (line == kLineColumns) columnsWritten_ = true;
     // A head line is one cell: a TAB of the label or of the folder's name is escaped too.
     if (!columnsWritten_)

@@ -16,7 +16,8 @@ namespace kesp {
 
 class ResultFiles {
 public:
-    // Starts both files. On failure nothing stays open and failed() tells why.
+    // Starts both files; an empty path is a file not written. On failure nothing stays open and
+    // failed() tells why.
     ResultFiles(OutputFiles& files, const std::string& reportPath, const std::string& tablePath);
 
     void report(std::string_view line);
@@ -26,6 +27,9 @@ public:
     void close();
 
     bool failed() const { return !failure_.empty(); }
+    // Whether lines still go to each file, so that lines nobody reads are not even made.
+    bool writesReport() const { return report_ && !failed(); }
+    bool writesTable() const { return table_ && !failed(); }
     const std::string& failure() const { return failure_; }
 
 private:

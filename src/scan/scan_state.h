@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "scan/run_outcome.h"
 #include "scan/tree_tally.h"
 
 namespace kesp {
@@ -47,5 +48,20 @@ struct EtatScan {
 
     std::string LecteurPrecedent; // drive entry of the last completed drive change
 };
+
+// The figures of a run, where the optimisation table and the status panels read them.
+inline void keepTotals(EtatScan& etat, const ScanTotals& totals) {
+    etat.NbRepertoires = totals.folders;
+    etat.NbFichiers = totals.files;
+    etat.TotalUtile = totals.useful;
+    etat.TotalReel = totals.real;
+    etat.PerteCumulee = totals.slack;
+    etat.TotalReel2048 = totals.realAt[0];
+    etat.TotalReel4096 = totals.realAt[1];
+    etat.TotalReel8192 = totals.realAt[2];
+    etat.TotalReel16384 = totals.realAt[3];
+    etat.TotalReel32768 = totals.realAt[4];
+    etat.Tally = totals.tally;
+}
 
 } // namespace kesp

@@ -8,9 +8,9 @@
 #include "platform/temp_cleanup.h"
 #include "scan/init_bar.h"
 #include "scan/result_lines.h"
-#include "scan/scan_run.h"
 #include "volume/opti_table.h"
 #include "window/program_paths.h"
+#include "window/scan_press.h"
 
 namespace kesp {
 

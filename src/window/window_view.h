@@ -37,8 +37,8 @@
 #include "plan/plan_window_model.h"
 #include "platform/folder_enum.h"
 #include "platform/message_box.h"
-#include "scan/scan_view.h"
 #include "volume/opti_table.h"
+#include "window/scan_view.h"
 
 namespace kesp {
 

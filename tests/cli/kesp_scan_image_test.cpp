@@ -102,3 +102,74 @@ TEST_F(KespScanImage, SameTotalsAsThroughAFusefatMount) {
 
 } // namespace
 } // namespace kesp::test
+
+namespace kesp::test {
+namespace {
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A copy of the entry at `from`, named `name11`, in the free slot after the entry at `after`:
+// a second entry for the same first cluster, as on a card whose folders are cross-linked.
+void addTwin(std::string& bytes, std::size_t from, std::size_t after, const std::string& name11) {
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(after, std::string::npos);
+    ASSERT_EQ(bytes[after + 32], '\0') << "the slot after the entry is taken";
+    bytes.replace(after + 32, 32, bytes.substr(from, 32));
+    bytes.replace(after + 32, 11, name11);
+}
+
+TEST(KespScanDamagedImage, AFolderReachedTwiceIsWalkedOnceAndReported) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    std::string error;
+    auto image = FatImage::create(labelledFat(16, 4, "TWINS", "0000AAAA", 16 << 20), error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->addFile("A/B/F.BIN", 100, error)) << error;
+    std::string bytes = bytesOf(image->imagePath());
+    const std::size_t a = entryAt(bytes, "A          ");
+    const std::size_t b = entryAt(bytes, "B          ");
+    addTwin(bytes, b, b, "TWIN       ");                             // A holds B twice
+    addTwin(bytes, a, entryAt(bytes, "F       BIN"), "UP         "); // B holds its own parent
+    const std::string damaged = image->imagePath() + ".twins";
+    std::ofstream(damaged, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+
+    const ScanResult run = scan({damaged});
+    ASSERT_EQ(run.status, kExitIncomplete) << run.err;
+    const std::string root = damaged + ":/";
+    EXPECT_EQ(run.err, "kesp-scan: " + root +
+                           "A/B/UP/ : dossier illisible (dossier déjà parcouru "
+                           "(clusters partagés))\nkesp-scan: " +
+                           root +
+                           "A/TWIN/ : dossier illisible (dossier déjà parcouru (clusters "
+                           "partagés))\n");
+    EXPECT_NE(run.out.find(" Taille totale utile  : 100 octets"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("2 dossier(s) illisible(s)"), std::string::npos);
+}
+
+TEST(KespScanDamagedImage, NoResultFileMayReplaceTheImageOrAnother) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    std::string error;
+    auto image = FatImage::create(labelledFat(12, 4, "KEEP", "0000BBBB", 4 << 20), error);
+    ASSERT_TRUE(image) << error;
+    const std::string img = image->imagePath();
+    const std::string before = bytesOf(img);
+    for (const char* option : {"--report", "--table", "--plan-table"}) {
+        const ScanResult run = scan({option, img, img});
+        EXPECT_EQ(run.status, kExitFailed) << option;
+        EXPECT_NE(run.err.find("désigne l'image analysée"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(bytesOf(img), before);
+    const std::string plan = img + ".plan";
+    const ScanResult twice = scan({"--report", plan, "--plan-table", plan, img});
+    EXPECT_EQ(twice.status, kExitFailed);
+    EXPECT_EQ(twice.err, "kesp-scan: --report et --plan-table désignent le même fichier\n");
+    // A destination that cannot be written is found before the walk, not after it.
+    const ScanResult missing = scan({"--plan-table", img + ".nowhere/plan.txt", img});
+    EXPECT_EQ(missing.status, kExitFailed);
+    EXPECT_EQ(missing.out, "");
+}
+
+} // namespace
+} // namespace kesp::test

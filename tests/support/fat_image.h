@@ -41,6 +41,15 @@ inline FatImageLayout labelledFat(int fatBits, int sectorsPerCluster, std::strin
 }
 
 // Test names and failures show the layout, not its bytes.
+// The offset of the 32-byte directory entry whose 11-byte short name is `name11` in an
+// image's bytes; npos when there is none.
+inline std::size_t entryAt(const std::string& bytes, const std::string& name11) {
+    for (std::size_t at = bytes.find(name11); at != std::string::npos;
+         at = bytes.find(name11, at + 1))
+        if (at % 32 == 0) return at;
+    return std::string::npos;
+}
+
 inline void PrintTo(const FatImageLayout& layout, std::ostream* out) {
     *out << "FAT" << layout.fatBits << " " << layout.sectorsPerCluster << "x" << layout.sectorSize
          << " " << layout.label;

@@ -26,6 +26,12 @@ public:
         entries_[path];
         return path;
     }
+    // Adds sub-folder `name` below `parent` that is the folder `target` under another name, as
+    // two entries sharing a first cluster on a damaged volume.
+    void alias(const std::string& parent, const std::string& name, const std::string& target) {
+        entries_[parent].push_back({name, true, 0});
+        aliases_[parent + name + kSeparator] = target;
+    }
     // Opening this path gives a listing that fails at once, as a folder that cannot be listed.
     void unreadable(const std::string& path, ListingFailure failure = {"Permission non accordée"}) {
         unreadable_[path] = std::move(failure);
@@ -44,16 +50,23 @@ public:
         if (recordOpened) opened.push_back(path);
         if (auto it = unreadable_.find(path); it != unreadable_.end())
             return failedListing(it->second);
+        if (auto it = aliases_.find(path); it != aliases_.end()) {
+            auto listing = open(it->second);
+            if (recordOpened) opened.pop_back();
+            return listing;
+        }
         auto it = entries_.find(path);
         static const std::vector<FolderEntry> none;
-        return std::make_unique<Listing>(*this, path, it == entries_.end() ? none : it->second);
+        const bool known = it != entries_.end();
+        return std::make_unique<Listing>(*this, path, known ? it->second : none, known);
     }
 
 private:
     class Listing : public FolderListing {
     public:
-        Listing(MemoryTree& tree, std::string path, const std::vector<FolderEntry>& entries)
-            : tree_(tree), path_(std::move(path)), entries_(entries) {}
+        Listing(MemoryTree& tree, std::string path, const std::vector<FolderEntry>& entries,
+                bool known)
+            : tree_(tree), path_(std::move(path)), entries_(entries), known_(known) {}
         bool next(FolderEntry& entry) override {
             if (index_ >= entries_.size()) return false;
             entry = entries_[index_++];
@@ -63,16 +76,23 @@ private:
         std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
             return tree_.open(path_ + entry.name + kSeparator);
         }
+        // The folder's own entry list stands for its identity, so an alias is the same folder.
+        std::optional<FolderId> id() const override {
+            if (!known_) return std::nullopt;
+            return FolderId{0, reinterpret_cast<std::uintptr_t>(&entries_)};
+        }
 
     private:
         MemoryTree& tree_;
         std::string path_;
         const std::vector<FolderEntry>& entries_;
+        bool known_;
         std::size_t index_ = 0;
     };
 
     std::map<std::string, std::vector<FolderEntry>> entries_;
     std::map<std::string, ListingFailure> unreadable_;
+    std::map<std::string, std::string> aliases_; // path -> the folder it leads to
 };
 
 } // namespace kesp::test

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/scan_view.h"
+#include "window/scan_view.h"
 
 namespace kesp::test {
 

@@ -15,11 +15,11 @@ constexpr std::uint32_t kFixedRoot = 0;
 
 class ImageListing final : public FolderListing {
 public:
-    // `path` holds the clusters from the root down to this folder, which is the last one.
-    ImageListing(ImageVolume& volume, std::vector<std::uint32_t> path)
-        : volume_(volume), path_(std::move(path)),
-          reader_(path_.size() == 1 ? fat::FolderReader::root(*volume.fat)
-                                    : fat::FolderReader::at(*volume.fat, path_.back())) {}
+    // `cluster`: the folder's first cluster (the root's, or kFixedRoot).
+    ImageListing(ImageVolume& volume, std::uint32_t cluster, bool root)
+        : volume_(volume), cluster_(cluster),
+          reader_(root ? fat::FolderReader::root(*volume.fat)
+                       : fat::FolderReader::at(*volume.fat, cluster)) {}
 
     bool next(FolderEntry& entry) override {
         fat::DirectoryEntry raw;
@@ -39,19 +39,19 @@ public:
         return ListingFailure{*reader_.failure(), false};
     }
 
+    // A folder is its first cluster: the walk enters each once, which also ends the loop of a
+    // folder that holds one of its parents.
+    std::optional<FolderId> id() const override { return FolderId{0, cluster_}; }
+
     std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
-        const auto cluster = static_cast<std::uint32_t>(entry.cookie);
-        if (entry.cookie > 0xFFFFFFFFu ||
-            std::find(path_.begin(), path_.end(), cluster) != path_.end())
-            return failedListing({"dossier en boucle : il contient l'un de ses parents", false});
-        std::vector<std::uint32_t> path = path_;
-        path.push_back(cluster);
-        return std::make_unique<ImageListing>(volume_, std::move(path));
+        if (entry.cookie > 0xFFFFFFFFu) return failedListing({"cluster hors du volume", false});
+        return std::make_unique<ImageListing>(volume_, static_cast<std::uint32_t>(entry.cookie),
+                                              false);
     }
 
 private:
     ImageVolume& volume_;
-    std::vector<std::uint32_t> path_;
+    std::uint32_t cluster_;
     fat::FolderReader reader_;
 };
 
@@ -81,7 +81,7 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
     const fat::Geometry& geometry = volume->fat->geometry();
     const bool fixedRoot = geometry.type != FatType::Fat32;
     std::unique_ptr<FolderListing> listing = std::make_unique<ImageListing>(
-        *volume, std::vector<std::uint32_t>{fixedRoot ? kFixedRoot : geometry.rootCluster});
+        *volume, fixedRoot ? kFixedRoot : geometry.rootCluster, true);
     // Each name found in its parent, exactly, else as FAT compares names (case ignored).
     std::string_view rest = address->inner;
     while (!rest.empty()) {

@@ -113,4 +113,29 @@ bool sameOutputFile(const std::string& a, const std::string& b) {
     return equalIgnoringCase(la.name, lb.name) && ignoresCase(la.folder);
 }
 
+bool isWithinFolder(const std::string& path, const std::string& folder) {
+    Located at;
+    struct stat target {};
+    if (!locate(path, at) || ::stat(folder.c_str(), &target) != 0) return false;
+    // Up from the file's folder through "..", by descriptor, to the root of the file system tree.
+    int fd = ::dup(at.folder);
+    for (int steps = 0; fd >= 0 && steps < 4096; ++steps) {
+        struct stat here {};
+        // The walk stays on its folder's file system: a file on another one is not in its tree.
+        if (::fstat(fd, &here) != 0 || here.st_dev != target.st_dev) break;
+        if (sameInode(here, target)) {
+            ::close(fd);
+            return true;
+        }
+        const int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        struct stat up {};
+        const bool atRoot = parent < 0 || ::fstat(parent, &up) != 0 || sameInode(up, here);
+        ::close(fd);
+        fd = parent;
+        if (atRoot) break;
+    }
+    if (fd >= 0) ::close(fd);
+    return false;
+}
+
 } // namespace kesp

@@ -37,7 +37,8 @@ class PosixListing final : public FolderListing {
 public:
     // `device`: the file system the walk stays on. The buffer is left uninitialised: zeroing
     // 32 KiB per folder shows in a walk's profile.
-    PosixListing(int fd, dev_t device) : fd_(fd), device_(device), buffer_(new char[kBufferSize]) {}
+    PosixListing(int fd, dev_t device, FolderId id)
+        : fd_(fd), device_(device), id_(id), buffer_(new char[kBufferSize]) {}
     ~PosixListing() override { ::close(fd_); }
     PosixListing(const PosixListing&) = delete;
     PosixListing& operator=(const PosixListing&) = delete;
@@ -56,6 +57,8 @@ public:
     }
 
     std::optional<ListingFailure> failure() const override { return failure_; }
+    // Device and inode: a bind mount or a looping mount below the root is still one folder.
+    std::optional<FolderId> id() const override { return id_; }
 
     std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
         return openListing(fd_, entry.name, O_NOFOLLOW, device_);
@@ -76,7 +79,9 @@ public:
             ::close(fd);
             return failedListing(failureOf(error));
         }
-        auto listing = std::make_unique<PosixListing>(fd, walkDevice.value_or(st.st_dev));
+        auto listing = std::make_unique<PosixListing>(
+            fd, walkDevice.value_or(st.st_dev),
+            FolderId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)});
         // A FAT volume holds no other volume: a mount point below it lists empty.
         if (st.st_dev != listing->device_) listing->buffer_.reset();
         return listing;
@@ -134,6 +139,7 @@ private:
 
     const int fd_;
     const dev_t device_;
+    const FolderId id_;
     std::unique_ptr<char[]> buffer_; // null once the folder is read, or never to be read
     std::size_t filled_ = 0;
     std::size_t offset_ = 0;

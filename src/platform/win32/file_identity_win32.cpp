@@ -38,4 +38,17 @@ bool sameOutputFile(const std::string& a, const std::string& b) {
     return same;
 }
 
+bool isWithinFolder(const std::string& path, const std::string& folder) {
+    // The file's folder, then the folder itself followed by a separator, compared without case.
+    std::string file = fullPath(path);
+    const auto slash = file.find_last_of("\\/");
+    if (slash == std::string::npos) return false;
+    file.resize(slash + 1);
+    std::string top = fullPath(folder);
+    if (top.empty()) return false;
+    if (top.back() != '\\' && top.back() != '/') top.push_back('\\');
+    return file.size() >= top.size() &&
+           lstrcmpiA(file.substr(0, top.size()).c_str(), top.c_str()) == 0;
+}
+
 } // namespace kesp

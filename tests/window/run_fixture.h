@@ -2,11 +2,11 @@
 // A run against the recorder, the in-memory tree, hand-moved ticks and in-memory files.
 #include <gtest/gtest.h>
 
-#include "scan/scan_run.h"
 #include "support/fake_ticks.h"
 #include "support/memory_output_files.h"
 #include "support/memory_tree.h"
 #include "support/recording_scan_view.h"
+#include "window/scan_press.h"
 
 namespace kesp::test {
 
