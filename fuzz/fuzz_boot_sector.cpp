@@ -12,10 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto boot = kesp::parseFatBootSector(image);
     if (!boot) return 0;
 
+    // FAT32 is the layout without a 16-bit FAT length, at any count; FAT12/16 stay below the
+    // FAT32 count.
     const std::uint32_t cluster = boot->clusterSize();
+    const bool fat32Layout = data[22] == 0 && data[23] == 0;
     if (cluster == 0 || (cluster & (cluster - 1)) != 0 || cluster > 65536 ||
-        boot->clusterCount == 0 ||
-        (boot->type == kesp::FatType::Fat32) != (boot->clusterCount >= 65525))
+        boot->clusterCount == 0 || (boot->type == kesp::FatType::Fat32) != fat32Layout ||
+        (!fat32Layout && boot->clusterCount >= 65525))
         std::abort();
 
     int reads = 0;

@@ -1,6 +1,6 @@
 // libFuzzer target: the input is a whole tiny disk image. Every volume found in it is walked
 // folder by folder, as the image backend walks it: each walk must end, and every name it
-// delivers must be UTF-8 the result files can hold.
+// delivers must be UTF-8 the result files can hold, and never "." or "..".
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -39,7 +39,8 @@ void walk(kesp::fat::FatVolume& volume, kesp::fat::FolderReader reader,
     std::vector<std::uint32_t> folders;
     while (reader.next(entry)) {
         if (--budget < 0) std::abort();
-        if (entry.name.empty() || !validUtf8(entry.name) ||
+        if (entry.name.empty() || entry.name == "." || entry.name == ".." ||
+            !validUtf8(entry.name) ||
             entry.name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
             std::abort();
         if (entry.isDirectory) folders.push_back(entry.firstCluster);
@@ -61,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!container.refusal.empty()) return 0;
     kesp::fat::SliceReader disk(file, 0, container.rawBytes);
     int budget = kMaximumEntries;
-    for (const auto& partition : kesp::fat::readPartitions(disk)) {
+    for (const auto& partition : kesp::fat::readPartitions(disk).partitions) {
         kesp::fat::SliceReader slice(disk, partition.offset, partition.size);
         (void)kesp::fat::fileSystemOf(slice);
         std::string error;

@@ -55,6 +55,7 @@ int printPartitions(const std::string& image, ImageVolumes& images, std::ostream
         writeLine(out, std::to_string(p.number) + '\t' + std::to_string(p.offset) + '\t' +
                            std::to_string(p.size) + '\t' + p.type + '\t' + p.fileSystem + '\t' +
                            p.label);
+    if (!error.empty()) err << "kesp-scan: " << error << '\n';
     out.flush();
     return out ? 0 : 1;
 }

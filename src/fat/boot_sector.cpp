@@ -54,6 +54,12 @@ std::string fatTypeName(FatType type) {
     return type == FatType::Fat32 ? "FAT32" : "FAT";
 }
 
+std::string fatLayoutRemark(const FatBootSector& boot) {
+    if (!boot.fat32BelowMinimum()) return {};
+    return "FAT32 de " + std::to_string(boot.clusterCount) +
+           " clusters (moins de 65 525) : certains pilotes refusent ce volume";
+}
+
 FatType fatTypeForClusters(std::uint64_t clusterCount) {
     if (clusterCount < 4085) return FatType::Fat12;
     if (clusterCount < 65525) return FatType::Fat16;
@@ -102,8 +108,11 @@ std::optional<FatBootSector> parseFatBootSector(std::span<const std::uint8_t> b)
     const std::uint64_t clusters = (boot.totalSectors - metadata) / boot.sectorsPerCluster;
     if (clusters == 0 || clusters > kFat32MaximumClusters) return std::nullopt;
     boot.clusterCount = static_cast<std::uint32_t>(clusters);
-    boot.type = fatTypeForClusters(clusters);
-    if ((boot.type == FatType::Fat32) != fat32Layout) return std::nullopt;
+    // The layout says FAT32 (no fixed root, a 32-bit FAT length), whatever the count: mkfs.fat
+    // makes such volumes when asked, and Linux and fsck.fat read them. A FAT12/16 layout cannot
+    // describe more clusters than 16-bit entries hold.
+    boot.type = fat32Layout ? FatType::Fat32 : fatTypeForClusters(clusters);
+    if (!fat32Layout && boot.type == FatType::Fat32) return std::nullopt;
     if (std::uint64_t(boot.sectorsPerFat) * boot.bytesPerSector <
         fatBytesNeeded(boot.type, clusters))
         return std::nullopt;

@@ -22,13 +22,24 @@ struct FatBootSector {
     std::uint32_t rootCluster = 0;    // FAT32 only
     std::uint64_t totalSectors = 0;
     std::uint32_t clusterCount = 0; // data clusters
-    FatType type = FatType::Fat12;  // by the cluster count
+    FatType type = FatType::Fat12;  // FAT32 by its layout; FAT12 or FAT16 by the cluster count
     std::uint32_t serial = 0;       // 0 without an extended boot record
     std::string label;              // boot-sector label, trailing blanks cut; empty for "NO NAME"
 
+    static constexpr std::uint32_t kFat32MinimumClusters = 65525;
+
     std::uint32_t clusterSize() const { return bytesPerSector * sectorsPerCluster; }
     std::uint64_t firstDataSector() const;
+    // A FAT32 layout with fewer clusters than the count that marks FAT32: drivers that go by
+    // the count (Windows, many devices, mtools) refuse it.
+    bool fat32BelowMinimum() const {
+        return type == FatType::Fat32 && clusterCount < kFat32MinimumClusters;
+    }
 };
+
+// What the partition report says about the layout (French, one line): a FAT32 volume below the
+// FAT32 cluster count; empty otherwise.
+std::string fatLayoutRemark(const FatBootSector& boot);
 
 // FAT12 and FAT16 are both "FAT", as Windows names them.
 std::string fatTypeName(FatType type);
@@ -37,9 +48,8 @@ std::string fatTypeName(FatType type);
 FatType fatTypeForClusters(std::uint64_t clusterCount);
 
 // nullopt unless `sector` (the first sector of the volume, at least 512 bytes) is a consistent
-// FAT boot sector. A BPB whose layout disagrees with the type its cluster count gives (a FAT32
-// layout with fewer than 65525 clusters, or the reverse) is rejected: no driver that follows the
-// cluster-count rule can read such a volume.
+// FAT boot sector. A FAT32 layout is FAT32 at any cluster count (see fat32BelowMinimum()); a
+// FAT12/16 layout with 65525 clusters or more is rejected.
 std::optional<FatBootSector> parseFatBootSector(std::span<const std::uint8_t> sector);
 
 // A label as stored (11 bytes, blank-padded): trailing blanks cut, a leading 0x05 read as 0xE5,

@@ -120,12 +120,15 @@ EntryDecoder::Result EntryDecoder::feed(std::span<const std::uint8_t> raw, Direc
         }
         std::u16string& part = parts_[ordinal - 1];
         part.clear();
+        ended_[ordinal - 1] = false;
         for (std::size_t at : {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30}) {
             const char16_t unit = char16_t(le16(raw, at));
-            if (unit == 0x0000) break;
+            if (unit == 0x0000) {
+                ended_[ordinal - 1] = true;
+                break;
+            }
             part += unit;
         }
-        // A part that holds a terminator ends the name: later units are padding.
         expected_ = ordinal - 1;
         if (expected_ == 0) expected_ = -1; // complete, waiting for its short entry
         return Result::Skipped;
@@ -133,20 +136,28 @@ EntryDecoder::Result EntryDecoder::feed(std::span<const std::uint8_t> raw, Direc
 
     const bool complete = expected_ == -1 && shortNameChecksum(raw.first(11)) == checksum_;
     std::u16string longName;
+    // The name ends at its first NUL, as the drivers read it: whatever later parts hold is
+    // padding, not more of the name.
     if (complete)
-        for (int i = 0; i < count_; ++i)
+        for (int i = 0; i < count_; ++i) {
             longName += parts_[i];
+            if (ended_[i]) break;
+        }
     dropLongName();
 
     if (attributes & kVolumeLabel) return Result::Skipped;
-    if (first == '.' && (raw[1] == ' ' || (raw[1] == '.' && raw[2] == ' '))) return Result::Skipped;
+    // Only a bare 8.3 entry is a folder's link to itself or its parent; one under a long name is
+    // a file or folder of its own, whatever the names spell.
+    if (!complete && first == '.' && (raw[1] == ' ' || (raw[1] == '.' && raw[2] == ' ')))
+        return Result::Skipped;
 
     out.attributes = attributes;
     out.isDirectory = (attributes & kDirectory) != 0;
-    out.name = complete && !longName.empty() ? utf8FromUtf16(longName) : shortNameText(raw, page_);
+    const bool longNameUsable = !longName.empty() && longName != u"." && longName != u"..";
+    out.name = complete && longNameUsable ? utf8FromUtf16(longName) : shortNameText(raw, page_);
     // Damage can spell names no driver would accept; the walk and the result files still need a
-    // non-empty name without separators or NULs.
-    if (out.name.empty()) out.name = kReplacement;
+    // non-empty name other than "." and "..", without separators or NULs.
+    if (out.name.empty() || out.name == "." || out.name == "..") out.name = kReplacement;
     for (std::size_t at = out.name.find_first_of(std::string_view("/\0", 2));
          at != std::string::npos; at = out.name.find_first_of(std::string_view("/\0", 2), at))
         out.name.replace(at, 1, kReplacement);

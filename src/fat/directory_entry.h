@@ -34,9 +34,10 @@ public:
 
     explicit EntryDecoder(CodePage page = CodePage::Cp850) : page_(page) {}
 
-    // `raw` is 32 bytes. Entry: `out` holds a file or folder to deliver. Skipped: a long-name
-    // part, a deleted entry, the volume label, "." or "..". End: the 0x00 marker, after which
-    // nothing more belongs to the folder.
+    // `raw` is 32 bytes. Entry: `out` holds a file or folder to deliver, never named "." or ".."
+    // (a long name that spells one gives way to the 8.3 name, and that to U+FFFD). Skipped: a
+    // long-name part, a deleted entry, the volume label, the 8.3 entries "." and "..". End: the
+    // 0x00 marker, after which nothing more belongs to the folder.
     Result feed(std::span<const std::uint8_t> raw, DirectoryEntry& out);
 
 private:
@@ -44,6 +45,7 @@ private:
 
     CodePage page_;
     std::u16string parts_[20]; // by ordinal - 1; a long name has at most 20 parts
+    bool ended_[20] = {};      // the part held the name's terminating NUL
     int count_ = 0;            // parts in the long name being gathered
     int expected_ = 0;         // the ordinal the next part must carry; 0 when none is gathered
     std::uint8_t checksum_ = 0;

@@ -29,6 +29,18 @@ void FolderReader::fail(std::string reason) {
     done_ = true;
 }
 
+bool FolderReader::linkBroken(const std::optional<std::uint32_t>& link) {
+    if (!link)
+        fail("table d'allocation illisible");
+    else if (*link == 0)
+        fail("chaîne de clusters interrompue par un cluster libre");
+    else if (volume_.fat().badCluster(*link))
+        fail("chaîne de clusters menant à un cluster défectueux");
+    else
+        return false;
+    return true;
+}
+
 bool FolderReader::loadNextBlock() {
     const Geometry& g = volume_.geometry();
     std::uint64_t offset = 0;
@@ -40,24 +52,19 @@ bool FolderReader::loadNextBlock() {
     } else {
         if (blocksRead_ > 0) {
             const auto next = volume_.fat().entry(cluster_);
-            if (!next) {
-                fail("table d'allocation illisible");
-                return false;
-            }
-            if (volume_.fat().endOfChain(*next)) return false;
-            if (*next == 0 || volume_.fat().badCluster(*next)) {
-                fail(std::string("chaîne de clusters menant à un cluster ") +
-                     (*next == 0 ? "libre" : "défectueux"));
-                return false;
-            }
+            if (linkBroken(next) || volume_.fat().endOfChain(*next)) return false;
             cluster_ = *next;
         }
         if (!g.validCluster(cluster_)) {
             fail("cluster hors du volume (" + std::to_string(cluster_) + ")");
             return false;
         }
-        if (bytesRead_ >= kFolderMaximumBytes || !visited_.insert(cluster_).second) {
+        if (!visited_.insert(cluster_).second) {
             fail("chaîne de clusters en boucle");
+            return false;
+        }
+        if (bytesRead_ >= kFolderMaximumBytes) {
+            fail("dossier de plus de 65 536 entrées");
             return false;
         }
         offset = g.clusterOffset(cluster_);
@@ -84,6 +91,9 @@ bool FolderReader::next(DirectoryEntry& entry) {
         at_ += kEntryBytes;
         switch (decoder_.feed(raw, entry)) {
         case EntryDecoder::Result::End:
+            // The cluster that ends the folder must still belong to a chain: one the FAT marks
+            // free may already hold another file's data.
+            if (!fixedRoot_) linkBroken(volume_.fat().entry(cluster_));
             done_ = true;
             return false;
         case EntryDecoder::Result::Skipped:

@@ -26,6 +26,9 @@ public:
 private:
     FolderReader(FatVolume& volume, std::uint32_t firstCluster, bool fixedRoot);
     bool loadNextBlock();
+    // Fails the folder, and says so, when `link` (the FAT entry of a cluster read) is
+    // unreadable, free or bad.
+    bool linkBroken(const std::optional<std::uint32_t>& link);
     void fail(std::string reason);
 
     FatVolume& volume_;

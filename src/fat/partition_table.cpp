@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string_view>
 
 #include "fat/boot_sector.h"
@@ -57,17 +58,21 @@ constexpr struct {
     {"7C3457EF-0000-11AA-AA11-00306543ECAC", "Apple APFS"},
 };
 
-void readGpt(ByteReader& disk, std::vector<Partition>& out) {
+// Fills `out` from the GPT behind a protective MBR; why nothing could be listed otherwise.
+std::string readGpt(ByteReader& disk, std::vector<Partition>& out) {
     std::array<std::uint8_t, kSector> header{};
-    if (!disk.read(kSector, header) || std::memcmp(header.data(), "EFI PART", 8) != 0) return;
+    if (!disk.read(kSector, header) || std::memcmp(header.data(), "EFI PART", 8) != 0)
+        return "MBR protecteur sans table GPT derrière lui";
     const std::uint64_t entriesLba = le64(header, 72);
     const std::uint32_t count = le32(header, 80);
     const std::uint32_t entrySize = le32(header, 84);
-    if (entrySize < 128 || entrySize > 4096 || count > kMaximumGptEntries) return;
-    if (entriesLba > disk.size() / kSector) return;
+    if (entrySize < 128 || entrySize > 4096 || count > kMaximumGptEntries ||
+        entriesLba > disk.size() / kSector)
+        return "en-tête GPT incohérent";
     std::vector<std::uint8_t> entry(entrySize);
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (!disk.read(entriesLba * kSector + std::uint64_t(i) * entrySize, entry)) return;
+        if (!disk.read(entriesLba * kSector + std::uint64_t(i) * entrySize, entry))
+            return out.empty() ? "entrées GPT hors de l'image" : "";
         const auto type = std::span<const std::uint8_t>(entry).first(16);
         if (std::all_of(type.begin(), type.end(), [](std::uint8_t b) { return b == 0; })) continue;
         const std::uint64_t first = le64(entry, 32);
@@ -82,13 +87,20 @@ void readGpt(ByteReader& disk, std::vector<Partition>& out) {
             if (p.type == known.guid) p.type = known.name;
         out.push_back(std::move(p));
     }
+    return out.empty() ? "table GPT sans partition" : "";
 }
 
-void readExtended(ByteReader& disk, std::uint64_t extendedStart, std::vector<Partition>& out) {
+// Follows the chain of EBRs from the extended partition's first sector; what went wrong in it.
+std::string readExtended(ByteReader& disk, std::uint64_t extendedStart,
+                         std::vector<Partition>& out) {
     std::array<std::uint8_t, kSector> ebr{};
+    std::set<std::uint64_t> visited; // a chain that comes back would list its partitions again
     std::uint64_t at = extendedStart;
     for (int number = 5; number < 5 + kMaximumLogical; ++number) {
-        if (!disk.read(at * kSector, ebr) || !hasBootSignature(ebr)) return;
+        if (!visited.insert(at).second)
+            return "table de partitions étendue en boucle : chaque partition logique n'est "
+                   "listée qu'une fois";
+        if (!disk.read(at * kSector, ebr) || !hasBootSignature(ebr)) return {};
         const auto logical = std::span<const std::uint8_t>(ebr).subspan(446, 16);
         const auto link = std::span<const std::uint8_t>(ebr).subspan(462, 16);
         if (logical[4] != 0 && le32(logical, 12) != 0) {
@@ -99,9 +111,20 @@ void readExtended(ByteReader& disk, std::uint64_t extendedStart, std::vector<Par
             p.type = hexByte(logical[4]);
             out.push_back(std::move(p));
         }
-        if (!isExtended(link[4]) || le32(link, 8) == 0) return;
+        if (!isExtended(link[4]) || le32(link, 8) == 0) return {};
         at = extendedStart + le32(link, 8);
     }
+    return "plus de " + std::to_string(kMaximumLogical) +
+           " partitions logiques : les suivantes ne sont pas listées";
+}
+
+// The file system whose boot sector `sector` is; empty when none is recognised.
+std::string fileSystemIn(std::span<const std::uint8_t> sector) {
+    if (const auto boot = parseFatBootSector(sector)) return fatTypeName(boot->type);
+    const std::string_view oem(reinterpret_cast<const char*>(sector.data()) + 3, 8);
+    if (oem == "NTFS    ") return "NTFS";
+    if (oem == "EXFAT   ") return "exFAT";
+    return {};
 }
 
 } // namespace
@@ -114,21 +137,27 @@ std::string guidText(std::span<const std::uint8_t> b) {
     return text;
 }
 
-std::vector<Partition> readPartitions(ByteReader& disk) {
-    std::vector<Partition> out;
+PartitionTable readPartitions(ByteReader& disk) {
+    PartitionTable table;
+    std::vector<Partition>& out = table.partitions;
     std::array<std::uint8_t, kSector> mbr{};
-    if (!disk.read(0, mbr)) return out;
-    if (parseFatBootSector(mbr) || !hasBootSignature(mbr) || !plausibleMbr(mbr)) {
-        // No table: the whole disk is the volume (a FAT boot sector also ends with 55 AA).
+    if (!disk.read(0, mbr)) {
+        table.problem = disk.size() == 0 ? "image vide"
+                                         : "image trop courte pour une table de partitions ou un "
+                                           "volume (" +
+                                               std::to_string(disk.size()) + " octets)";
+        return table;
+    }
+    if (!fileSystemIn(mbr).empty() || !hasBootSignature(mbr) || !plausibleMbr(mbr)) {
+        // No table: the whole disk is the volume (boot sectors also end with 55 AA).
         out.push_back({0, 0, disk.size(), {}});
-        return out;
+        return table;
     }
     for (int i = 0; i < 4; ++i) {
         const auto e = std::span<const std::uint8_t>(mbr).subspan(446 + 16 * i, 16);
         if (e[4] == 0xEE) {
-            out.clear();
-            readGpt(disk, out);
-            return out;
+            table.problem = readGpt(disk, out);
+            return table;
         }
     }
     for (int i = 0; i < 4; ++i) {
@@ -141,19 +170,19 @@ std::vector<Partition> readPartitions(ByteReader& disk) {
         p.size = std::uint64_t(le32(e, 12)) * kSector;
         p.type = hexByte(type);
         out.push_back(p);
-        if (isExtended(type)) readExtended(disk, le32(e, 8), out);
+        if (isExtended(type)) {
+            std::string damage = readExtended(disk, le32(e, 8), out);
+            if (table.problem.empty()) table.problem = std::move(damage);
+        }
     }
-    return out;
+    if (out.empty()) table.problem = "table MBR sans partition";
+    return table;
 }
 
 std::string fileSystemOf(ByteReader& volume) {
     std::array<std::uint8_t, kSector> sector{};
     if (!volume.read(0, sector)) return {};
-    if (const auto boot = parseFatBootSector(sector)) return fatTypeName(boot->type);
-    const std::string_view oem(reinterpret_cast<const char*>(sector.data()) + 3, 8);
-    if (oem == "NTFS    ") return "NTFS";
-    if (oem == "EXFAT   ") return "exFAT";
-    return {};
+    return fileSystemIn(sector);
 }
 
 } // namespace kesp::fat

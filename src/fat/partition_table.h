@@ -16,8 +16,14 @@ struct Partition {
     std::string type;         // MBR: the type byte, two hex digits; GPT: a name, else the GUID
 };
 
-// The partitions in table order. An unreadable or empty table gives an empty list.
-std::vector<Partition> readPartitions(ByteReader& disk);
+struct PartitionTable {
+    std::vector<Partition> partitions; // in table order
+    // French. With partitions: what is wrong with a table that was read anyway (an extended
+    // chain that loops); without: why none could be listed. Empty for a sound table.
+    std::string problem;
+};
+
+PartitionTable readPartitions(ByteReader& disk);
 
 // The file system a partition begins with: "FAT", "FAT32", "NTFS", "exFAT", or empty.
 std::string fileSystemOf(ByteReader& volume);

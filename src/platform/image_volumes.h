@@ -34,7 +34,8 @@ public:
     // Empty when `path` ("IMAGE[:N]:/", "IMAGE[:N]:/A/B/") names a folder that can be read, else
     // why not (French).
     virtual std::string problemWith(const std::string& path) = 0;
-    // The image's partition table, or false with `error`.
+    // The image's partition table, or false with `error` (also when it lists none). True with
+    // `error` set when a damaged table could still be listed: what is wrong with it.
     virtual bool partitions(const std::string& path, std::vector<ImagePartition>& out,
                             std::string& error) = 0;
 };

@@ -14,6 +14,9 @@ struct VolumeInformation {
     std::string fileSystem;  // "FAT", "FAT32", "NTFS", "ext4" ...
     std::uint32_t flags = 0; // capability bits, decoded by the partition report
     std::uint32_t maxComponentLength = 0;
+    // One French line the partition report adds about the volume (a layout some drivers
+    // refuse); empty for most volumes.
+    std::string remark;
 };
 
 // Capability bits of VolumeInformation::flags, as the Windows volume query reports them.
@@ -49,7 +52,8 @@ public:
     virtual std::string entryRoot(const std::string& entry) {
         return rootPath(entry).value_or(entry);
     }
-    // True when the root lists at least one entry other than "." and "..".
+    // True when the root lists at least one entry other than "." and "..", as the Windows
+    // query does; the image backend, which reads the root itself, also accepts an empty one.
     virtual bool probeRoot(const std::string& root) = 0;
     virtual bool volumeInformation(const std::string& root, VolumeInformation& info) = 0;
     virtual bool diskFreeSpace(const std::string& root, std::uint32_t& sectorsPerCluster,

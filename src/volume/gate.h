@@ -25,10 +25,11 @@ struct Module1 {
 const std::string& LecteurDeRetour(const EtatScan& etat, const Module1& module);
 
 // Validated volume-information query. True only when the query itself succeeded; outputs are
-// untouched when the designation is invalid or the root probe finds nothing.
+// untouched when the designation is invalid or the root probe finds nothing. `remarque`, when
+// given, receives the volume's remark for the partition report.
 bool InfosVolume(std::string designation, VolumeService& volumes, std::string& nomVolume,
                  std::uint32_t& numeroSerie, std::string& typePartition, std::uint32_t& drapeaux,
-                 std::uint32_t& longueurMax);
+                 std::uint32_t& longueurMax, std::string* remarque = nullptr);
 
 // Computes TailleCluster, fills panels 4 and 5 and List1, applies the gate to OK.
 void CalculCluster(EtatScan& etat, GateView& view, VolumeService& volumes);

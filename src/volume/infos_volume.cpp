@@ -24,7 +24,7 @@ bool blank(const std::string& text) {
 
 bool InfosVolume(std::string designation, VolumeService& volumes, std::string& nomVolume,
                  std::uint32_t& numeroSerie, std::string& typePartition, std::uint32_t& drapeaux,
-                 std::uint32_t& longueurMax) {
+                 std::uint32_t& longueurMax, std::string* remarque) {
     if (blank(designation)) return false;
     const auto root = volumes.rootPath(designation);
     if (!root) return false;
@@ -44,6 +44,7 @@ bool InfosVolume(std::string designation, VolumeService& volumes, std::string& n
         numeroSerie = info.serial;
         drapeaux = info.flags;
         longueurMax = info.maxComponentLength;
+        if (remarque) *remarque = info.remark;
     } else {
         nomVolume.clear();
         typePartition.clear();

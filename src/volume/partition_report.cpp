@@ -34,13 +34,14 @@ std::string serialText(std::uint32_t serial) {
 
 std::string partitionReportText(const std::string& nomVolume, std::uint32_t numeroSerie,
                                 const std::string& typePartition, std::uint32_t drapeaux,
-                                std::uint32_t longueurMax) {
+                                std::uint32_t longueurMax, const std::string& remarque) {
     std::string text = "Nom du Volume = " + nomVolume;
     text += "\rNuméro de série = " + serialText(numeroSerie);
     text += "\rType de partition = " + typePartition;
     text += "\rLongueur maximum de nom de fichier = " + std::to_string(longueurMax);
     for (const auto& [label, bit] : kFlagLines)
         text += std::string("\r") + label + ((drapeaux & bit) ? "Vrai" : "Faux");
+    if (!remarque.empty()) text += "\rRemarque = " + remarque;
     return text;
 }
 
@@ -51,11 +52,12 @@ void AfficherInfosPartition(const std::string& designation, Module1& module, Gat
     std::uint32_t numeroSerie = 0;
     std::uint32_t drapeaux = 0;
     std::uint32_t longueurMax = 0;
+    std::string remarque;
     if (!InfosVolume(designation, volumes, nomVolume, numeroSerie, typePartition, drapeaux,
-                     longueurMax))
+                     longueurMax, &remarque))
         return;
     module.TexteInfosPartition =
-        partitionReportText(nomVolume, numeroSerie, typePartition, drapeaux, longueurMax);
+        partitionReportText(nomVolume, numeroSerie, typePartition, drapeaux, longueurMax, remarque);
     view.messageBox(module.TexteInfosPartition, "Informations sur la partition " + designation,
                     MessageIcon::None);
 }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/kesp_scan.h"
+#include "cli/volume_options.h"
 #include "support/fat_image.h"
 
 namespace kesp::test {
@@ -78,6 +79,42 @@ TEST_F(KespScanImage, PartitionsOfAnImageWithoutTable) {
     const ScanResult run = scan({"--partitions", image->imagePath()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "0\t0\t" + std::to_string(20 << 20) + "\t\tFAT\tCARTE\n");
+}
+
+TEST_F(KespScanImage, PartitionsSaysWhyItListsNothingOrWhatIsWrong) {
+    const std::string disk = image->imagePath() + ".disk";
+    { std::ofstream create(disk, std::ios::binary); }
+    ScanResult run = scan({"--partitions", disk});
+    EXPECT_EQ(run.status, kExitRefused);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "kesp-scan: " + disk + " : image vide\n");
+
+    // An MBR with an extended partition whose second EBR links to itself.
+    std::string bytes(8 << 20, '\0');
+    const auto entry = [&](std::size_t sector, int slot, std::uint8_t type, std::uint32_t start,
+                           std::uint32_t count) {
+        const std::size_t at = sector * 512 + 446 + 16 * slot;
+        bytes[at + 4] = char(type);
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + 8 + i] = char(start >> (8 * i));
+            bytes[at + 12 + i] = char(count >> (8 * i));
+        }
+        bytes[sector * 512 + 510] = '\x55';
+        bytes[sector * 512 + 511] = '\xAA';
+    };
+    entry(0, 0, 0x05, 2048, 8192);
+    entry(2048, 0, 0x06, 64, 4096);
+    entry(2048, 1, 0x05, 1, 1); // links count from the extended partition's start: to 2049
+    entry(2049, 0, 0x0B, 1000, 100);
+    entry(2049, 1, 0x05, 1, 1); // 2049 again
+    std::ofstream(disk, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    run = scan({"--partitions", disk});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "1\t1048576\t4194304\t05\t\t\n5\t1081344\t2097152\t06\t\t\n"
+                       "6\t1561088\t51200\t0b\t\t\n");
+    EXPECT_EQ(run.err, "kesp-scan: " + disk +
+                           " : table de partitions étendue en boucle : chaque partition logique "
+                           "n'est listée qu'une fois\n");
 }
 
 TEST_F(KespScanImage, SameTotalsAsThroughAFusefatMount) {

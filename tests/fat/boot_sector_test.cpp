@@ -27,9 +27,10 @@ TEST(FatBootSector, TypeFollowsTheClusterCountAtEachBoundary) {
     for (const auto& c : {Case{1, false, FatType::Fat12}, Case{4084, false, FatType::Fat12},
                           Case{4085, false, FatType::Fat16}, Case{65524, false, FatType::Fat16},
                           Case{65525, true, FatType::Fat32}, Case{1000000, true, FatType::Fat32},
-                          // A FAT16 BPB cannot describe a FAT32 volume; a FAT32 one that small
-                          // is what mtools also refuses to read.
-                          Case{65525, false, std::nullopt}, Case{65524, true, std::nullopt}}) {
+                          // A FAT16 BPB cannot describe a FAT32 volume; a FAT32 one is FAT32
+                          // whatever its count, as mkfs.fat -F 32 makes it.
+                          Case{65525, false, std::nullopt}, Case{65524, true, FatType::Fat32},
+                          Case{100, true, FatType::Fat32}}) {
         SCOPED_TRACE(std::to_string(c.clusters) + (c.fat32Layout ? " FAT32 layout" : ""));
         Layout l;
         l.clusters = c.clusters;
@@ -44,6 +45,14 @@ TEST(FatBootSector, TypeFollowsTheClusterCountAtEachBoundary) {
         EXPECT_EQ(boot->serial, 0x1234ABCDu);
         EXPECT_EQ(boot->label, "KESP LABEL");
         EXPECT_EQ(fatTypeName(boot->type), c.type == FatType::Fat32 ? "FAT32" : "FAT");
+        // Only a FAT32 layout below the FAT32 count gets a remark, and it says the count.
+        const std::string remark = fatLayoutRemark(*boot);
+        if (c.fat32Layout && c.clusters < 65525)
+            EXPECT_EQ(remark, "FAT32 de " + std::to_string(c.clusters) +
+                                  " clusters (moins de 65 525) : certains pilotes refusent ce "
+                                  "volume");
+        else
+            EXPECT_EQ(remark, "");
     }
 }
 

@@ -110,6 +110,40 @@ TEST(EntryDecoder, LongNamesNeedTheirWholeSequenceAndChecksum) {
     EXPECT_EQ(decode(orphan), "OTHER.TXT");
 }
 
+TEST(EntryDecoder, ALongNameEndsAtItsFirstNul) {
+    // Three parts, "Mixed name of" + " more than 13" + " units.Txt"; a NUL put into one ends
+    // the name there, as mtools shows it, whatever the later parts still hold.
+    const char* alias = "MIXEDN~1TXT";
+    struct Case {
+        std::size_t entry; // 0 holds part 3, 2 holds part 1
+        std::size_t unitAt;
+        const char* shown;
+    };
+    for (const auto& c : {Case{2, 14, "Mixed"}, Case{1, 3, "Mixed name of "},
+                          Case{0, 5, "Mixed name of more than 13 u"}, Case{2, 1, "MIXEDN~1.TXT"}}) {
+        auto entries = withLongName(u"Mixed name of more than 13 units.Txt", alias);
+        test::put16(entries[c.entry], c.unitAt, 0);
+        EXPECT_EQ(decode(entries), c.shown) << c.entry << " " << c.unitAt;
+    }
+}
+
+TEST(EntryDecoder, ALongNameSpellingADotGivesWayToTheShortName) {
+    // Each is a file or folder of its own: delivered, never taken for a link to a folder.
+    const auto dotted = [](const std::u16string& name, const char* name11,
+                           std::uint8_t attributes) {
+        auto entries = longEntries(name, name11);
+        entries.push_back(shortEntry(name11, attributes, 7));
+        return entries;
+    };
+    EXPECT_EQ(decode(dotted(u".", "FOLDER~1   ", 0x10)), "FOLDER~1");
+    EXPECT_EQ(decode(dotted(u"..", "DATA~1  BIN", 0x20)), "DATA~1.BIN");
+    // The short name too spells a dot: a name that can still be told apart.
+    EXPECT_EQ(decode(dotted(u".", ".          ", 0x10)), "\xEF\xBF\xBD");
+    EXPECT_EQ(decode(dotted(u"..", "..         ", 0x10)), "\xEF\xBF\xBD");
+    // A blank base with the extension "." reads ".." without any long name.
+    EXPECT_EQ(decode({shortEntry("        .  ", 0x20)}), "\xEF\xBF\xBD");
+}
+
 TEST(EntryDecoder, EntriesNeverDelivered) {
     const std::vector<Raw> entries = {
         shortEntry(".          ", 0x10, 5),

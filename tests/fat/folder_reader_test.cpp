@@ -69,21 +69,25 @@ TEST(FolderReader, FixedRootThenAFragmentedSubFolder) {
 }
 
 TEST(FolderReader, Fat32RootIsAChain) {
-    Layout l;
-    l.fat32 = true;
-    l.reserved = 32;
-    l.clusters = 65525;
-    l.rootCluster = 5;
-    MemoryVolume v(l);
-    v.chain({5, 3});
-    for (int i = 0; i < 17; ++i)
-        v.entry(i < 16 ? 5 : 3, i % 16, shortEntry(fileName(i).c_str(), 0x20));
-    BufferReader reader(v.bytes);
-    auto volume = openVolume(reader);
-    const Listing root = list(FolderReader::root(*volume));
-    EXPECT_EQ(root.names.size(), 17u);
-    EXPECT_EQ(root.failure, std::nullopt);
-    EXPECT_EQ(volume->label(), "KESP LABEL") << "no label entry: the boot sector's";
+    // Also below the FAT32 cluster count: the layout, not the count, makes it FAT32.
+    for (std::uint32_t clusters : {65525u, 3000u}) {
+        SCOPED_TRACE(clusters);
+        Layout l;
+        l.fat32 = true;
+        l.reserved = 32;
+        l.clusters = clusters;
+        l.rootCluster = 5;
+        MemoryVolume v(l);
+        v.chain({5, 3});
+        for (int i = 0; i < 17; ++i)
+            v.entry(i < 16 ? 5 : 3, i % 16, shortEntry(fileName(i).c_str(), 0x20));
+        BufferReader reader(v.bytes);
+        auto volume = openVolume(reader);
+        const Listing root = list(FolderReader::root(*volume));
+        EXPECT_EQ(root.names.size(), 17u);
+        EXPECT_EQ(root.failure, std::nullopt);
+        EXPECT_EQ(volume->label(), "KESP LABEL") << "no label entry: the boot sector's";
+    }
 }
 
 TEST(FolderReader, DamageEndsTheListingWithAReason) {
@@ -99,7 +103,13 @@ TEST(FolderReader, DamageEndsTheListingWithAReason) {
         {"chain past the end", [](MemoryVolume& v) { v.link(10, 4086); }, 16,
          "cluster hors du volume (4086)"},
         {"chain into a free cluster", [](MemoryVolume& v) { v.link(10, 0); }, 16,
-         "chaîne de clusters menant à un cluster libre"},
+         "chaîne de clusters interrompue par un cluster libre"},
+        {"the cluster holding the end is free",
+         [](MemoryVolume& v) {
+             v.link(10, 11);
+             v.entry(11, 3, std::vector<std::uint8_t>(32, 0)); // the end, after three entries
+         },
+         19, "chaîne de clusters interrompue par un cluster libre"},
         {"chain into a bad cluster", [](MemoryVolume& v) { v.link(10, 0xFF7); }, 16,
          "chaîne de clusters menant à un cluster défectueux"},
         {"image cut after the first cluster",
@@ -128,6 +138,28 @@ TEST(FolderReader, DamageEndsTheListingWithAReason) {
     BufferReader reader(v.bytes);
     auto volume = openVolume(reader);
     EXPECT_EQ(list(FolderReader::at(*volume, 0)).failure, "cluster hors du volume (0)");
+}
+
+TEST(FolderReader, EntryLimitIsNotALoop) {
+    // FAT16 with 512-byte clusters: 4096 clusters hold the 65536 entries a folder may have.
+    Layout l;
+    l.clusters = 4200;
+    MemoryVolume v(l);
+    const std::vector<std::uint8_t> deleted = shortEntry("\xE5OLD    TXT", 0x20);
+    for (std::uint32_t c = 2; c < 2 + 4097; ++c) {
+        v.link(c, c + 1);
+        for (int i = 0; i < 16; ++i)
+            v.entry(c, i, deleted);
+    }
+    v.chain({4097}); // clusters 2 to 4097: exactly the limit
+    BufferReader reader(v.bytes);
+    auto volume = openVolume(reader);
+    EXPECT_EQ(list(FolderReader::at(*volume, 2)).failure, std::nullopt);
+
+    v.chain({4097, 4098}); // one cluster more
+    BufferReader longer(v.bytes);
+    volume = openVolume(longer);
+    EXPECT_EQ(list(FolderReader::at(*volume, 2)).failure, "dossier de plus de 65 536 entrées");
 }
 
 TEST(FatVolume, RefusesWhatHoldsNoVolume) {

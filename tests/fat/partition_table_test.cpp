@@ -20,9 +20,9 @@ void mbrEntry(std::vector<std::uint8_t>& disk, std::uint64_t sector, int slot, s
     disk[sector * 512 + 511] = 0xAA;
 }
 
-std::string summary(const std::vector<Partition>& partitions) {
+std::string summary(const PartitionTable& table) {
     std::string text;
-    for (const auto& p : partitions)
+    for (const auto& p : table.partitions)
         text += std::to_string(p.number) + ":" + std::to_string(p.offset / 512) + "+" +
                 std::to_string(p.size / 512) + ":" + p.type + " ";
     return text;
@@ -39,10 +39,57 @@ TEST(PartitionTable, MbrWithLogicalPartitionsInAnExtendedOne) {
     BufferReader reader(disk);
     EXPECT_EQ(summary(readPartitions(reader)),
               "1:2048+1000:06 2:3072+1000:0f 5:3136+300:0c 6:3616+200:07 ");
+    EXPECT_EQ(readPartitions(reader).problem, "");
 
-    // An EBR that links back to itself ends the chain instead of looping.
-    mbrEntry(disk, 3584, 1, 0x05, 512, 400);
-    EXPECT_LE(readPartitions(reader).size(), 2u + 128u);
+    // A chain that comes back (to the same EBR, or to an earlier one): each logical partition
+    // once, and the loop said.
+    const std::string loop = "table de partitions étendue en boucle : chaque partition logique "
+                             "n'est listée qu'une fois";
+    mbrEntry(disk, 3584, 1, 0x05, 512, 400); // 3584 links to itself
+    PartitionTable table = readPartitions(reader);
+    EXPECT_EQ(summary(table), "1:2048+1000:06 2:3072+1000:0f 5:3136+300:0c 6:3616+200:07 ");
+    EXPECT_EQ(table.problem, loop);
+
+    mbrEntry(disk, 3584, 1, 0x05, 768, 200); // 3584 to 3840
+    mbrEntry(disk, 3840, 0, 0x0B, 16, 100);
+    mbrEntry(disk, 3840, 1, 0x05, 512, 400); // 3840 back to 3584
+    table = readPartitions(reader);
+    EXPECT_EQ(summary(table),
+              "1:2048+1000:06 2:3072+1000:0f 5:3136+300:0c 6:3616+200:07 7:3856+100:0b ");
+    EXPECT_EQ(table.problem, loop);
+}
+
+TEST(PartitionTable, NothingToListSaysWhy) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> disk;
+        const char* problem;
+    };
+    std::vector<std::uint8_t> protective(64 * 512, 0);
+    mbrEntry(protective, 0, 0, 0xEE, 1, 63);
+    std::vector<std::uint8_t> emptyGpt = protective;
+    std::memcpy(&emptyGpt[512], "EFI PART", 8);
+    put32(emptyGpt, 512 + 72, 2);
+    put32(emptyGpt, 512 + 80, 128);
+    put32(emptyGpt, 512 + 84, 128);
+    std::vector<std::uint8_t> emptyMbr(64 * 512, 0);
+    emptyMbr[510] = 0x55;
+    emptyMbr[511] = 0xAA;
+    for (const auto& c : {
+             Case{"an empty file", {}, "image vide"},
+             Case{"a file shorter than a sector", std::vector<std::uint8_t>(100, 0),
+                  "image trop courte pour une table de partitions ou un volume (100 octets)"},
+             Case{"a protective MBR without GPT", protective,
+                  "MBR protecteur sans table GPT derrière lui"},
+             Case{"a GPT without partitions", emptyGpt, "table GPT sans partition"},
+             Case{"an MBR without partitions", emptyMbr, "table MBR sans partition"},
+         }) {
+        SCOPED_TRACE(c.what);
+        BufferReader reader(c.disk);
+        const PartitionTable table = readPartitions(reader);
+        EXPECT_TRUE(table.partitions.empty());
+        EXPECT_EQ(table.problem, c.problem);
+    }
 }
 
 TEST(PartitionTable, GptNamesKnownTypes) {
@@ -69,11 +116,20 @@ TEST(PartitionTable, GptNamesKnownTypes) {
 TEST(PartitionTable, AVolumeWithoutTableIsNumberZero) {
     test::MemoryVolume v{test::Layout{}};
     BufferReader reader(v.bytes);
-    const auto partitions = readPartitions(reader);
+    const auto partitions = readPartitions(reader).partitions;
     ASSERT_EQ(partitions.size(), 1u);
     EXPECT_EQ(partitions[0].number, 0);
     EXPECT_EQ(partitions[0].size, v.bytes.size());
     EXPECT_EQ(fileSystemOf(reader), "FAT");
+
+    // Other boot sectors end with 55 AA too, and may hold zeros where a table would be.
+    std::vector<std::uint8_t> exfat(4096, 0);
+    std::memcpy(&exfat[3], "EXFAT   ", 8);
+    exfat[510] = 0x55;
+    exfat[511] = 0xAA;
+    BufferReader exfatReader(exfat);
+    EXPECT_EQ(summary(readPartitions(exfatReader)), "0:0+8: ");
+    EXPECT_EQ(fileSystemOf(exfatReader), "exFAT");
 }
 
 TEST(ImageContainer, FixedVhdIsRawAndOthersAreRefusedByName) {

@@ -167,6 +167,81 @@ INSTANTIATE_TEST_SUITE_P(Fat, ImageWalk,
                                            labelledFat(16, 4, "KESPF16", "0BADF00D", 20 << 20),
                                            labelledFat(32, 1, "KESPF32", "1234ABCD", 40 << 20)));
 
+// Volumes a card holds just after formatting, or once everything on it is deleted, and a FAT32
+// layout below the FAT32 cluster count (mkfs.fat -F 32 on a small image): each opens, its root
+// is probed as readable, and the report gives its facts.
+TEST(ImageVolumeService, EmptyAndSmallFat32VolumesAreVolumes) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    struct Case {
+        FatImageLayout layout;
+        bool deleteFile;
+        bool belowFat32Count;
+    };
+    for (const auto& c : {Case{labelledFat(12, 4, "NEUVE", "", 8 << 20), false, false},
+                          Case{labelledFat(16, 4, "VIDEE", "", 20 << 20), true, false},
+                          Case{labelledFat(32, 1, "NEUVE32", "", 40 << 20), false, false},
+                          Case{labelledFat(32, 8, "PETITE32", "", 40 << 20), false, true}}) {
+        SCOPED_TRACE(c.layout.label);
+        std::string error, output;
+        auto image = FatImage::create(c.layout, error);
+        ASSERT_TRUE(image) << error;
+        if (c.deleteFile) {
+            ASSERT_TRUE(image->addFile("seul.txt", 10, error)) << error;
+            ASSERT_EQ(runProgram({"mdel", "-i", image->imagePath(), "::/seul.txt"}, output), 0)
+                << output;
+        }
+        const std::string root = image->imagePath() + ":/";
+        ImageRegistry images;
+        ImageVolumeService volumes(images);
+        EXPECT_EQ(images.openImage(image->imagePath()).error, "");
+        EXPECT_TRUE(volumes.probeRoot(root));
+        const Walk walked = walkImage(root);
+        EXPECT_EQ(walked.blocks, std::vector<Block>{{}});
+        EXPECT_EQ(walked.failures, std::vector<std::string>{});
+
+        VolumeInformation info;
+        ASSERT_TRUE(volumes.volumeInformation(root, info));
+        const auto minfo = image->minfo();
+        ASSERT_TRUE(minfo);
+        EXPECT_EQ(info.name, minfo->label);
+        EXPECT_EQ(info.fileSystem, c.layout.fatBits == 32 ? "FAT32" : "FAT");
+        // fsck.fat reads the small FAT32 one too, and counts its clusters.
+        runProgram({"/usr/sbin/fsck.fat", "-n", image->imagePath()}, output);
+        std::smatch counted;
+        ASSERT_TRUE(std::regex_search(output, counted, std::regex(R"(\d+/(\d+) clusters)")))
+            << output;
+        if (c.belowFat32Count)
+            EXPECT_EQ(info.remark, "FAT32 de " + counted[1].str() +
+                                       " clusters (moins de 65 525) : certains pilotes refusent "
+                                       "ce volume");
+        else
+            EXPECT_EQ(info.remark, "");
+    }
+}
+
+// What the opening found out is what the refusal says.
+TEST(ImageRegistry, RefusalsGiveThePreciseReason) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    std::string error;
+    auto image = FatImage::create(labelledFat(16, 4, "COUPEE", "", 20 << 20), error);
+    ASSERT_TRUE(image) << error;
+    const std::string path = image->imagePath();
+    ASSERT_TRUE(image->addFile("a.txt", 10, error)) << error;
+    std::filesystem::resize_file(path, 4096); // the boot sector and part of the first FAT
+    ImageRegistry images;
+    EXPECT_EQ(images.openImage(path).error,
+              path + " : image tronquée : la table d'allocation ou le dossier racine manque");
+    ImageVolumeService volumes(images);
+    EXPECT_FALSE(volumes.probeRoot(path + ":/"));
+
+    std::filesystem::resize_file(path, 0);
+    ImageRegistry again;
+    EXPECT_EQ(again.openImage(path).error, path + " : image vide");
+    std::vector<ImagePartition> partitions;
+    EXPECT_FALSE(again.partitions(path, partitions, error));
+    EXPECT_EQ(error, path + " : image vide");
+}
+
 // Chain damage is the FAT library's (its tests build it in memory); this one needs a whole
 // image. A cycle through folder entries is the walk's to stop (kesp-scan's image tests).
 TEST(DamagedImage, EachDamageGivesAReasonAndTheWalkEnds) {

@@ -1,4 +1,4 @@
-// The partition information report: its sixteen lines and the box.
+// The partition information report: its sixteen lines, a volume's remark, and the box.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -88,6 +88,22 @@ TEST(AfficherInfosPartition, ShowsTheReportTitledWithTheDesignationAsReceived) {
     EXPECT_EQ(module.TexteInfosPartition, partitionReportText("CLE", 0xCAFE0012, "FAT32", 6, 255));
     EXPECT_EQ(view.calls.back(), "messageBox(" + module.TexteInfosPartition +
                                      "|Informations sur la partition  /mnt/cle [CLE]|0)");
+}
+
+TEST(AfficherInfosPartition, AVolumeRemarkIsOneMoreLine) {
+    test::FakeVolumeService volumes;
+    auto& v = volumes.add("/mnt/petite", "FAT32", "PETITE");
+    v.info.remark = "FAT32 de 10216 clusters (moins de 65 525) : certains pilotes refusent ce "
+                    "volume";
+    test::RecordingGateView view(volumes);
+    Module1 module;
+
+    AfficherInfosPartition("/mnt/petite", module, view, volumes);
+
+    const auto shown = lines(module.TexteInfosPartition);
+    ASSERT_EQ(shown.size(), 17u);
+    EXPECT_EQ(shown[2], "Type de partition = FAT32");
+    EXPECT_EQ(shown[16], "Remarque = " + v.info.remark);
 }
 
 TEST(AfficherInfosPartition, NoBoxAndReportKeptWhenTheQueryFails) {

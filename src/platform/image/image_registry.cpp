@@ -26,7 +26,9 @@ ImageRegistry::Image* ImageRegistry::image(const std::string& named, std::string
         return nullptr;
     }
     opened.raw = std::make_unique<fat::SliceReader>(*opened.file, 0, container.rawBytes);
-    for (const fat::Partition& partition : fat::readPartitions(*opened.raw)) {
+    fat::PartitionTable table = fat::readPartitions(*opened.raw);
+    opened.tableProblem = std::move(table.problem);
+    for (const fat::Partition& partition : table.partitions) {
         auto volume = std::make_unique<ImageVolume>();
         volume->image = path;
         volume->file = opened.file.get();
@@ -50,21 +52,48 @@ OpenedImage ImageRegistry::openImage(const std::string& path) {
     for (const auto& volume : opened->volumes)
         if (volume->fat) result.drives.push_back(volume->driveEntry());
     if (result.drives.empty())
-        result.error = path + " : aucun volume FAT lisible dans cette image";
+        result.error = noFatVolume(*opened, path);
     else
         opened->listed = true;
     return result;
+}
+
+std::string ImageRegistry::noFatVolume(const Image& opened, const std::string& image) {
+    if (opened.volumes.empty())
+        return image + " : " +
+               (opened.tableProblem.empty() ? std::string("aucune partition")
+                                            : opened.tableProblem);
+    // One volume: why it is not one that can be read; several: the reasons of those that looked
+    // like FAT.
+    if (opened.volumes.size() == 1) return refusal(*opened.volumes.front());
+    std::string reasons;
+    for (const auto& volume : opened.volumes)
+        if (!volume->failure.empty()) reasons += (reasons.empty() ? "" : " ; ") + refusal(*volume);
+    std::string text = image + " : aucun volume FAT lisible dans cette image";
+    return reasons.empty() ? text : text + " (" + reasons + ")";
+}
+
+std::string ImageRegistry::refusal(const ImageVolume& volume) {
+    return volume.driveEntry() + " : " +
+           (!volume.failure.empty()     ? volume.failure
+            : volume.fileSystem.empty() ? std::string("pas un volume FAT")
+                                        : "pas un volume FAT (" + volume.fileSystem + ")");
 }
 
 bool ImageRegistry::partitions(const std::string& path, std::vector<ImagePartition>& out,
                                std::string& error) {
     Image* opened = image(path, error);
     if (!opened) return false;
+    if (opened->volumes.empty()) {
+        error = noFatVolume(*opened, path);
+        return false;
+    }
     out.clear();
     for (const auto& volume : opened->volumes)
         out.push_back({volume->partition.number, volume->partition.offset, volume->partition.size,
                        volume->partition.type, volume->fileSystem,
                        volume->fat ? volume->fat->label() : std::string()});
+    error = opened->tableProblem.empty() ? std::string() : path + " : " + opened->tableProblem;
     return true;
 }
 
@@ -90,14 +119,11 @@ ImageVolume* ImageRegistry::volume(const ImageAddress& address, std::string& err
                                                  : volume->partition.number == address.partition;
         if (!named) continue;
         if (volume->fat) return volume.get();
-        error = volume->driveEntry() + " : " +
-                (!volume->failure.empty()     ? volume->failure
-                 : volume->fileSystem.empty() ? std::string("pas un volume FAT")
-                                              : "pas un volume FAT (" + volume->fileSystem + ")");
+        error = refusal(*volume);
         return nullptr;
     }
     error = address.partition < 0
-                ? address.image + " : aucun volume FAT lisible dans cette image"
+                ? noFatVolume(*opened, address.image)
                 : address.image + " : pas de partition " + std::to_string(address.partition);
     return nullptr;
 }

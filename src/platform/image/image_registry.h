@@ -33,6 +33,8 @@ class ImageRegistry final : public ImageVolumes {
 public:
     OpenedImage openImage(const std::string& path) override;
     bool holds(const std::string& path) override { return claims(path); }
+    // Also false, with the reason, when the image lists no partition at all; true with `error`
+    // set when the table was listed despite damage (an extended chain that loops).
     bool partitions(const std::string& path, std::vector<ImagePartition>& out,
                     std::string& error) override;
     std::string problemWith(const std::string& path) override;
@@ -50,9 +52,14 @@ private:
         std::unique_ptr<ImageFile> file;
         std::unique_ptr<fat::SliceReader> raw; // without a fixed VHD's footer
         std::vector<std::unique_ptr<ImageVolume>> volumes;
-        bool listed = false; // opened with openImage: its volumes are drives
+        std::string tableProblem; // French; see fat::PartitionTable::problem
+        bool listed = false;      // opened with openImage: its volumes are drives
     };
     Image* image(const std::string& path, std::string& error);
+    // Why `opened` gives no FAT volume, as precisely as the opening found out (French).
+    static std::string noFatVolume(const Image& opened, const std::string& image);
+    // Why `volume` cannot be read as FAT (French, naming it as the drive list would).
+    static std::string refusal(const ImageVolume& volume);
 
     std::map<std::string, Image> images_;
     std::vector<std::string> order_;

@@ -18,8 +18,11 @@ std::optional<std::string> ImageVolumeService::rootPath(const std::string& desig
 bool ImageVolumeService::probeRoot(const std::string& root) {
     ImageVolume* volume = volumeOf(root);
     if (!volume) return false;
+    // An empty root is a volume all the same (just formatted, or every file deleted): only a
+    // root that cannot be read fails.
+    fat::FolderReader reader = fat::FolderReader::root(*volume->fat);
     fat::DirectoryEntry entry;
-    return fat::FolderReader::root(*volume->fat).next(entry);
+    return reader.next(entry) || !reader.failure();
 }
 
 bool ImageVolumeService::volumeInformation(const std::string& root, VolumeInformation& info) {
@@ -32,6 +35,7 @@ bool ImageVolumeService::volumeInformation(const std::string& root, VolumeInform
     // What Windows reports for FAT volumes: names keep their case, long names are UTF-16.
     info.flags = fsflag::CasePreservedNames | fsflag::UnicodeOnDisk;
     info.maxComponentLength = 255;
+    info.remark = fatLayoutRemark(boot);
     return true;
 }
 

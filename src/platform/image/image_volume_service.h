@@ -11,6 +11,7 @@ public:
 
     std::vector<std::string> drives() override { return images_.driveEntries(); }
     std::optional<std::string> rootPath(const std::string& designation) override;
+    // True when the root can be read, empty or not.
     bool probeRoot(const std::string& root) override;
     bool volumeInformation(const std::string& root, VolumeInformation& info) override;
     bool diskFreeSpace(const std::string& root, std::uint32_t& sectorsPerCluster,

@@ -64,6 +64,7 @@ VolumeFacts describeVolume(const VolumeEvidence& e) {
         info.fileSystem = fatTypeName(e.boot->type);
         info.name = e.rootLabel ? *e.rootLabel : e.boot->label;
         info.serial = e.boot->serial;
+        info.remark = fatLayoutRemark(*e.boot);
         facts.geometryKnown = true;
         facts.sectorsPerCluster = e.boot->sectorsPerCluster;
         facts.bytesPerSector = e.boot->bytesPerSector;
