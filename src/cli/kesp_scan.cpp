@@ -1,7 +1,6 @@
 #include "cli/kesp_scan.h"
 
 #include <csignal>
-#include <filesystem>
 #include <iostream>
 
 #include "cli/arguments.h"
@@ -9,10 +8,10 @@
 #include "cli/interrupt.h"
 #include "cli/line_output.h"
 #include "cli/plan_output.h"
+#include "cli/scan_target.h"
 #include "cli/stream_scan_view.h"
 #include "cli/volume_options.h"
 #include "platform/file_identity.h"
-#include "platform/folder_check.h"
 #include "platform/system_services.h"
 #include "platform/terminal.h"
 #include "platform/text_encoding.h"
@@ -50,20 +49,6 @@ private:
     OutputFiles& files_;
 };
 
-// FOLDER made absolute and free of "." / ".." and repeated separators, without a trailing "/"
-// except for "/" itself. Symbolic links are kept as named.
-std::string absoluteFolder(const std::string& folder) {
-    std::filesystem::path p(folder);
-    if (p.is_relative()) {
-        std::error_code ec;
-        p = std::filesystem::current_path(ec) / p;
-    }
-    std::string out = p.lexically_normal().string();
-    while (out.size() > 1 && out.back() == '/')
-        out.pop_back();
-    return out;
-}
-
 int fail(std::ostream& err, const std::string& message, bool escape) {
     err << "kesp-scan: " << (escape ? escapedFor(EscapeFor::Terminal, message) : message) << '\n';
     return kExitFailed;
@@ -98,26 +83,12 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         if (!services.images) return fail(err, "images disque non prises en charge ici", escapeErr);
         return printPartitions(arguments.folder, *services.images, out, err);
     }
-    std::string folder = absoluteFolder(arguments.folder);
-    const PathCheck check = checkFolder(folder);
-    if (check.kind != PathKind::Folder) {
-        // Not a host folder: an image, or a folder inside one.
-        std::string problem;
-        const auto inImage = services.images
-                                 ? imageFolder(arguments.folder, *services.images, problem)
-                                 : std::nullopt;
-        if (!problem.empty()) return fail(err, problem, escapeErr);
-        if (!inImage && check.kind == PathKind::NotFolder)
-            return fail(err, arguments.folder + " n'est pas un dossier", escapeErr);
-        if (!inImage) {
-            // Not there is one reason; a name too long or a mount that no longer answers are
-            // others.
-            std::string message = arguments.folder + " : dossier introuvable";
-            if (check.kind == PathKind::Unreachable) message += " (" + check.reason + ")";
-            return fail(err, message, escapeErr);
-        }
-        folder = *inImage;
+    const ScanTarget target = resolveScanTarget(arguments.folder, services.images);
+    if (!target.problem.empty()) {
+        fail(err, target.problem, escapeErr);
+        return target.status;
     }
+    const std::string& folder = target.folder;
     if (arguments.report && arguments.table && sameOutputFile(*arguments.report, *arguments.table))
         return fail(err, "--report et --table désignent le même fichier", escapeErr);
 
