@@ -33,7 +33,7 @@ std::string absoluteFolder(const std::string& folder) {
     return out;
 }
 
-ScanTarget refused(std::string problem, int status) {
+ScanTarget failed(std::string problem, int status) {
     return {{}, std::move(problem), status};
 }
 
@@ -43,7 +43,7 @@ std::string notAnImage(const std::string& name) {
 
 // An image named by IMAGE[:N][:/PATH], its file found on the host.
 struct ImageArgument {
-    std::string image; // as written
+    std::string image; // as written (made absolute when the whole argument is the image)
     PathCheck check;   // of `image`
     std::optional<long> partition;
     std::string inner = "/";
@@ -93,20 +93,20 @@ std::optional<ImageArgument> splitImageArgument(std::string_view text) {
 // The image's folder as the run writes it, once its volume and folder are known to be readable.
 ScanTarget imageTarget(const std::string& argument, const ImageArgument& named,
                        ImageVolumes& images) {
-    if (named.check.kind == PathKind::Special) return refused(notAnImage(named.image), kExitFailed);
+    if (named.check.kind == PathKind::Special) return failed(notAnImage(named.image), kExitFailed);
     if (named.partition && *named.partition < 1)
-        return refused(argument + " : les partitions sont numérotées à partir de 1", kExitFailed);
+        return failed(argument + " : les partitions sont numérotées à partir de 1", kExitFailed);
     const std::string image = absolutePath(named.image);
     // Reading the table opens the image for the run; what stops it is the image's own fault.
     std::vector<ImagePartition> table;
     std::string problem;
-    if (!images.partitions(image, table, problem)) return refused(problem, kExitRefused);
+    if (!images.partitions(image, table, problem)) return failed(problem, kExitRefused);
     const int partition = named.partition ? int(*named.partition) : -1;
     if (partition > 0 && std::none_of(table.begin(), table.end(),
                                       [partition](const auto& p) { return p.number == partition; }))
-        return refused(image + " : pas de partition " + std::to_string(partition), kExitFailed);
+        return failed(image + " : pas de partition " + std::to_string(partition), kExitFailed);
     problem = images.problemWith(imagePathText(image, partition));
-    if (!problem.empty()) return refused(problem, kExitRefused);
+    if (!problem.empty()) return failed(problem, kExitRefused);
 
     std::string inner = std::filesystem::path(named.inner).lexically_normal().generic_string();
     if (!inner.starts_with('/')) inner = "/";
@@ -116,7 +116,7 @@ ScanTarget imageTarget(const std::string& argument, const ImageArgument& named,
     const std::string folder = imagePathText(image, partition, inner);
     if (inner != "/") {
         problem = images.problemWith(folder + "/");
-        if (!problem.empty()) return refused(problem, kExitFailed);
+        if (!problem.empty()) return failed(problem, kExitFailed);
     }
     return {folder, {}, 0};
 }
@@ -128,12 +128,12 @@ ScanTarget resolveScanTarget(const std::string& argument, ImageVolumes* images) 
     const PathCheck check = checkFolder(folder);
     if (check.kind == PathKind::Folder) return {folder, {}, 0};
     if (!images && (check.kind == PathKind::NotFolder || check.kind == PathKind::Special))
-        return refused(argument + " n'est pas un dossier", kExitFailed);
+        return failed(argument + " n'est pas un dossier", kExitFailed);
     if (images) {
         if (check.kind == PathKind::Special)
-            return refused(argument + " n'est ni un dossier, ni une image disque, ni un "
-                                      "périphérique bloc",
-                           kExitFailed);
+            return failed(argument + " n'est ni un dossier, ni une image disque, ni un "
+                                     "périphérique bloc",
+                          kExitFailed);
         if (check.kind == PathKind::NotFolder)
             return imageTarget(argument, {folder, check, std::nullopt, "/"}, *images);
         if (const auto named = splitImageArgument(argument))
@@ -142,7 +142,7 @@ ScanTarget resolveScanTarget(const std::string& argument, ImageVolumes* images) 
     // Not there is one reason; a name too long or a mount that no longer answers are others.
     std::string problem = argument + " : dossier introuvable";
     if (check.kind == PathKind::Unreachable) problem += " (" + check.reason + ")";
-    return refused(problem, kExitFailed);
+    return failed(problem, kExitFailed);
 }
 
 ScanTarget resolveImageFile(const std::string& argument) {
@@ -153,13 +153,13 @@ ScanTarget resolveImageFile(const std::string& argument) {
         return {image, {}, 0};
     case PathKind::Folder:
     case PathKind::Special:
-        return refused(notAnImage(argument), kExitFailed);
+        return failed(notAnImage(argument), kExitFailed);
     case PathKind::Missing:
-        return refused(argument + " : image introuvable", kExitFailed);
+        return failed(argument + " : image introuvable", kExitFailed);
     case PathKind::Unreachable:
         break;
     }
-    return refused(argument + " : image introuvable (" + check.reason + ")", kExitFailed);
+    return failed(argument + " : image introuvable (" + check.reason + ")", kExitFailed);
 }
 
 } // namespace kesp
