@@ -1,7 +1,6 @@
 #include "cli/kesp_scan.h"
 
 #include <csignal>
-#include <filesystem>
 #include <iostream>
 
 #include "cli/arguments.h"
@@ -11,9 +10,8 @@
 #include "cli/line_output.h"
 #include "cli/plan_output.h"
 #include "cli/scan_printer.h"
+#include "cli/scan_target.h"
 #include "cli/volume_options.h"
-#include "platform/folder_check.h"
-#include "platform/image/image_address.h"
 #include "platform/system_services.h"
 #include "platform/terminal.h"
 #include "platform/text_encoding.h"
@@ -26,19 +24,6 @@ namespace kesp {
 
 namespace {
 
-// FOLDER made absolute and free of "." / ".." and repeated separators, without a trailing "/"
-// except for "/" itself. Symbolic links are kept as named.
-std::string absoluteFolder(const std::string& folder) {
-    std::filesystem::path p(folder);
-    if (p.is_relative()) {
-        std::error_code ec;
-        p = std::filesystem::current_path(ec) / p;
-    }
-    std::string out = p.lexically_normal().string();
-    while (out.size() > 1 && out.back() == '/')
-        out.pop_back();
-    return out;
-}
 
 int fail(std::ostream& err, const std::string& message, bool escape) {
     err << "kesp-scan: " << (escape ? escapedFor(EscapeFor::Terminal, message) : message) << '\n';
@@ -74,30 +59,15 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         if (!services.images) return fail(err, "images disque non prises en charge ici", escapeErr);
         return printPartitions(arguments.folder, *services.images, out, err);
     }
-    std::string folder = absoluteFolder(arguments.folder);
-    std::string scannedImage; // the image file or device read, when FOLDER is in one
-    const PathCheck check = checkFolder(folder);
-    if (check.kind != PathKind::Folder) {
-        // Not a host folder: an image, or a folder inside one.
-        std::string problem;
-        const auto inImage = services.images
-                                 ? imageFolder(arguments.folder, *services.images, problem)
-                                 : std::nullopt;
-        if (!problem.empty()) return fail(err, problem, escapeErr);
-        if (!inImage && check.kind == PathKind::NotFolder)
-            return fail(err, arguments.folder + " n'est pas un dossier", escapeErr);
-        if (!inImage) {
-            // Not there is one reason; a name too long or a mount that no longer answers are
-            // others.
-            std::string message = arguments.folder + " : dossier introuvable";
-            if (check.kind == PathKind::Unreachable) message += " (" + check.reason + ")";
-            return fail(err, message, escapeErr);
-        }
-        folder = *inImage;
-        scannedImage = parseImageAddress(folder)->image;
+    const ScanTarget target = resolveScanTarget(arguments.folder, services.images);
+    if (!target.problem.empty()) {
+        fail(err, target.problem, escapeErr);
+        return target.status;
     }
-    if (const std::string refused = refusedDestination(
-            arguments, scannedImage.empty() ? folder : scannedImage, !scannedImage.empty());
+    const std::string& folder = target.folder;
+    if (const std::string refused =
+            refusedDestination(arguments, target.image.empty() ? folder : target.image,
+                               !target.image.empty());
         !refused.empty())
         return fail(err, refused, escapeErr);
 

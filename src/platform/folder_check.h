@@ -6,7 +6,8 @@ namespace kesp {
 
 enum class PathKind {
     Folder,
-    NotFolder,   // exists, but is a file (or a device ...)
+    NotFolder,   // exists, but is a file or a block device: what an image can be read from
+    Special,     // exists, but is a FIFO, a socket or a character device
     Missing,     // nothing under that name
     Unreachable, // could not be asked: name too long, access refused, a mount that fails ...
 };

@@ -2,12 +2,16 @@
 // IMAGE[:N]:/folder/, the image's own drive text, --partitions.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "cli/kesp_scan.h"
 #include "cli/volume_options.h"
 #include "support/fat_image.h"
+#include "support/temp_dir.h"
 
 namespace kesp::test {
 namespace {
@@ -73,6 +77,78 @@ TEST_F(KespScanImage, PathsAndDriveTextNameTheImage) {
     run = scan({img + ":/NOPE"});
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, "kesp-scan: dossier introuvable : NOPE\n");
+}
+
+// A name that exists on the host is what the host has there; the image syntax only reads what
+// does not, so any name an image file may have works.
+TEST_F(KespScanImage, HostNamesComeFirstAndImagesMayHaveAnyName) {
+    TempDir dir;
+    std::filesystem::copy_file(image->imagePath(), dir / "pics");
+    dir.file("pics:/big", 50000);
+    for (const std::string& folder : {dir / "pics:", dir / "pics:/"}) {
+        const ScanResult run = scan({"--cluster-size", "512", folder});
+        ASSERT_EQ(run.status, kExitDone) << run.err;
+        EXPECT_NE(run.out.find("Recherche sur " + (dir / "pics:") + "\n"), std::string::npos)
+            << run.out;
+        EXPECT_NE(run.out.find(" Taille totale réelle : 50,176 octets"), std::string::npos)
+            << run.out;
+    }
+    for (const std::string name : {"pics", "my [x].img", "card [1]", "a:b"}) {
+        const std::string img = dir / name;
+        if (name != "pics") std::filesystem::copy_file(image->imagePath(), img);
+        for (const std::string& argument : {img, img + ":/", img + ":/DCIM/"}) {
+            SCOPED_TRACE(argument);
+            if (argument == dir / "pics:/") continue; // the host folder above
+            const ScanResult run = scan({argument});
+            ASSERT_EQ(run.status, kExitDone) << run.err;
+            const std::string root = argument == img ? img + ":/" : argument;
+            EXPECT_NE(run.out.find("Recherche sur " + root.substr(0, root.size() - 1)),
+                      std::string::npos)
+                << run.out;
+        }
+    }
+}
+
+// Bad arguments 1, a volume that cannot be read as FAT 2, whichever option meets them.
+TEST_F(KespScanImage, EachKindOfFailureHasOneStatus) {
+    TempDir dir;
+    const std::string img = image->imagePath();
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zeros = dir.file("zeros", 64 << 10);
+    const std::string empty = dir.file("empty", 0);
+    const std::string notImage = " n'est ni une image disque ni un périphérique bloc\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{img + ":0:/"},
+         kExitFailed,
+         img + ":0:/ : les partitions sont numérotées à partir de 1\n"},
+        {{img + ":-1:/"},
+         kExitFailed,
+         img + ":-1:/ : les partitions sont numérotées à partir de 1\n"},
+        {{img + ":2:/"}, kExitFailed, img + " : pas de partition 2\n"},
+        {{img + ":1"}, kExitFailed, img + " : pas de partition 1\n"},
+        {{fifo},
+         kExitFailed,
+         fifo + " n'est ni un dossier, ni une image disque, ni un périphérique bloc\n"},
+        {{fifo + ":/"}, kExitFailed, fifo + notImage},
+        {{"--partitions", fifo}, kExitFailed, fifo + notImage},
+        {{"--partitions", dir.path()}, kExitFailed, dir.path() + notImage},
+        {{"--partitions", dir / "missing"}, kExitFailed, dir / "missing : image introuvable\n"},
+        {{zeros}, kExitRefused, zeros + " : pas un volume FAT\n"},
+        {{"--volume-info", zeros}, kExitRefused, zeros + " : pas un volume FAT\n"},
+        {{"--partitions", empty}, kExitRefused, empty + " : image vide\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const ScanResult run = scan(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err, "kesp-scan: " + c.err);
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 TEST_F(KespScanImage, PartitionsOfAnImageWithoutTable) {

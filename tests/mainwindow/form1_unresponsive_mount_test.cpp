@@ -5,18 +5,14 @@
 
 #include "mainwindow/form1_harness.h"
 #include "platform/posix/volume_service_posix.h"
+#include "platform/system_services.h"
 #include "support/blocking_mount.h"
 
 namespace kesp::test {
 namespace {
 
-TEST(Form1Drives, AMountThatDoesNotAnswerHoldsUpNeitherStartUpNorTheGate) {
-    BlockingMount mount;
-    if (!mount.skipReason().empty()) GTEST_SKIP() << mount.skipReason();
-    auto volumes = makePosixVolumeService();
-    Harness h;
-    h.volumeService = volumes.get();
-
+// Start-up, then the dead mount chosen in Drive1: refused at once, the drive left as it was.
+void expectNeitherStartUpNorTheGateHeldUp(Harness& h, const BlockingMount& mount) {
     const auto begin = std::chrono::steady_clock::now();
     Form1& form = h.window();
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
@@ -29,6 +25,28 @@ TEST(Form1Drives, AMountThatDoesNotAnswerHoldsUpNeitherStartUpNorTheGate) {
     ASSERT_EQ(h.boxes.shown.size(), 1u);
     EXPECT_EQ(h.boxes.shown[0].title, "Lecteur non prêt");
     EXPECT_EQ(form.driveText(), before);
+}
+
+TEST(Form1Drives, AMountThatDoesNotAnswerHoldsUpNeitherStartUpNorTheGate) {
+    BlockingMount mount;
+    if (!mount.skipReason().empty()) GTEST_SKIP() << mount.skipReason();
+    auto volumes = makePosixVolumeService();
+    Harness h;
+    h.volumeService = volumes.get();
+    expectNeitherStartUpNorTheGateHeldUp(h, mount);
+}
+
+// The same through the services the program ships, where the opened images are routed apart
+// from the host's volumes.
+TEST(Form1Drives, AMountThatDoesNotAnswerHoldsUpNothingThroughTheShippedServices) {
+    BlockingMount mount;
+    if (!mount.skipReason().empty()) GTEST_SKIP() << mount.skipReason();
+    const SystemServices system = makeSystemServices();
+    Harness h;
+    h.volumeService = system.volumes.get();
+    h.folders = system.folders.get();
+    h.images = system.images;
+    expectNeitherStartUpNorTheGateHeldUp(h, mount);
 }
 
 } // namespace

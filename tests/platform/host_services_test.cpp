@@ -1,6 +1,9 @@
 // The host services the front ends call instead of the system (POSIX or kernel32, whichever
 // this build has): what a folder name designates, and the staged copy of the save command.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -31,7 +34,15 @@ TEST(CheckFolder, EveryKindOfName) {
         {dir / "absent/below", PathKind::Missing},
         // Longer than any name a file system allows: asked, but not answered.
         {dir / std::string(300, 'n'), PathKind::Unreachable},
+#ifndef _WIN32
+        // Neither folders nor anything an image could be read from.
+        {dir / "fifo", PathKind::Special},
+        {"/dev/null", PathKind::Special},
+#endif
     };
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+#endif
     for (const auto& c : cases) {
         const PathCheck check = checkFolder(c.path);
         EXPECT_EQ(check.kind, c.kind) << c.path.substr(0, 80);

@@ -2,9 +2,15 @@
 // listing, partitioned images, and damaged images that must give a reason, never a hang.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <map>
 #include <regex>
@@ -14,7 +20,11 @@
 #include "platform/image/image_folders.h"
 #include "platform/image/image_registry.h"
 #include "platform/image/image_volume_service.h"
+#include "platform/image/routed_services.h"
+#include "platform/posix/folder_enum_posix.h"
+#include "support/fake_volume_service.h"
 #include "support/fat_image.h"
+#include "support/temp_dir.h"
 
 namespace kesp::test {
 namespace {
@@ -345,6 +355,76 @@ TEST(ImageFile, WhatCannotBeReadIsSaidInFrench) {
     EXPECT_EQ(images.openImage("/tmp").error,
               "/tmp n'est ni une image disque ni un périphérique bloc");
     EXPECT_FALSE(images.holds("/tmp/")) << "a host folder is not an image";
+
+    // Opened for reading, a FIFO waits for a writer, deaf to signals: it must be refused first.
+    TempDir dir;
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto opened = std::async(std::launch::async, [&] { return images.openImage(fifo).error; });
+    if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // A writer ends the wait, so that the test ends too.
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        ADD_FAILURE() << "opening a FIFO as an image waits for a writer";
+        opened.wait();
+        if (writer >= 0) ::close(writer);
+    }
+    EXPECT_EQ(opened.get(), fifo + " n'est ni une image disque ni un périphérique bloc");
+    EXPECT_EQ(images.openImage("/dev/null").error,
+              "/dev/null n'est ni une image disque ni un périphérique bloc");
+}
+
+// A copy of `image` at `path` with every "CARTE      " label turned into `label` (11 bytes).
+void copyRelabelled(const std::string& image, const std::string& path, const std::string& label) {
+    std::string bytes = fileBytes(image);
+    for (auto at = bytes.find("CARTE      "); at != std::string::npos;
+         at = bytes.find("CARTE      ", at + 1))
+        bytes.replace(at, 11, label);
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// Which backend answers is decided from the images opened, by name: a file is no image until
+// opened as one, and an opened image's entries and paths find it whatever its name and label
+// hold.
+TEST(RoutedServices, OnlyOpenedImagesGoToTheImagesAndAnyNameFindsItsImage) {
+    KESP_REQUIRE_FAT_TOOLS(false);
+    std::string error;
+    auto image = FatImage::create(labelledFat(16, 4, "CARTE", "0BADF00D", 20 << 20), error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->addFile("IN.TXT", 5, error)) << error;
+    TempDir dir;
+    copyRelabelled(image->imagePath(), dir / "pics", "CARTE      ");
+    dir.file("pics:/ON_HOST", 7);
+    const std::string card = dir / "card [1]";
+    copyRelabelled(image->imagePath(), card, "A:/B [C]   ");
+
+    auto images = std::make_shared<ImageRegistry>();
+    auto host = std::make_unique<test::FakeVolumeService>();
+    host->add(dir.path(), "ext4");
+    RoutedVolumeService volumes(std::move(host), images);
+    RoutedFolderEnumerator folders(std::make_unique<PosixFolderEnumerator>(), images);
+    const auto names = [&folders](const std::string& path) {
+        std::vector<std::string> found;
+        auto listing = folders.open(path);
+        for (FolderEntry entry; listing->next(entry);)
+            found.push_back(entry.name);
+        return found;
+    };
+
+    EXPECT_EQ(names(dir / "pics:/"), std::vector<std::string>{"ON_HOST"});
+    EXPECT_EQ(volumes.driveOf(dir / "pics:/"), dir.path());
+    EXPECT_EQ(volumes.rootPath(dir / "pics"), std::nullopt) << "neither a volume nor opened";
+
+    const OpenedImage opened = images->openImage(card);
+    ASSERT_EQ(opened.error, "");
+    const std::string entry = card + " [A:/B [C]]";
+    ASSERT_EQ(opened.drives, std::vector<std::string>{entry});
+    EXPECT_EQ(volumes.drives().back(), entry);
+    EXPECT_EQ(volumes.rootPath(entry), card + ":/");
+    EXPECT_EQ(volumes.entryRoot(entry), card + ":/");
+    EXPECT_EQ(volumes.driveOf(card + ":/"), entry);
+    EXPECT_EQ(volumes.totalBytes(card + ":/"), std::uint64_t(20 << 20));
+    EXPECT_EQ(names(card + ":/"), std::vector<std::string>{"IN.TXT"});
+    EXPECT_EQ(names(dir / "pics:/"), std::vector<std::string>{"ON_HOST"}) << "still the host's";
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/posix/mount_watch.h"
 #include "platform/posix/volume_service_posix.h"
+#include "platform/system_services.h"
 #include "support/blocking_mount.h"
 
 namespace kesp {
@@ -46,23 +47,43 @@ TEST(MountWatch, AnswersInTimeAreKeptABlockedMountHoldsOneThread) {
     EXPECT_EQ(again, 9) << "once its query returned, the mount is asked again";
 }
 
+// What a volume service says of a mount that never answers, waiting on it once at most.
+void expectListedAndNotReady(VolumeService& volumes, const std::string& point) {
+    const auto begin = Clock::now();
+    const auto drives = volumes.drives();
+    const std::string entry = point + " (ne répond pas)";
+    EXPECT_NE(std::find(drives.begin(), drives.end(), entry), drives.end());
+    EXPECT_EQ(volumes.rootPath(entry), point + "/");
+    EXPECT_EQ(volumes.readiness(point + "/"), kErrorDeviceUnavailable);
+    VolumeInformation info;
+    EXPECT_FALSE(volumes.volumeInformation(point + "/", info));
+    EXPECT_FALSE(volumes.probeRoot(point + "/"));
+    EXPECT_EQ(volumes.totalMegabytes(point + "/"), 0u);
+    // One wait for the first query; every later one finds the mount still busy.
+    EXPECT_LT(Clock::now() - begin, 3s);
+}
+
 TEST(PosixVolumeService, AMountThatDoesNotAnswerIsListedAsSuchAndNotReady) {
     test::BlockingMount mount;
     if (!mount.skipReason().empty()) GTEST_SKIP() << mount.skipReason();
     auto volumes = makePosixVolumeService();
+    expectListedAndNotReady(*volumes, mount.mountPoint());
+}
 
-    const auto begin = Clock::now();
-    const auto drives = volumes->drives();
-    const std::string entry = mount.mountPoint() + " (ne répond pas)";
-    EXPECT_NE(std::find(drives.begin(), drives.end(), entry), drives.end());
-    EXPECT_EQ(volumes->rootPath(entry), mount.mountPoint() + "/");
-    EXPECT_EQ(volumes->readiness(mount.mountPoint() + "/"), kErrorDeviceUnavailable);
-    VolumeInformation info;
-    EXPECT_FALSE(volumes->volumeInformation(mount.mountPoint() + "/", info));
-    EXPECT_FALSE(volumes->probeRoot(mount.mountPoint() + "/"));
-    EXPECT_EQ(volumes->totalMegabytes(mount.mountPoint() + "/"), 0u);
-    // One wait for the first query; every later one finds the mount still busy.
-    EXPECT_LT(Clock::now() - begin, 3s);
+// The services the programs run on put the image reader in front of the host's: choosing
+// between them must not ask the mount either.
+TEST(SystemServices, AMountThatDoesNotAnswerIsListedAsSuchAndNotReady) {
+    // Both outlive the mount, whose removal releases a query stuck on it: the test then fails
+    // instead of hanging.
+    const SystemServices system = makeSystemServices();
+    std::future<void> queries;
+    test::BlockingMount mount;
+    if (!mount.skipReason().empty()) GTEST_SKIP() << mount.skipReason();
+    queries = std::async(std::launch::async, [&system, point = mount.mountPoint()] {
+        EXPECT_FALSE(system.images->holds(point + "/"));
+        expectListedAndNotReady(*system.volumes, point);
+    });
+    EXPECT_EQ(queries.wait_for(10s), std::future_status::ready) << "a query waits on the mount";
 }
 
 } // namespace

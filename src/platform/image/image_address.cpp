@@ -5,17 +5,22 @@
 namespace kesp {
 namespace {
 
-// ":N" at the end of `text` (N from 0 to 999): N, and `text` without it.
+// A partition number as paths and drive entries write it: 1 to 999, plain digits.
+std::optional<int> partitionNumber(std::string_view digits) {
+    int number = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (digits.empty() || digits.size() > 3 || digits.front() < '1' || digits.front() > '9' ||
+        ec != std::errc{} || end != digits.data() + digits.size())
+        return std::nullopt;
+    return number;
+}
+
+// ":N" at the end of `text`: N, and `text` without it.
 std::optional<int> takePartition(std::string_view& text) {
     const auto colon = text.rfind(':');
     if (colon == std::string_view::npos) return std::nullopt;
-    const std::string_view digits = text.substr(colon + 1);
-    int number = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (digits.empty() || digits.size() > 3 || ec != std::errc{} ||
-        end != digits.data() + digits.size())
-        return std::nullopt;
-    text = text.substr(0, colon);
+    const auto number = partitionNumber(text.substr(colon + 1));
+    if (number) text = text.substr(0, colon);
     return number;
 }
 
@@ -27,14 +32,32 @@ std::optional<ImageAddress> parseImageAddress(std::string_view text) {
     if (colon != std::string_view::npos && colon + 1 < text.size() && text[colon + 1] == '/') {
         address.inner = std::string(text.substr(colon + 1));
         text = text.substr(0, colon);
-    } else if (text.ends_with("]")) {
-        // A drive entry: "IMAGE[:N] [label]"; a label may hold anything, the image part not " [".
-        const auto open = text.find(" [");
-        if (open != std::string_view::npos) text = text.substr(0, open);
     }
     if (const auto number = takePartition(text)) address.partition = *number;
     if (text.empty()) return std::nullopt;
     address.image = std::string(text);
+    return address;
+}
+
+std::optional<ImageAddress> addressIn(const std::string& image, std::string_view text) {
+    if (image.empty() || !text.starts_with(image)) return std::nullopt;
+    std::string_view rest = text.substr(image.size());
+    ImageAddress address{image, -1, "/"};
+    if (rest.empty()) return address;
+    if (rest.front() != ':') return std::nullopt;
+    rest.remove_prefix(1);
+    if (!rest.starts_with('/')) {
+        const auto colon = rest.find(':');
+        const auto number = partitionNumber(rest.substr(0, colon));
+        if (!number) return std::nullopt;
+        address.partition = *number;
+        if (colon == std::string_view::npos) return address;
+        rest = rest.substr(colon + 1);
+        if (!rest.starts_with('/')) return std::nullopt;
+    }
+    // What follows is a path in a FAT volume, whose names hold no ':'.
+    if (rest.find(':') != std::string_view::npos) return std::nullopt;
+    address.inner = std::string(rest);
     return address;
 }
 

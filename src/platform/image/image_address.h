@@ -14,10 +14,15 @@ struct ImageAddress {
     std::string inner = "/"; // "/"-separated, starting with "/"; a folder ends with "/"
 };
 
-// Splits "IMAGE", "IMAGE:/x", "IMAGE:N:/x", "IMAGE:N" and drive entries "IMAGE[:N] [label]" (the
-// label dropped). FAT names never hold ':', so the last ':' is the one that splits. nullopt for
-// an empty image part.
+// Splits "IMAGE", "IMAGE:/x", "IMAGE:N:/x" and "IMAGE:N", N from 1 to 999, without knowing which
+// files exist: FAT names never hold ':', so the last ':' is the one that splits. A drive entry's
+// " [label]" is not split off: an image name may hold " [" and a label anything, so only the
+// opened images tell them apart (addressIn). nullopt for an empty image part.
 std::optional<ImageAddress> parseImageAddress(std::string_view text);
+
+// Where `text` lies in the image `image`, named as it was opened: "IMAGE" or "IMAGE:/..." (the
+// first FAT volume), "IMAGE:N" or "IMAGE:N:/..."; nullopt when `text` names something else.
+std::optional<ImageAddress> addressIn(const std::string& image, std::string_view text);
 
 // "IMAGE:/", "IMAGE:N:/", followed by the inner path without its leading "/".
 std::string imagePathText(const std::string& image, int partition, std::string_view inner = "/");

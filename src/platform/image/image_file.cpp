@@ -9,8 +9,29 @@
 
 namespace kesp {
 
+namespace {
+
+bool readableAsImage(const struct stat& st) {
+    return S_ISREG(st.st_mode) || S_ISBLK(st.st_mode);
+}
+
+std::string notAnImage(const std::string& path) {
+    return path + " n'est ni une image disque ni un périphérique bloc";
+}
+
+} // namespace
+
 std::unique_ptr<ImageFile> ImageFile::open(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opening a FIFO for reading waits for a writer, and no signal ends that wait: what cannot
+    // be an image is refused before open().
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !readableAsImage(st)) {
+        error = notAnImage(path);
+        return nullptr;
+    }
+    // Should the name have been replaced in between, the open still does not wait, and the
+    // descriptor's own type is checked again.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         const int why = errno;
         error = (why == EACCES || why == EPERM ? "lecture de " + path + " non autorisée : "
@@ -18,12 +39,13 @@ std::unique_ptr<ImageFile> ImageFile::open(const std::string& path, std::string&
                 std::strerror(why);
         return nullptr;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISBLK(st.st_mode))) {
+    if (::fstat(fd, &st) != 0 || !readableAsImage(st)) {
         ::close(fd);
-        error = path + " n'est ni une image disque ni un périphérique bloc";
+        error = notAnImage(path);
         return nullptr;
     }
+    // Reads block as usual: a file system (FUSE) may otherwise answer EAGAIN.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // A block device's size comes from seeking to its end; st_size is 0 there.
     const off_t end = S_ISBLK(st.st_mode) ? ::lseek(fd, 0, SEEK_END) : st.st_size;
     if (end < 0) {
@@ -49,11 +71,6 @@ bool ImageFile::read(std::uint64_t offset, std::span<std::uint8_t> out) {
         done += std::size_t(n);
     }
     return true;
-}
-
-bool isImageCandidate(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISBLK(st.st_mode));
 }
 
 } // namespace kesp

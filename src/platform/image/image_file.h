@@ -11,7 +11,8 @@ namespace kesp {
 class ImageFile final : public fat::ByteReader {
 public:
     // nullptr with `error` (French, naming the file and the system's reason) when it cannot be
-    // opened, or is neither a regular file nor a block device.
+    // opened, or is neither a regular file nor a block device (a FIFO is refused without waiting
+    // for a writer).
     static std::unique_ptr<ImageFile> open(const std::string& path, std::string& error);
     ~ImageFile() override;
     ImageFile(const ImageFile&) = delete;
@@ -29,8 +30,5 @@ private:
     std::uint64_t size_;
     int deviceError_ = 0;
 };
-
-// Whether `path` names something an image can be read from (a regular file or a block device).
-bool isImageCandidate(const std::string& path);
 
 } // namespace kesp

@@ -73,7 +73,7 @@ std::string folded(std::string name) {
 } // namespace
 
 std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& path) {
-    const auto address = parseImageAddress(path);
+    const auto address = images_.addressOf(path);
     std::string error;
     ImageVolume* volume = address ? images_.volume(*address, error) : nullptr;
     if (!volume) return failedListing({error.empty() ? path + " : chemin invalide" : error, true});

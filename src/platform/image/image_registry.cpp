@@ -105,10 +105,23 @@ std::string ImageRegistry::problemWith(const std::string& path) {
     return failure ? failure->reason : std::string();
 }
 
-bool ImageRegistry::claims(std::string_view text) const {
-    const auto address = parseImageAddress(text);
-    if (!address) return false;
-    return images_.count(address->image) != 0 || isImageCandidate(address->image);
+std::optional<ImageAddress> ImageRegistry::locate(std::string_view text) const {
+    std::optional<ImageAddress> best;
+    const auto consider = [&best](std::optional<ImageAddress> found) {
+        if (found && (!best || found->image.size() > best->image.size())) best = std::move(found);
+    };
+    for (const auto& [path, opened] : images_) {
+        consider(addressIn(path, text));
+        for (const auto& volume : opened.volumes)
+            if (volume->fat && volume->driveEntry() == text)
+                consider(ImageAddress{path, volume->partition.number, "/"});
+    }
+    return best;
+}
+
+std::optional<ImageAddress> ImageRegistry::addressOf(std::string_view text) const {
+    if (auto found = locate(text)) return found;
+    return parseImageAddress(text);
 }
 
 ImageVolume* ImageRegistry::volume(const ImageAddress& address, std::string& error) {

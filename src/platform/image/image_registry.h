@@ -3,6 +3,7 @@
 // on first use, so kesp-scan can name one directly; the window opens them explicitly.
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,9 +40,13 @@ public:
                     std::string& error) override;
     std::string problemWith(const std::string& path) override;
 
-    // Whether `text` (a designation, a root or a folder path) names an image: one opened here,
-    // or an existing file or block device.
-    bool claims(std::string_view text) const;
+    // Where `text` (a drive entry, a root or a folder path) lies among the images opened here,
+    // decided from their names alone, without a system call: a drive entry counts whole, whatever
+    // its label holds, and the longest image name that fits wins. nullopt: not in an opened image.
+    std::optional<ImageAddress> locate(std::string_view text) const;
+    bool claims(std::string_view text) const { return locate(text).has_value(); }
+    // locate(), or else the image `text` names by its syntax alone, opened on first use.
+    std::optional<ImageAddress> addressOf(std::string_view text) const;
     // The FAT volume `address` names; nullptr with `error`.
     ImageVolume* volume(const ImageAddress& address, std::string& error);
     // The drive-list entries of the images opened with openImage, in opening order.

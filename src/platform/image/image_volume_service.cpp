@@ -5,7 +5,7 @@
 namespace kesp {
 
 ImageVolume* ImageVolumeService::volumeOf(const std::string& text) {
-    const auto address = parseImageAddress(text);
+    const auto address = images_.addressOf(text);
     std::string error;
     return address ? images_.volume(*address, error) : nullptr;
 }

@@ -1,6 +1,9 @@
 #pragma once
 // The host's volumes and the opened images behind one volume service and one folder enumerator:
-// designations and paths that name an image go to the image backend, the rest to the host's.
+// designations and paths in an image this process opened go to the image backend, the rest to
+// the host's. The choice is made from the opened images' names alone: no system call, which
+// could wait on a mount that does not answer, and no file taken for an image unless opened as
+// one (a host folder "pics:" stays the host's beside an image "pics").
 #include <memory>
 
 #include "platform/folder_enum.h"

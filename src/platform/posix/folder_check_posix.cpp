@@ -11,7 +11,9 @@ PathCheck checkFolder(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0)
         return errno == ENOENT ? PathCheck{PathKind::Missing, {}}
                                : PathCheck{PathKind::Unreachable, std::strerror(errno)};
-    return {S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::NotFolder, {}};
+    if (S_ISDIR(st.st_mode)) return {PathKind::Folder, {}};
+    return {S_ISREG(st.st_mode) || S_ISBLK(st.st_mode) ? PathKind::NotFolder : PathKind::Special,
+            {}};
 }
 
 } // namespace kesp
