@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "fat/boot_sector.h"
+#include "fat/exfat_boot_sector.h"
 
 namespace kesp::fat {
 namespace {
@@ -118,8 +119,10 @@ std::vector<Partition> readPartitions(ByteReader& disk) {
     std::vector<Partition> out;
     std::array<std::uint8_t, kSector> mbr{};
     if (!disk.read(0, mbr)) return out;
-    if (parseFatBootSector(mbr) || !hasBootSignature(mbr) || !plausibleMbr(mbr)) {
-        // No table: the whole disk is the volume (a FAT boot sector also ends with 55 AA).
+    if (parseFatBootSector(mbr) || isExfatBootSector(mbr) || !hasBootSignature(mbr) ||
+        !plausibleMbr(mbr)) {
+        // No table: the whole disk is the volume (FAT and exFAT boot sectors also end with
+        // 55 AA, and exFAT's zeroed boot code passes for an empty table).
         out.push_back({0, 0, disk.size(), {}});
         return out;
     }
