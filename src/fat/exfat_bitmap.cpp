@@ -13,8 +13,7 @@ constexpr std::uint64_t kPieceBytes = 1024 * 1024;
 
 std::optional<std::uint64_t> countAllocatedClusters(ByteReader& volume, ExfatFat& fat,
                                                     const ExfatGeometry& geometry,
-                                                    const ExfatExtent& bitmap,
-                                                    std::string& error) {
+                                                    const ExfatExtent& bitmap, std::string& error) {
     const std::uint64_t needed = (std::uint64_t(geometry.clusterCount) + 7) / 8;
     if (bitmap.bytes < needed) {
         error = "bitmap d'allocation de " + std::to_string(bitmap.bytes) +

@@ -83,8 +83,8 @@ std::optional<ExfatBootSector> parseExfatBootSector(std::span<const std::uint8_t
     const std::uint64_t sector = boot.bytesPerSector();
     const std::uint64_t fatsEnd =
         std::uint64_t(boot.fatOffset) + std::uint64_t(boot.fatLength) * boot.fatCount;
-    const std::uint64_t heapSectors =
-        std::uint64_t(boot.clusterCount) << boot.sectorsPerClusterShift;
+    const std::uint64_t heapSectors = std::uint64_t(boot.clusterCount)
+                                      << boot.sectorsPerClusterShift;
     if (boot.fatOffset < kFirstFatSector)
         return refuse("FAT au secteur " + std::to_string(boot.fatOffset) +
                       ", dans la région de démarrage");
@@ -101,8 +101,8 @@ std::optional<ExfatBootSector> parseExfatBootSector(std::span<const std::uint8_t
         return refuse(std::to_string(boot.clusterCount) + " clusters annoncés, le volume de " +
                       std::to_string(boot.volumeLength) + " secteurs n'en contient pas autant");
     if (boot.rootCluster < 2 || boot.rootCluster > std::uint64_t(boot.clusterCount) + 1)
-        return refuse("dossier racine hors du volume (cluster " +
-                      std::to_string(boot.rootCluster) + ")");
+        return refuse("dossier racine hors du volume (cluster " + std::to_string(boot.rootCluster) +
+                      ")");
     return boot;
 }
 

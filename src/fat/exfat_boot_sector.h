@@ -11,10 +11,10 @@
 namespace kesp::fat {
 
 struct ExfatBootSector {
-    std::uint64_t partitionOffset = 0; // sectors, as the formatter stored it; informative only
-    std::uint64_t volumeLength = 0;    // sectors
-    std::uint32_t fatOffset = 0;       // sectors from the volume start
-    std::uint32_t fatLength = 0;       // sectors, one FAT
+    std::uint64_t partitionOffset = 0;   // sectors, as the formatter stored it; informative only
+    std::uint64_t volumeLength = 0;      // sectors
+    std::uint32_t fatOffset = 0;         // sectors from the volume start
+    std::uint32_t fatLength = 0;         // sectors, one FAT
     std::uint32_t clusterHeapOffset = 0; // sectors
     std::uint32_t clusterCount = 0;      // clusters 2 to clusterCount + 1
     std::uint32_t rootCluster = 0;
@@ -69,7 +69,8 @@ std::optional<ExfatBootSector> parseExfatBootSector(std::span<const std::uint8_t
 
 // The boot checksum of sectors 0 to 10 (`sectors` holds them, 11 sectors of `bytesPerSector`),
 // VolumeFlags and PercentInUse left out since they change while the volume is in use.
-std::uint32_t exfatBootChecksum(std::span<const std::uint8_t> sectors, std::uint32_t bytesPerSector);
+std::uint32_t exfatBootChecksum(std::span<const std::uint8_t> sectors,
+                                std::uint32_t bytesPerSector);
 
 // Whether `region` (12 sectors: boot, extended boot, OEM, reserved, checksum) holds a checksum
 // sector whose every word is the checksum of the 11 sectors before it.

@@ -77,11 +77,10 @@ void ExfatEntryDecoder::noteVolumeEntry(std::span<const std::uint8_t> raw) {
     case kUpcase:
         facts_.upcase = extent;
         break;
-    case kLabel: {
-        std::string label = utf8FromUtf16(units(raw.subspan(2), std::min<unsigned>(raw[1], kLabelUnits)));
-        facts_.label = std::move(label);
+    case kLabel:
+        facts_.label =
+            utf8FromUtf16(units(raw.subspan(2), std::min<unsigned>(raw[1], kLabelUnits)));
         break;
-    }
     case kGuid:
         facts_.hasGuid = true;
         break;
@@ -95,7 +94,8 @@ ExfatEntryDecoder::Result ExfatEntryDecoder::startSet(std::span<const std::uint8
     const unsigned secondaries = raw[1];
     if (secondaries < 2) {
         // An interrupted set noted just before is the first problem: it is kept.
-        if (problem_.empty()) problem_ = "jeu d'entrées de " + entriesText(secondaries + 1) + " seulement";
+        if (problem_.empty())
+            problem_ = "jeu d'entrées de " + entriesText(secondaries + 1) + " seulement";
         return Result::Skipped;
     }
     set_.assign(raw.begin(), raw.end());

@@ -78,8 +78,8 @@ std::optional<std::uint32_t> ClusterChain::next() {
                 done_ = true;
                 if (length_)
                     return stop("chaîne de clusters plus courte que la taille annoncée (" +
-                                std::to_string(delivered_) + " sur " +
-                                std::to_string(*length_) + " clusters)");
+                                std::to_string(delivered_) + " sur " + std::to_string(*length_) +
+                                " clusters)");
                 return std::nullopt;
             }
             if (*value == ExfatFat::kBad)

@@ -29,8 +29,7 @@ public:
 
 private:
     ExfatFolderReader(ExfatVolume& volume, std::uint32_t first,
-                      std::optional<std::uint64_t> clusters, bool contiguous,
-                      std::uint64_t bytes);
+                      std::optional<std::uint64_t> clusters, bool contiguous, std::uint64_t bytes);
     bool loadNextBlock();
     void note(const std::string& problem);
     void fail(const std::string& reason);
@@ -43,7 +42,7 @@ private:
     std::uint64_t inCluster_ = 0; // bytes of `cluster_` read so far
     std::uint32_t blockBytes_;
     std::vector<std::uint8_t> block_;
-    std::size_t at_ = 0;         // next entry in `block_`
+    std::size_t at_ = 0;           // next entry in `block_`
     std::uint64_t entryIndex_ = 0; // of the next entry in the folder
     bool done_ = false;
     std::optional<std::string> failure_;

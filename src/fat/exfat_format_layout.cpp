@@ -45,8 +45,8 @@ std::optional<ExfatLayout> mkfsExfatLayout(std::uint64_t volumeBytes, std::uint3
     layout.clusterBytes = clusterBytes;
     layout.fatOffset = roundUp(kBootRegionsSectors * kSectorBytes, kBoundaryBytes);
     layout.fatBytes = roundUp32(imageClusters * 4, clusterBytes);
-    layout.heapOffset = static_cast<std::uint32_t>(
-        roundUp(layout.fatOffset + layout.fatBytes, kBoundaryBytes));
+    layout.heapOffset =
+        static_cast<std::uint32_t>(roundUp(layout.fatOffset + layout.fatBytes, kBoundaryBytes));
     if (volumeBytes <= layout.heapOffset) return std::nullopt;
     const std::uint64_t clusters = (volumeBytes - layout.heapOffset) / clusterBytes;
     if (clusters > kMaximumClusters) return std::nullopt;

@@ -13,7 +13,8 @@ inline constexpr std::uint32_t kExfatUpcaseBytes = 5836;
 inline constexpr std::uint32_t kExfatMaximumClusterBytes = 32u * 1024 * 1024;
 
 struct ExfatLayout {
-    std::uint64_t partitionOffset = 0; // bytes before the volume on its disk (SD: one boundary unit)
+    std::uint64_t partitionOffset =
+        0; // bytes before the volume on its disk (SD: one boundary unit)
     std::uint64_t volumeBytes = 0;
     std::uint32_t clusterBytes = 0;
     std::uint64_t fatOffset = 0; // bytes from the volume's start

@@ -96,9 +96,9 @@ std::optional<std::uint64_t> ExfatVolume::freeClusters(std::string& error) {
 }
 
 std::optional<std::uint64_t> ExfatVolume::rootClusters(std::string& error) {
-    return chainLength(fat_, geometry_, geometry_.rootCluster,
-                       std::max<std::uint64_t>(1, kExfatFolderMaximumBytes / geometry_.clusterBytes),
-                       error);
+    return chainLength(
+        fat_, geometry_, geometry_.rootCluster,
+        std::max<std::uint64_t>(1, kExfatFolderMaximumBytes / geometry_.clusterBytes), error);
 }
 
 } // namespace kesp::fat

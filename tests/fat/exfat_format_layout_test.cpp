@@ -85,10 +85,10 @@ TEST(MkfsExfatRefusals, SizesAndClusterSizesItDoesNotFormat) {
         std::uint64_t bytes;
         std::uint32_t clusterBytes;
     } cases[] = {
-        {64 * MiB, 3000},     // not a power of two
-        {64 * MiB, 256},      // under a sector
-        {64 * MiB, 64 * MiB}, // over 32 MiB
-        {2 * MiB, 4 * KiB},   // the heap would start at the end
+        {64 * MiB, 3000},             // not a power of two
+        {64 * MiB, 256},              // under a sector
+        {64 * MiB, 64 * MiB},         // over 32 MiB
+        {2 * MiB, 4 * KiB},           // the heap would start at the end
         {2 * MiB + 8 * KiB, 4 * KiB}, // two clusters: no room for its own
     };
     for (const auto& c : cases) {

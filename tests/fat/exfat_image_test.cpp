@@ -61,7 +61,7 @@ struct Walked {
     std::vector<std::string> paths;             // every file and folder, parents first
     std::map<std::string, std::uint64_t> sizes; // files
     std::map<std::string, std::vector<std::string>> children; // in on-disk order
-    std::uint64_t clusters = 0; // files' and sub-folders' allocations
+    std::uint64_t clusters = 0;                               // files' and sub-folders' allocations
     std::vector<std::string> failures;
 };
 
@@ -143,7 +143,8 @@ TEST_P(ExfatImageRead, NamesOrderSizesAndFreeClustersAsTheToolsSeeThem) {
     const auto rootClusters = volume->rootClusters(error);
     ASSERT_TRUE(rootClusters) << error;
     const auto& g = volume->geometry();
-    const std::uint64_t bitmapClusters = (((g.clusterCount + 7) / 8) + g.clusterBytes - 1) / g.clusterBytes;
+    const std::uint64_t bitmapClusters =
+        (((g.clusterCount + 7) / 8) + g.clusterBytes - 1) / g.clusterBytes;
     const std::uint64_t upcaseClusters = (5836 + g.clusterBytes - 1) / g.clusterBytes;
     EXPECT_EQ(walked.clusters + *rootClusters + bitmapClusters + upcaseClusters,
               g.clusterCount - free);

@@ -75,8 +75,7 @@ class ExfatMemoryVolume {
 public:
     explicit ExfatMemoryVolume(const ExfatShape& shape) : shape_(shape) {
         const std::uint32_t sector = 1u << shape.sectorShift;
-        const std::uint32_t fatSectors =
-            ((shape.clusterCount + 2) * 4 + sector - 1) / sector;
+        const std::uint32_t fatSectors = ((shape.clusterCount + 2) * 4 + sector - 1) / sector;
         const std::uint32_t heap = shape.fatOffset + fatSectors;
         const std::uint64_t volumeSectors =
             heap + (std::uint64_t(shape.clusterCount) << shape.clusterShift);

@@ -47,9 +47,9 @@ std::unique_ptr<ExfatVolume> openVolume(BufferReader& reader) {
 // A sub-folder of the root at `cluster`, one cluster long and contiguous.
 void addFolder(ExfatMemoryVolume& v, std::size_t rootIndex, const std::u16string& name,
                std::uint32_t cluster, std::uint32_t clusters = 1, bool noFatChain = true) {
-    v.rootEntry(rootIndex, entrySet({name, true, std::uint64_t(clusters) * v.geometry.clusterBytes,
-                                     std::uint64_t(clusters) * v.geometry.clusterBytes, cluster,
-                                     noFatChain}));
+    v.rootEntry(rootIndex,
+                entrySet({name, true, std::uint64_t(clusters) * v.geometry.clusterBytes,
+                          std::uint64_t(clusters) * v.geometry.clusterBytes, cluster, noFatChain}));
 }
 
 std::string errorOf(std::vector<std::uint8_t> bytes) {
@@ -160,7 +160,8 @@ TEST(ExfatBootRegion, BackupRegionStandsInForADamagedMainOne) {
     fat[510] = 0x55;
     fat[511] = 0xAA;
     EXPECT_EQ(errorOf(fat), "pas de volume exFAT");
-    EXPECT_EQ(errorOf(std::vector<std::uint8_t>(100, 0)), "image trop courte pour contenir un volume");
+    EXPECT_EQ(errorOf(std::vector<std::uint8_t>(100, 0)),
+              "image trop courte pour contenir un volume");
 
     ExfatMemoryVolume truncated{ExfatShape{}};
     truncated.bytes.resize(24 * 512);
@@ -189,7 +190,9 @@ TEST(ExfatEntrySets, NamesOfEveryLengthAndUtf16Oddity) {
     for (int i = 0; i < 255; ++i)
         name255 += char16_t(u'A' + i % 26);
     const std::u16string names[] = {
-        name15, name16, name255,
+        name15,
+        name16,
+        name255,
         u"\xD83D\xDE00 sourire",      // U+1F600 as a surrogate pair
         u"seul \xD83D.txt",           // a high surrogate without its pair
         u"\xDE00 bas",                // a low surrogate alone
@@ -211,9 +214,8 @@ TEST(ExfatEntrySets, NamesOfEveryLengthAndUtf16Oddity) {
         expected255 += char(c);
     EXPECT_EQ(l.names, (std::vector<std::string>{
                            std::string(15, 'a'), "bcdefghijklmnopq", expected255,
-                           "\xF0\x9F\x98\x80 sourire", "seul \xEF\xBF\xBD.txt",
-                           "\xEF\xBF\xBD bas", "caf\xC3\xA9 \xEF\xBF\xBD th\xC3\xA9",
-                           "nul\xEF\xBF\xBDx"}));
+                           "\xF0\x9F\x98\x80 sourire", "seul \xEF\xBF\xBD.txt", "\xEF\xBF\xBD bas",
+                           "caf\xC3\xA9 \xEF\xBF\xBD th\xC3\xA9", "nul\xEF\xBF\xBDx"}));
     ASSERT_EQ(l.entries.size(), 8u);
     // 15 units fit one File Name entry, 16 need two, 255 need 17.
     EXPECT_EQ(l.entries[0].setEntries(), 3u);
@@ -281,7 +283,8 @@ TEST(ExfatEntrySets, SetsCutShortOrMissingTheirPartsAreNamed) {
     Case cases[] = {
         {"interrupted", interrupted, "jeu d'entrées interrompu (2 entrées sur 3) (entrée 5)"},
         {"no stream", noStream, "jeu d'entrées sans extension de flux (entrée 5)"},
-        {"short name", shortName, "nom incomplet dans le jeu d'entrées (1 partie sur 2) (entrée 5)"},
+        {"short name", shortName,
+         "nom incomplet dans le jeu d'entrées (1 partie sur 2) (entrée 5)"},
         {"one secondary", single, "jeu d'entrées de 2 entrées seulement (entrée 3)"},
     };
     for (const Case& c : cases) {
@@ -374,8 +377,9 @@ TEST(ExfatAllocation, FragmentedFolderFollowsItsChainWithASetAcrossClusters) {
     std::vector<std::string> expected;
     std::size_t index = 0;
     for (int i = 0; index < 44; ++i) {
-        const std::u16string name = i % 2 ? u"court" + std::u16string(1, char16_t(u'A' + i))
-                                          : u"nom long de seize" + std::u16string(1, char16_t(u'A' + i));
+        const std::u16string name =
+            i % 2 ? u"court" + std::u16string(1, char16_t(u'A' + i))
+                  : u"nom long de seize" + std::u16string(1, char16_t(u'A' + i));
         const auto set = fileSet(name, i);
         if (index + set.size() / 32 > 48) break;
         v.folderEntries({40, 70, 12}, index, set);
@@ -398,13 +402,19 @@ TEST(ExfatAllocation, DamagedChainsEndTheListingWithAReason) {
         const char* failure;
     } cases[] = {
         {"loop", {{40, 41}, {41, 40}}, {40, 5 * 512, false}, "chaîne de clusters en boucle"},
-        {"loop within the length", {{40, 41}, {41, 40}}, {40, 3 * 512, false},
+        {"loop within the length",
+         {{40, 41}, {41, 40}},
+         {40, 3 * 512, false},
          "chaîne de clusters plus longue que la taille annoncée (en boucle ?)"},
         {"past the count", {{40, 66}}, {40, 2 * 512, false}, "cluster hors du volume (66)"},
         {"free entry", {{40, 0}}, {40, 2 * 512, false}, "cluster hors du volume (0)"},
-        {"bad cluster", {{40, 0xFFFFFFF7}}, {40, 2 * 512, false},
+        {"bad cluster",
+         {{40, 0xFFFFFFF7}},
+         {40, 2 * 512, false},
          "chaîne de clusters menant à un cluster défectueux"},
-        {"short chain", {{40, 0xFFFFFFFF}}, {40, 2 * 512, false},
+        {"short chain",
+         {{40, 0xFFFFFFFF}},
+         {40, 2 * 512, false},
          "chaîne de clusters plus courte que la taille annoncée (1 sur 2 clusters)"},
         {"run past the count", {}, {64, 3 * 512, true}, "cluster hors du volume (66)"},
         {"first past the count", {}, {90, 512, true}, "cluster hors du volume (90)"},

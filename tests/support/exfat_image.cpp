@@ -88,18 +88,30 @@ std::optional<DumpExfatFacts> dumpExfat(const std::string& image) {
             field = number();
             ++found;
         };
-        if (key == "Volume Length(sectors)") set(facts.volumeSectors);
-        else if (key == "FAT Offset(sector offset)") set(facts.fatOffset);
-        else if (key == "FAT Length(sectors)") set(facts.fatLength);
-        else if (key == "Cluster Heap Offset (sector offset)") set(facts.heapOffset);
-        else if (key == "Cluster Count") set(facts.clusterCount);
-        else if (key == "Root Cluster (cluster offset)") set(facts.rootCluster);
-        else if (key == "Bitmap start cluster") set(facts.bitmapCluster);
-        else if (key == "Upcase table start cluster") set(facts.upcaseCluster);
-        else if (key == "Free Clusters") set(facts.freeClusters);
-        else if (key == "Volume Serial") facts.serial = std::uint32_t(number());
-        else if (key == "Cluster size") facts.clusterBytes = std::uint32_t(number());
-        else if (key == "Volume label") facts.label = value;
+        if (key == "Volume Length(sectors)")
+            set(facts.volumeSectors);
+        else if (key == "FAT Offset(sector offset)")
+            set(facts.fatOffset);
+        else if (key == "FAT Length(sectors)")
+            set(facts.fatLength);
+        else if (key == "Cluster Heap Offset (sector offset)")
+            set(facts.heapOffset);
+        else if (key == "Cluster Count")
+            set(facts.clusterCount);
+        else if (key == "Root Cluster (cluster offset)")
+            set(facts.rootCluster);
+        else if (key == "Bitmap start cluster")
+            set(facts.bitmapCluster);
+        else if (key == "Upcase table start cluster")
+            set(facts.upcaseCluster);
+        else if (key == "Free Clusters")
+            set(facts.freeClusters);
+        else if (key == "Volume Serial")
+            facts.serial = std::uint32_t(number());
+        else if (key == "Cluster size")
+            facts.clusterBytes = std::uint32_t(number());
+        else if (key == "Volume label")
+            facts.label = value;
     }
     if (found < 9) return std::nullopt;
     return facts;

@@ -20,8 +20,8 @@ namespace kesp::test {
 // What dump.exfat prints about an image.
 struct DumpExfatFacts {
     std::uint64_t volumeSectors = 0;
-    std::uint64_t fatOffset = 0; // sectors
-    std::uint64_t fatLength = 0; // sectors
+    std::uint64_t fatOffset = 0;  // sectors
+    std::uint64_t fatLength = 0;  // sectors
     std::uint64_t heapOffset = 0; // sectors
     std::uint64_t clusterCount = 0;
     std::uint64_t rootCluster = 0;
