@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "fat/boot_sector.h"
+#include "fat/exfat_boot_sector.h"
 
 namespace kesp::fat {
 namespace {
