@@ -18,37 +18,9 @@ done
 command -v fls >/dev/null || apt-get install -y -q --no-install-recommends sleuthkit >/dev/null
 export MTOOLS_SKIP_CHECK=1
 
-mkdir -p "$work"
 img="$work/bench32.img"
 mnt="$work/mnt"
-stamp="kesp-bench-image v1 folders=2000 files=20000"
-if [ ! -f "$work/.stamp" ] || [ "$(cat "$work/.stamp")" != "$stamp" ]; then
-    echo "making $img ..."
-    rm -rf "$work/tree" "$img"
-    # 40 x 50 folders, 10 files each; mixed-case, long and accented names; sizes mostly small.
-    perl -e '
-        use strict; use warnings;
-        my ($root) = @ARGV; srand(20261208);
-        my @stems = ("IMG_", "Photo de vacances ", "été ", "doc", "Notes ", "README");
-        for my $t (0 .. 39) {
-            for my $m (0 .. 49) {
-                my $dir = sprintf("%s/Dossier %02d/sub%02d", $root, $t, $m);
-                system("mkdir", "-p", $dir) == 0 or die;
-                for my $f (0 .. 9) {
-                    my $name = sprintf("%s/%s%04d.%s", $dir, $stems[int(rand(@stems))],
-                                       $f, (rand() < 0.5 ? "jpg" : "TXT"));
-                    open(my $fh, ">", $name) or die;
-                    my $size = rand() < 0.8 ? int(rand(8192)) : int(rand(200000));
-                    truncate($fh, $size); close($fh);
-                }
-            }
-        }' "$work/tree"
-    truncate -s 1G "$img"
-    mkfs.fat -F 32 -s 8 -n BENCH32 "$img" >/dev/null
-    mcopy -s -i "$img" "$work/tree/"* ::/
-    rm -rf "$work/tree"
-    echo "$stamp" >"$work/.stamp"
-fi
+bash "$(dirname "$0")/make_image.sh" "$work"
 
 out=$(mktemp -d)
 mkdir -p "$mnt"

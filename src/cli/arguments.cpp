@@ -59,10 +59,12 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             out.whatIf = true;
         } else if (arg == "--plan") {
             out.plan = true;
-        } else if (arg == "--plan-table") {
+        } else if (arg == "--plan-table" || arg == "--balance-table") {
             const std::string* v = value();
             if (!v || v->empty()) return arg + " attend un nom de fichier";
-            out.planTable = *v;
+            (arg == "--plan-table" ? out.planTable : out.balanceTable) = *v;
+        } else if (arg == "--balance") {
+            out.balance = true;
         } else if (arg == "--volume-size") {
             const std::string* v = value();
             std::uint64_t bytes = 0;
@@ -103,6 +105,10 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
         return "--volume-size ne s'emploie qu'avec --plan ou --plan-table";
     if (out.fat32 && (!out.clusterSize || !out.whatIf))
         return "--fat32 ne s'emploie qu'avec --cluster-size et --what-if";
+    // A sheet of part of the tree would call the rest lost.
+    if ((out.balance || out.balanceTable) && !out.subFolders)
+        return std::string(out.balance ? "--balance" : "--balance-table") +
+               " demande tout le volume : il ne s'emploie pas avec --no-subfolders";
     return {};
 }
 

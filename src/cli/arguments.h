@@ -2,7 +2,7 @@
 // The command line of kesp-scan:
 //   kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] [--report FILE]
 //             [--table FILE] [--what-if] [--plan] [--plan-table FILE] [--volume-size BYTES]
-//             FOLDER
+//             [--balance] [--balance-table FILE] FOLDER
 //   kesp-scan --volume-info FOLDER
 //   kesp-scan --partitions IMAGE
 // FOLDER may also be an image or a folder in one: IMAGE, IMAGE:N:/, IMAGE:/DCIM, IMAGE:N:/DCIM.
@@ -29,12 +29,15 @@ struct ScanArguments {
     bool plan = false;       // print the format plan after the totals
     std::optional<std::string> planTable;    // write the plan there, tab-separated
     std::optional<std::uint64_t> volumeSize; // the volume the plan is for; default: FOLDER's
+    bool balance = false;                    // print the volume's balance sheet after the totals
+    std::optional<std::string> balanceTable; // write it there, tab-separated
 };
 
 inline constexpr const char* kScanUsage =
     "usage: kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] "
     "[--report FILE] [--table FILE] [--what-if] [--plan] [--plan-table FILE] "
-    "[--volume-size BYTES] FOLDER | kesp-scan --volume-info FOLDER | "
+    "[--volume-size BYTES] [--balance] [--balance-table FILE] FOLDER | "
+    "kesp-scan --volume-info FOLDER | "
     "kesp-scan --partitions IMAGE";
 
 // `args` without the program name. Returns an empty text when they are valid, else a one-line

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/arguments.h"
+#include "cli/balance_output.h"
 #include "cli/destinations.h"
 #include "cli/image_options.h"
 #include "cli/interrupt.h"
@@ -71,6 +72,14 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         !refused.empty())
         return fail(err, refused, escapeErr);
 
+    // Asked of the image backend before the walk, so that a target that cannot give a sheet costs
+    // no scan; the walk's listings then claim every chain.
+    const bool balanceWanted = arguments.balance || arguments.balanceTable;
+    if (balanceWanted) {
+        const std::string refused = gatherBalance(folder, !target.image.empty(), services.images);
+        if (!refused.empty()) return fail(err, refused, escapeErr);
+    }
+
     // H shows the drive-list entry of the folder's volume, as Drive1 would.
     const std::string drive = services.volumes.driveOf(folder);
     if (arguments.volumeInfo)
@@ -87,12 +96,19 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
                         arguments.folder + " n'est pas sur un volume FAT)",
                     escapeErr);
 
-    // Its file is started before the walk, so that a name that cannot be written costs no scan.
+    // Their files are started before the walk, so that a name that cannot be written costs no
+    // scan.
     std::unique_ptr<LineSink> planTable;
     if (arguments.planTable) {
         std::string error;
         planTable = services.files.create(*arguments.planTable, error);
         if (!planTable) return fail(err, *arguments.planTable + " : " + error, escapeErr);
+    }
+    std::unique_ptr<LineSink> balanceTable;
+    if (arguments.balanceTable) {
+        std::string error;
+        balanceTable = services.files.create(*arguments.balanceTable, error);
+        if (!balanceTable) return fail(err, *arguments.balanceTable + " : " + error, escapeErr);
     }
 
     EtatScan etat;
@@ -167,11 +183,24 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         if (!planProblem.empty())
             return fail(err, *arguments.planTable + " : " + planProblem, escapeErr);
     }
+    bool balanceRefused = false;
+    if (balanceWanted) {
+        const BalanceEmitted emitted = emitBalance(folder, outcome.walkEnd, *services.images,
+                                                   arguments.balance, balanceTable.get(), out,
+                                                   forOut);
+        if (!emitted.fileProblem.empty())
+            return fail(err, *arguments.balanceTable + " : " + emitted.fileProblem, escapeErr);
+        if (!emitted.refusal.empty()) {
+            err << "kesp-scan: " << emitted.refusal << '\n';
+            balanceRefused = true;
+        }
+    }
     out.flush();
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
     if (outcome.end == RunEnd::Cancelled) return cancelledStatus(printer, services);
     if (!out) return fail(err, "écriture impossible sur la sortie standard", escapeErr);
-    if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty())
+    if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty() ||
+        balanceRefused)
         return kExitIncomplete;
     return kExitDone;
 }

@@ -120,6 +120,7 @@ std::optional<FatBootSector> parseFatBootSector(std::span<const std::uint8_t> b)
     if (fat32Layout) {
         boot.rootCluster = u32(b, 44);
         if (boot.rootCluster < 2 || boot.rootCluster > clusters + 1) return std::nullopt;
+        boot.fsInfoSector = u16(b, 48);
     }
 
     // Extended boot record: 0x29 carries serial and label, the older 0x28 the serial only.

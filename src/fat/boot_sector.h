@@ -20,6 +20,7 @@ struct FatBootSector {
     std::uint32_t sectorsPerFat = 0;
     std::uint32_t rootEntryCount = 0; // FAT12/16 only; 0 on FAT32
     std::uint32_t rootCluster = 0;    // FAT32 only
+    std::uint32_t fsInfoSector = 0;   // FAT32 only, as stored: 0 or 0xFFFF when there is none
     std::uint64_t totalSectors = 0;
     std::uint32_t clusterCount = 0; // data clusters
     FatType type = FatType::Fat12;  // FAT32 by its layout; FAT12 or FAT16 by the cluster count

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <list>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -24,6 +25,11 @@ public:
     // cannot be read there.
     std::optional<std::uint32_t> entry(std::uint32_t cluster);
 
+    // The entries of clusters `first` to `first + out.size() - 1`, read straight from the volume in
+    // one piece and decoded, without going through the pages: for passes over the whole FAT,
+    // which would only push the chains' pages out. False when they cannot all be read.
+    bool readEntries(std::uint32_t first, std::span<std::uint32_t> out);
+
     bool endOfChain(std::uint32_t value) const { return value >= endMarker_; }
     bool badCluster(std::uint32_t value) const { return value == endMarker_ - 1; }
 
@@ -31,7 +37,8 @@ public:
     std::size_t bytesHeld() const { return pages_.size() * kPageBytes; }
 
 private:
-    std::optional<std::uint8_t> byteAt(std::uint64_t offset);
+    // The bytes of page `number`, read when not held; nullptr when it cannot be read.
+    const std::vector<std::uint8_t>* page(std::uint64_t number);
 
     struct Page {
         std::vector<std::uint8_t> bytes;

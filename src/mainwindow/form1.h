@@ -25,6 +25,7 @@ class QDialog;
 namespace kesp {
 
 class AppendListModel;
+class BalanceWindow;
 class PlanWindow;
 class DriveList;
 class FolderTree;
@@ -49,6 +50,7 @@ public:
     void Imprimer_Click() { controller_.Imprimer_Click(); }
     void optimiser_Click() { controller_.optimiser_Click(); }
     void planFormatage_Click() { controller_.planFormatage_Click(); }
+    void bilanVolume_Click() { controller_.bilanVolume_Click(); }
     void aide_Click() { controller_.aide_Click(); }
     void Apropo_Click() { controller_.Apropo_Click(); }
     void OuvrirImage_Click() { controller_.OuvrirImage_Click(); }
@@ -67,6 +69,8 @@ public:
     PlanWindow* planWindow() const;
     QAction* planAction() const { return planButton_; }
     QAction* planMenuAction() const { return menuPlan_; }
+    BalanceWindow* balanceWindow() const;
+    QAction* balanceMenuAction() const { return menuBilan_; }
     AppendListModel& list1Model() const { return *list1Model_; }
     AppendListModel& list3Model() const { return *list3Model_; }
 
@@ -103,6 +107,9 @@ public:
     void showOpti(const TableOpti& table, const std::string& title) override;
     void showPlan(plan::PlanWindowModel model) override;
     void closePlan() override;
+    void setBalanceEnabled(bool enabled, const std::string& tip) override;
+    void showBalance(plan::BalanceWindowModel model) override;
+    void closeBalance() override;
     void showAbout() override;
 
 protected:
@@ -128,6 +135,7 @@ private:
     QAction* menuImprimer_ = nullptr;
     QAction* menuOptimiser_ = nullptr;
     QAction* menuPlan_ = nullptr;
+    QAction* menuBilan_ = nullptr;
     QAction* planButton_ = nullptr; // after "Optimiser"; not one of the run's numbered positions
     FolderTree* dir1_ = nullptr;
     DriveList* drive1_ = nullptr;
@@ -142,6 +150,7 @@ private:
     StatusBar1* statusBar1_ = nullptr;
     QPointer<Opti> opti_;
     QPointer<PlanWindow> plan_;
+    QPointer<BalanceWindow> balance_;
     std::unique_ptr<QDialog> apropos_; // the About window, made at its first opening
 };
 

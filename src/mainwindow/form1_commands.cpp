@@ -1,9 +1,11 @@
-// Form1's windows beside it (Opti, the plan, About), the tool-bar keys and the close button.
+// Form1's windows beside it (Opti, the plan, the balance sheet, About), the tool-bar keys and the
+// close button.
 #include <QCloseEvent>
 #include <QDialog>
 
 #include "about/apropos.h"
 #include "mainwindow/form1.h"
+#include "planwindow/balance_window.h"
 #include "planwindow/plan_window.h"
 #include "volume/opti_window.h"
 
@@ -37,6 +39,32 @@ void Form1::closePlan() {
 
 PlanWindow* Form1::planWindow() const {
     return plan_;
+}
+
+void Form1::setBalanceEnabled(bool enabled, const std::string& tip) {
+    menuBilan_->setEnabled(enabled);
+    menuBilan_->setToolTip(QString::fromStdString(tip));
+}
+
+void Form1::showBalance(plan::BalanceWindowModel model) {
+    if (!balance_) {
+        balance_ = new BalanceWindow(std::move(model), [this](const std::vector<std::string>& lines) {
+            controller_.printBalance(lines);
+        });
+        balance_->setAttribute(Qt::WA_DeleteOnClose);
+        balance_->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    balance_->show();
+    balance_->raise();
+    balance_->activateWindow();
+}
+
+void Form1::closeBalance() {
+    if (balance_) balance_->close();
+}
+
+BalanceWindow* Form1::balanceWindow() const {
+    return balance_;
 }
 
 void Form1::showOpti(const TableOpti& table, const std::string& title) {

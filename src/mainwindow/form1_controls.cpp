@@ -225,6 +225,10 @@ void Form1::createMenus() {
              &Form1::optimiser_Click);
     menuPlan_ = item(options, "planFormatage", QStringLiteral("&Plan de formatage…"), {},
                      &Form1::planFormatage_Click);
+    menuBilan_ = item(options, "bilanVolume", QStringLiteral("&Bilan du volume…"), {},
+                      &Form1::bilanVolume_Click);
+    // Greyed, the item's tip says why.
+    options->setToolTipsVisible(true);
 
     QMenu* quoi = menuBar()->addMenu(QStringLiteral("&?"));
     quoi->setObjectName(QStringLiteral("quoi"));

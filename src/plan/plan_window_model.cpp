@@ -19,10 +19,10 @@ const std::array<std::string, kBarParts>& barPartNames() {
     return names;
 }
 
-std::array<int, kBarParts> barWidths(const LayoutBar& bar, int width) {
-    std::array<int, kBarParts> widths{};
+std::vector<int> proportionalWidths(std::span<const std::uint64_t> bytes, int width) {
+    std::vector<int> widths(bytes.size(), 0);
     std::uint64_t total = 0;
-    for (std::uint64_t b : bar.bytes)
+    for (std::uint64_t b : bytes)
         total += b;
     if (total == 0 || width <= 0) return widths;
     // Scaled down so that bytes times pixels stays within 64 bits; the loss is far below a pixel.
@@ -32,14 +32,21 @@ std::array<int, kBarParts> barWidths(const LayoutBar& bar, int width) {
     const std::uint64_t scaledTotal = std::max<std::uint64_t>(total >> shift, 1);
     std::uint64_t running = 0;
     int drawn = 0;
-    for (std::size_t i = 0; i < kBarParts; ++i) {
-        running += bar.bytes[i];
-        const std::uint64_t scaled = i + 1 == kBarParts ? scaledTotal : running >> shift;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        running += bytes[i];
+        const std::uint64_t scaled = i + 1 == bytes.size() ? scaledTotal : running >> shift;
         const auto edge = static_cast<int>(
             (scaled * static_cast<std::uint64_t>(width) + scaledTotal / 2) / scaledTotal);
         widths[i] = edge - drawn;
         drawn = edge;
     }
+    return widths;
+}
+
+std::array<int, kBarParts> barWidths(const LayoutBar& bar, int width) {
+    const std::vector<int> cut = proportionalWidths(bar.bytes, width);
+    std::array<int, kBarParts> widths{};
+    std::copy(cut.begin(), cut.end(), widths.begin());
     return widths;
 }
 

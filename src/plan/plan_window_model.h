@@ -4,6 +4,7 @@
 // draws what this hands it.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +25,10 @@ struct LayoutBar {
     bool formatterDefault = false;
 };
 
-// The parts' widths in pixels: proportional to the bytes, each cut at the rounded running
-// total so that they add up to exactly `width`.
+// Widths in pixels proportional to `bytes`, each cut at the rounded running total so that they
+// add up to exactly `width` (all 0 when the bytes are).
+std::vector<int> proportionalWidths(std::span<const std::uint64_t> bytes, int width);
+// The parts' widths in pixels, as proportionalWidths cuts them.
 std::array<int, kBarParts> barWidths(const LayoutBar& bar, int width);
 
 struct SlackRow {

@@ -3,8 +3,11 @@
 // joins the drive list, and its folders and facts then come through the ordinary folder
 // enumerator and volume service.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "fat/balance_facts.h"
 
 namespace kesp {
 
@@ -38,6 +41,15 @@ public:
     // `error` set when a damaged table could still be listed: what is wrong with it.
     virtual bool partitions(const std::string& path, std::vector<ImagePartition>& out,
                             std::string& error) = 0;
+
+    // Asks the next walk from `folder` to account for every cluster of its volume, for the
+    // balance sheet: the walk's listings then follow each chain they deliver. Empty when it
+    // will, else why it cannot (French): `folder` is not in an image or device read directly,
+    // or not the root of its volume.
+    virtual std::string gatherBalance(const std::string& folder) = 0;
+    // What the walk asked for by gatherBalance found once it ended (the FAT is read then, once);
+    // nullopt when no such walk of `folder`'s volume has ended since.
+    virtual std::optional<fat::BalanceFacts> balance(const std::string& folder) = 0;
 };
 
 } // namespace kesp

@@ -84,6 +84,7 @@ void Form1Controller::Form_Load() {
     view_.setToolButtonEnabled(4, false);
     view_.setMenuEnabled(MenuItem::optimiser, false);
     view_.setPlanEnabled(false);
+    view_.setBalanceEnabled(false, plan::kBalanceNeedsScan);
     view_.setTitle(etat_.TitreApplication);
     etat_.EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
     InitBar();
@@ -213,11 +214,13 @@ void Form1Controller::OK_Click() {
         view_.setPlanEnabled(false);
         scannedVolumeBytes_ = services_.volumes.totalBytes(*root);
         view_.closePlan();
+        gatherBalance(view_.folderPath(), view_.driveText());
     }
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
     const RunOutcome outcome = kesp::OK_Click(etat_, view_, scanServices_);
     // Once a walk has gone through the whole tree, on any drive: a cancelled one is part of it.
     if (starting && outcome.end == RunEnd::Completed) view_.setPlanEnabled(true);
+    if (starting) offerBalance(outcome.walkEnd);
     // Whatever stands under the result files' names is not this run's: nothing to save or print.
     if (outcome.end == RunEnd::FilesFailed) setSaveAndPrintEnabled(false);
 }
@@ -257,8 +260,48 @@ void Form1Controller::planFormatage_Click() {
                               static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0))));
 }
 
+void Form1Controller::gatherBalance(const std::string& folder, const std::string& drive) {
+    view_.setBalanceEnabled(false, plan::kBalanceNeedsScan);
+    view_.closeBalance();
+    balanceSheet_.reset();
+    balanceFolder_ = folder;
+    balanceDrive_ = drive;
+    // Only a volume read directly has its chains to follow; a host's mount hides them.
+    balanceRefused_ =
+        services_.images && services_.images->holds(folder)
+            ? services_.images->gatherBalance(folder)
+            : drive + " n'est pas lu directement ; ouvrez son image disque ou son périphérique "
+                      "par « Fichier > Ouvrir une image disque… »";
+}
+
+void Form1Controller::offerBalance(RunEnd walkEnd) {
+    std::optional<fat::BalanceFacts> facts;
+    if (balanceRefused_.empty()) facts = services_.images->balance(balanceFolder_);
+    const std::string refusal =
+        plan::balanceRefusal({balanceRefused_, walkEnd, facts ? &*facts : nullptr});
+    if (!refusal.empty()) {
+        view_.setBalanceEnabled(false, refusal);
+        return;
+    }
+    balanceSheet_ = plan::makeBalanceSheet(*facts);
+    view_.setBalanceEnabled(true, "Chaque cluster de " + balanceDrive_ +
+                                      " compté, jusqu'à la taille du volume");
+}
+
+void Form1Controller::bilanVolume_Click() {
+    if (balanceSheet_) view_.showBalance(plan::BalanceWindowModel(*balanceSheet_, balanceDrive_));
+}
+
 void Form1Controller::printPlan(const std::vector<std::string>& lines) {
-    const std::string path = dossierTemp_ + kSeparator + "~qkplan.tmp";
+    printThrough("~qkplan.tmp", lines);
+}
+
+void Form1Controller::printBalance(const std::vector<std::string>& lines) {
+    printThrough("~qkbilan.tmp", lines);
+}
+
+void Form1Controller::printThrough(const std::string& name, const std::vector<std::string>& lines) {
+    const std::string path = dossierTemp_ + kSeparator + name;
     std::string error;
     std::unique_ptr<LineSink> sink = services_.files.create(path, error);
     bool written = sink != nullptr;

@@ -4,10 +4,12 @@
 // the tool bar and the menus, and the shutdown. A window (Qt or Win32) owns one, forwards its
 // events to it and shows what it is told through WindowView.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "output/commands.h"
+#include "plan/balance_sheet.h"
 #include "platform/pdf_writer.h"
 #include "scan/scan_services.h"
 #include "scan/scan_state.h"
@@ -46,6 +48,8 @@ public:
     void optimiser_Click();
     // Every FAT layout for the last scan's tree, on any drive.
     void planFormatage_Click();
+    // The balance sheet of the volume the last scan went through whole, when it reads it directly.
+    void bilanVolume_Click();
     void aide_Click();
     void Apropo_Click();
     void OuvrirImage_Click();
@@ -54,6 +58,8 @@ public:
     void openImages(const std::vector<std::string>& paths);
     // The plan's text through the print command, from a temporary file deleted at exit.
     void printPlan(const std::vector<std::string>& lines);
+    // The same for the balance sheet.
+    void printBalance(const std::vector<std::string>& lines);
     // Closes the result files, deletes "~qk*.tmp" in DossierTemp (except the files another
     // running instance holds) and ends the process through the injected exit.
     void FinProgramme();
@@ -75,6 +81,11 @@ private:
     class GateAdapter;
     void returnToPreviousDrive();
     void setSaveAndPrintEnabled(bool enabled);
+    void printThrough(const std::string& name, const std::vector<std::string>& lines);
+    // Before a run: asks the image backend to gather the balance of the folder's volume.
+    void gatherBalance(const std::string& folder, const std::string& drive);
+    // After it: keeps the sheet and offers it, or says why there is none.
+    void offerBalance(RunEnd walkEnd);
     // Holds the result files' names against other running instances, switching to names of
     // this instance's own when another one holds them.
     void holdResultFiles();
@@ -91,6 +102,10 @@ private:
     std::string dossierTemp_;
     std::vector<std::string> drives_;      // Drive1's entries, as bytes
     std::uint64_t scannedVolumeBytes_ = 0; // the plan window's first volume size
+    std::string balanceFolder_;            // the run's folder, and its drive entry
+    std::string balanceDrive_;
+    std::string balanceRefused_; // what gatherBalance answered
+    std::optional<plan::BalanceSheet> balanceSheet_;
     bool resultFilesHeld_ = false;
 };
 

@@ -8,7 +8,8 @@
 //   Construction: the window builds its widgets (OK reads "&Démarrer", SousRep ticked, sldFreq at
 //   1, Drive1 empty), then calls Form_Load(), which runs, in order:
 //     setToolButtonEnabled(1, false); setMenuEnabled(Enregistrer, false); the same for 2 and
-//     Imprimer, 4 and optimiser; setPlanEnabled(false); setTitle(title); setStatusPanel(1..3, "");
+//     Imprimer, 4 and optimiser; setPlanEnabled(false); setBalanceEnabled(false, why);
+//     setTitle(title); setStatusPanel(1..3, "");
 //     refreshSeconds(); setRefreshLabel("1 seconde");
 //     setDriveEntries(volumes, the current folder's drive or -1): reports no change;
 //     setDriveText(start-up drive): when Drive1's selection moves, the window calls
@@ -25,15 +26,19 @@
 //     a menu item                                                  -> Enregistrer_Click() ...
 //     the window asked to close, "Quitter"                         -> FinProgramme()
 //     the plan window's print button                               -> printPlan(lines)
-//   A press of OK that starts a run: setPlanEnabled(false); closePlan(); then the run as ScanView
-//   tells; after a run that went through the whole tree (or was cancelled), setPlanEnabled(true);
-//   after one whose result files failed, showError then save and print disabled (1, Enregistrer,
+//     the balance window's print button                            -> printBalance(lines)
+//   A press of OK that starts a run: setPlanEnabled(false); closePlan();
+//   setBalanceEnabled(false, why); closeBalance(); then the run as ScanView tells; after a run
+//   that went through the whole tree, setPlanEnabled(true); then setBalanceEnabled(true, tip)
+//   when the run gave the volume's balance sheet, else setBalanceEnabled(false, why); after one
+//   whose result files failed, showError then save and print disabled (1, Enregistrer,
 //   2, Imprimer). When the chosen drive has gone meanwhile, no run: Drive1_Change's handling.
 //   Shutdown: FinProgramme() calls nothing here; it ends through the injected exit (which returns
 //   only in tests).
 #include <string>
 #include <vector>
 
+#include "plan/balance_window_model.h"
 #include "plan/plan_window_model.h"
 #include "platform/folder_enum.h"
 #include "platform/message_box.h"
@@ -72,6 +77,16 @@ public:
     // it is (the model is then dropped). Its print button calls Form1Controller::printPlan.
     virtual void showPlan(plan::PlanWindowModel model) = 0;
     virtual void closePlan() = 0;
+    // The menu item "Bilan du volume…": enabled, or greyed; `tip` says what it gives, or why it
+    // is greyed. A window without the balance window leaves these three to do nothing.
+    virtual void setBalanceEnabled(bool enabled, const std::string& tip) {
+        (void)enabled;
+        (void)tip;
+    }
+    // Opens the balance window, modeless, over `model`; when it is open, brings it to the front
+    // as it is. Its print button calls Form1Controller::printBalance.
+    virtual void showBalance(plan::BalanceWindowModel model) { (void)model; }
+    virtual void closeBalance() {}
     // The About window, modal: returns when it is closed.
     virtual void showAbout() = 0;
 };

@@ -12,22 +12,38 @@ namespace {
 
 // The fixed root of FAT12/16 has no cluster; sub-folders that point at it say 0.
 constexpr std::uint32_t kFixedRoot = 0;
+// In a sub-folder's cookie beside its first cluster: its chain was not its own (claimed before),
+// so its listing claims nothing.
+constexpr std::uint64_t kNotClaimed = std::uint64_t(1) << 32;
 
 class ImageListing final : public FolderListing {
 public:
-    // `cluster`: the folder's first cluster (the root's, or kFixedRoot).
-    ImageListing(ImageVolume& volume, std::uint32_t cluster, bool root)
+    // `cluster`: the folder's first cluster (the root's, or kFixedRoot). With a ledger, every
+    // entry delivered is claimed in it; `path` is the folder's in the volume, ending with "/".
+    ImageListing(ImageVolume& volume, std::uint32_t cluster, bool root,
+                 fat::ClusterLedger* ledger = nullptr, std::string path = {})
         : volume_(volume), cluster_(cluster),
           reader_(root ? fat::FolderReader::root(*volume.fat)
-                       : fat::FolderReader::at(*volume.fat, cluster)) {}
+                       : fat::FolderReader::at(*volume.fat, cluster)),
+          ledger_(ledger), path_(std::move(path)) {}
 
     bool next(FolderEntry& entry) override {
         fat::DirectoryEntry raw;
-        if (!reader_.next(raw)) return false;
+        if (!reader_.next(raw)) {
+            if (ledger_ && !ended_) ledger_->listingEnded(!reader_.failure());
+            ended_ = true;
+            return false;
+        }
+        entry.cookie = raw.firstCluster;
+        if (ledger_) {
+            if (!raw.isDirectory)
+                ledger_->claimFile(raw.firstCluster, raw.size, path_, raw.name);
+            else if (!ledger_->claimFolder(raw.firstCluster, path_, raw.name))
+                entry.cookie |= kNotClaimed;
+        }
         entry.name = std::move(raw.name);
         entry.isDirectory = raw.isDirectory;
         entry.size = raw.size;
-        entry.cookie = raw.firstCluster;
         return true;
     }
 
@@ -44,15 +60,21 @@ public:
     std::optional<FolderId> id() const override { return FolderId{0, cluster_}; }
 
     std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
-        if (entry.cookie > 0xFFFFFFFFu) return failedListing({"cluster hors du volume", false});
-        return std::make_unique<ImageListing>(volume_, static_cast<std::uint32_t>(entry.cookie),
-                                              false);
+        if ((entry.cookie & ~kNotClaimed) > 0xFFFFFFFFu)
+            return failedListing({"cluster hors du volume", false});
+        const bool claims = ledger_ && !(entry.cookie & kNotClaimed);
+        return std::make_unique<ImageListing>(
+            volume_, static_cast<std::uint32_t>(entry.cookie), false, claims ? ledger_ : nullptr,
+            claims ? path_ + entry.name + "/" : std::string());
     }
 
 private:
     ImageVolume& volume_;
     std::uint32_t cluster_;
     fat::FolderReader reader_;
+    fat::ClusterLedger* ledger_;
+    std::string path_;
+    bool ended_ = false;
 };
 
 // A name as FAT compares it: ASCII and Latin-1 letters (UTF-8 C3 80 to C3 9E, but not the
@@ -72,6 +94,18 @@ std::string folded(std::string name) {
 
 } // namespace
 
+void ImageFolderEnumerator::beginWalk(const std::string& root) {
+    rootToClaim_ = nullptr;
+    ImageVolume* volume = images_.volumeAtRoot(root);
+    if (volume && volume->balance && volume->balance->state == BalanceWalk::State::Asked)
+        rootToClaim_ = volume;
+}
+
+void ImageFolderEnumerator::endWalk() {
+    if (claiming_) claiming_->balance->state = BalanceWalk::State::Ended;
+    rootToClaim_ = claiming_ = nullptr;
+}
+
 std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& path) {
     const auto address = images_.addressOf(path);
     std::string error;
@@ -80,8 +114,17 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
 
     const fat::Geometry& geometry = volume->fat->geometry();
     const bool fixedRoot = geometry.type != FatType::Fat32;
+    fat::ClusterLedger* ledger = nullptr;
+    if (volume == rootToClaim_ && images_.volumeAtRoot(path) == volume) {
+        // The walk's own root: the first listing opened once the walk began.
+        rootToClaim_ = nullptr;
+        claiming_ = volume;
+        volume->balance->state = BalanceWalk::State::Walking;
+        ledger = volume->balance->ledger.get();
+        ledger->claimRoot();
+    }
     std::unique_ptr<FolderListing> listing = std::make_unique<ImageListing>(
-        *volume, fixedRoot ? kFixedRoot : geometry.rootCluster, true);
+        *volume, fixedRoot ? kFixedRoot : geometry.rootCluster, true, ledger, "/");
     // Each name found in its parent, exactly, else as FAT compares names (case ignored).
     std::string_view rest = address->inner;
     while (!rest.empty()) {

@@ -141,6 +141,41 @@ ImageVolume* ImageRegistry::volume(const ImageAddress& address, std::string& err
     return nullptr;
 }
 
+ImageVolume* ImageRegistry::volumeAtRoot(std::string_view text) {
+    const auto address = locate(text);
+    if (!address || (!address->inner.empty() && address->inner != "/")) return nullptr;
+    std::string error;
+    return volume(*address, error);
+}
+
+std::string ImageRegistry::gatherBalance(const std::string& folder) {
+    const auto address = locate(folder);
+    if (!address)
+        return folder + " n'est pas sur une image disque ni sur un périphérique lu directement";
+    std::string error;
+    ImageVolume* found = volume(*address, error);
+    if (!found) return error;
+    if (!address->inner.empty() && address->inner != "/")
+        return folder + " n'est pas la racine de son volume";
+    found->balance = std::make_unique<BalanceWalk>();
+    found->balance->ledger = std::make_unique<fat::ClusterLedger>(*found->fat);
+    return {};
+}
+
+std::optional<fat::BalanceFacts> ImageRegistry::balance(const std::string& folder) {
+    const auto address = locate(folder);
+    std::string error;
+    ImageVolume* found = address ? volume(*address, error) : nullptr;
+    if (!found || !found->balance || found->balance->state != BalanceWalk::State::Ended)
+        return std::nullopt;
+    BalanceWalk& walk = *found->balance;
+    if (!walk.facts) {
+        walk.facts = fat::balanceFacts(*found->fat, *walk.ledger);
+        walk.ledger.reset(); // its bits are the bulk of it, and are read
+    }
+    return walk.facts;
+}
+
 std::vector<std::string> ImageRegistry::driveEntries() const {
     std::vector<std::string> entries;
     for (const std::string& path : order_) {

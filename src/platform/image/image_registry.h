@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "fat/balance_facts.h"
 #include "fat/byte_reader.h"
+#include "fat/cluster_ledger.h"
 #include "fat/fat_volume.h"
 #include "fat/partition_table.h"
 #include "platform/image/image_address.h"
@@ -16,6 +18,15 @@
 #include "platform/image_volumes.h"
 
 namespace kesp {
+
+// The balance one walk of a volume gathers: asked for, then taken by the walk's root listing,
+// then read once the walk has ended.
+struct BalanceWalk {
+    enum class State { Asked, Walking, Ended };
+    State state = State::Asked;
+    std::unique_ptr<fat::ClusterLedger> ledger;
+    std::optional<fat::BalanceFacts> facts;
+};
 
 struct ImageVolume {
     std::string image;
@@ -25,6 +36,7 @@ struct ImageVolume {
     std::unique_ptr<fat::SliceReader> slice;
     std::unique_ptr<fat::FatVolume> fat; // null unless the volume is FAT
     std::string failure;                 // why a FAT volume could not be opened
+    std::unique_ptr<BalanceWalk> balance; // see ImageVolumes::gatherBalance
 
     std::string driveEntry() const;
     std::string rootPath() const { return imagePathText(image, partition.number); }
@@ -39,6 +51,8 @@ public:
     bool partitions(const std::string& path, std::vector<ImagePartition>& out,
                     std::string& error) override;
     std::string problemWith(const std::string& path) override;
+    std::string gatherBalance(const std::string& folder) override;
+    std::optional<fat::BalanceFacts> balance(const std::string& folder) override;
 
     // Where `text` (a drive entry, a root or a folder path) lies among the images opened here,
     // decided from their names alone, without a system call: a drive entry counts whole, whatever
@@ -49,6 +63,8 @@ public:
     std::optional<ImageAddress> addressOf(std::string_view text) const;
     // The FAT volume `address` names; nullptr with `error`.
     ImageVolume* volume(const ImageAddress& address, std::string& error);
+    // The volume of an opened image whose root `text` names exactly; nullptr for anything else.
+    ImageVolume* volumeAtRoot(std::string_view text);
     // The drive-list entries of the images opened with openImage, in opening order.
     std::vector<std::string> driveEntries() const;
 

@@ -60,10 +60,16 @@ public:
 
     void beginWalk(const std::string& root) override {
         inImage_ = images_->claims(root);
-        if (!inImage_) host_->beginWalk(root);
+        if (inImage_)
+            image_.beginWalk(root);
+        else
+            host_->beginWalk(root);
     }
     void endWalk() override {
-        if (!inImage_) host_->endWalk();
+        if (inImage_)
+            image_.endWalk();
+        else
+            host_->endWalk();
     }
     std::unique_ptr<FolderListing> open(const std::string& path) override {
         return images_->claims(path) ? image_.open(path) : host_->open(path);

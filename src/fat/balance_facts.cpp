@@ -1,0 +1,23 @@
+#include "fat/balance_facts.h"
+
+#include "fat/fs_info.h"
+
+namespace kesp::fat {
+
+BalanceFacts balanceFacts(FatVolume& volume, ClusterLedger& ledger) {
+    BalanceFacts facts;
+    facts.boot = volume.boot();
+    facts.geometry = volume.geometry();
+    facts.fsInfoFree = fsInfoFreeCount(volume.reader(), volume.boot());
+    facts.census = ledger.census();
+    facts.claims = ledger.tally();
+    facts.sharedClusters = ledger.sharedClusters();
+    facts.sharedAllTold = ledger.sharedAllTold();
+    facts.findings = ledger.findings();
+    facts.findingsLeftOut = ledger.findingsLeftOut();
+    facts.covered = ledger.covered();
+    facts.foldersUnread = ledger.foldersUnread();
+    return facts;
+}
+
+} // namespace kesp::fat

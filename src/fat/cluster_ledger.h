@@ -1,0 +1,140 @@
+#pragma once
+// Every cluster that a walk of a whole FAT volume reaches. Each folder's and file's chain is
+// followed in the FAT when the walk delivers its entry and marked in one bit per cluster; once
+// the walk is over, the bits and the FAT tell the clusters no file claims, those claimed twice
+// and the chains that do not fit their file's size, counted as fsck.fat counts them. Nothing is
+// kept per file: only the problems found (a bounded list), the clusters of the folders and those
+// claimed twice.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "fat/fat_volume.h"
+
+namespace kesp::fat {
+
+enum class ChainProblem {
+    TooLong,       // more clusters than the size needs: the rest are in excess
+    Truncated,     // fewer: the end of the file is not on the volume
+    Shared,        // runs into clusters claimed before by another file or folder
+    Loop,          // comes back to one of its own clusters
+    IntoFree,      // runs into a cluster the FAT marks free
+    IntoBad,       // runs into a cluster marked bad
+    OutsideVolume, // a link past the last cluster
+    BadStart,      // the first cluster is not one of the volume's
+    FatUnreadable, // the FAT could not be read along the chain
+};
+
+struct ChainFinding {
+    ChainProblem problem = ChainProblem::TooLong;
+    std::string path; // in the volume, "/DCIM/IMG_0001.JPG"; a folder's ends with "/"
+    bool folder = false;
+    std::uint64_t size = 0;          // the entry's size (files)
+    std::uint64_t chainClusters = 0; // what its chain gave it before the problem
+    std::uint64_t clusters = 0;      // TooLong: in excess
+    std::uint32_t cluster = 0;       // where it happened; OutsideVolume: the link
+};
+
+// What the claims took, each cluster counted once, with whoever claimed it first.
+struct ClaimTally {
+    std::uint64_t folders = 0; // the root's chain included
+    std::uint64_t files = 0;
+    std::uint64_t folderClusters = 0;
+    std::uint64_t fileClusters = 0; // the excess of chains too long included
+    std::uint64_t fileBytes = 0;    // the files' sizes, as far as their own clusters hold them
+};
+
+// The FAT read once the walk is over, against what the walk claimed.
+struct ClusterCensus {
+    std::uint64_t free = 0;
+    std::uint64_t bad = 0;
+    std::uint64_t lost = 0; // allocated, yet nothing the walk reached claims them
+    std::uint64_t lostChains = 0;
+    std::vector<std::uint32_t> lostStarts; // the first cluster of the first chains, ascending
+    std::uint64_t uncounted = 0;           // clusters whose FAT entry could not be read
+};
+
+class ClusterLedger {
+public:
+    static constexpr std::size_t kFindingsKept = 100;
+    static constexpr std::size_t kLostListed = 20;
+    // Clusters claimed twice that are told apart; past that (a volume that is mostly
+    // cross-links), the rest stay counted with their first claimer.
+    static constexpr std::size_t kSharedTracked = std::size_t(1) << 18;
+
+    explicit ClusterLedger(FatVolume& volume);
+
+    // The root folder: its chain on FAT32; a listing to expect in any case.
+    void claimRoot();
+    // The entry `name` of the folder at `parent` (in the volume, ending with "/"), as the walk
+    // delivers it. A folder's is false when its chain is not the folder's own (its first cluster
+    // was claimed before, or is not the volume's): the listing of it must then claim nothing,
+    // and is not expected.
+    bool claimFolder(std::uint32_t firstCluster, std::string_view parent, std::string_view name);
+    void claimFile(std::uint32_t firstCluster, std::uint64_t size, std::string_view parent,
+                   std::string_view name);
+
+    // A listing that claims ended: read to its end, or not. The walk covered the whole volume
+    // when every folder claimed was listed to its end.
+    void listingEnded(bool whole);
+    bool covered() const { return listedWhole_ == expected_ && unread_ == 0; }
+    std::uint64_t foldersUnread() const { return unread_; }
+
+    // The claims so far, the clusters claimed twice taken out of their first claimer's count.
+    ClaimTally tally();
+    // Clusters claimed twice, each counted once; `sharedAllTold` false past kSharedTracked.
+    std::uint64_t sharedClusters() const { return shared_.size(); }
+    bool sharedAllTold() const { return !sharedOverflow_; }
+    const std::vector<ChainFinding>& findings() const { return findings_; }
+    std::uint64_t findingsLeftOut() const { return findingsLeftOut_; }
+
+    // Reads the whole FAT (the first call only: the chains of lost clusters are then marked in
+    // the same bits, so no claim may follow).
+    const ClusterCensus& census();
+
+private:
+    struct Claim {
+        std::uint32_t first = 0;
+        std::string_view parent;
+        std::string_view name; // empty for the root
+        bool folder = false;
+        std::uint64_t size = 0;
+        std::optional<std::uint64_t> need; // clusters the size needs; none for a folder
+    };
+    struct Followed {
+        std::uint64_t own = 0;    // clusters claimed first by this chain, within its need
+        std::uint64_t excess = 0; // beyond it
+    };
+
+    bool isSet(std::uint32_t c) const { return (bits_[c >> 6] >> (c & 63)) & 1; }
+    void set(std::uint32_t c) { bits_[c >> 6] |= std::uint64_t(1) << (c & 63); }
+
+    Followed follow(const Claim& claim);
+    std::uint64_t claimExcess(std::uint32_t cluster, std::uint32_t value);
+    bool inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster);
+    void recordShared(std::uint32_t cluster);
+    void note(const Claim& claim, ChainProblem problem, std::uint64_t chainClusters,
+              std::uint32_t cluster, std::uint64_t clusters = 0);
+    ClusterCensus takeCensus();
+    void markLostSuccessors(std::uint32_t cluster, std::uint32_t value, ClusterCensus& census,
+                            std::vector<std::uint32_t>& cycleStarts);
+
+    FatTable& fat_;
+    Geometry geometry_;
+    std::vector<std::uint64_t> bits_;
+    ClaimTally tally_;
+    std::vector<std::uint32_t> folderClusters_; // to tell whom a cluster claimed twice was taken from
+    std::unordered_set<std::uint32_t> shared_;
+    bool sharedOverflow_ = false;
+    std::vector<ChainFinding> findings_;
+    std::uint64_t findingsLeftOut_ = 0;
+    std::uint64_t expected_ = 0;
+    std::uint64_t listedWhole_ = 0;
+    std::uint64_t unread_ = 0;
+    std::optional<ClusterCensus> census_;
+};
+
+} // namespace kesp::fat

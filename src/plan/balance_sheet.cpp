@@ -1,0 +1,221 @@
+#include "plan/balance_sheet.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kesp::plan {
+namespace {
+
+using fat::ChainFinding;
+using fat::ChainProblem;
+
+std::string n(std::uint64_t value) {
+    return std::to_string(value);
+}
+
+// "1 cluster", "2 clusters".
+std::string counted(std::uint64_t value, const char* singular, const char* plural) {
+    return n(value) + " " + (value > 1 ? plural : singular);
+}
+
+std::string clustersText(std::uint64_t value) {
+    return counted(value, "cluster", "clusters");
+}
+
+std::string chainLine(const ChainFinding& f, std::uint32_t clusterBytes) {
+    const std::string& path = f.path;
+    switch (f.problem) {
+    case ChainProblem::TooLong:
+        if (f.clusters == 0)
+            return path + " : chaîne plus longue que ses " + n(f.size) +
+                   " octets ; la suite était déjà comptée ailleurs";
+        return path + " : chaîne de " + clustersText(f.chainClusters + f.clusters) + " pour " +
+               n(f.size) + " octets — " + clustersText(f.clusters) + " en trop";
+    case ChainProblem::Truncated:
+        return path + " : fichier tronqué — " + n(f.size) + " octets annoncés, sa chaîne n'en tient que " +
+               n(f.chainClusters * clusterBytes) + " (" + clustersText(f.chainClusters) + ")";
+    case ChainProblem::Shared:
+        return path + " : clusters partagés avec un autre fichier ou dossier, à partir du cluster " +
+               n(f.cluster);
+    case ChainProblem::Loop:
+        return path + " : chaîne de clusters en boucle, revenue au cluster " + n(f.cluster) +
+               " après " + clustersText(f.chainClusters);
+    case ChainProblem::IntoFree:
+        return path + " : chaîne interrompue par un cluster libre (" + n(f.cluster) + ")";
+    case ChainProblem::IntoBad:
+        return path + " : chaîne menant au cluster défectueux " + n(f.cluster);
+    case ChainProblem::OutsideVolume:
+        return path + " : chaîne menant hors du volume (cluster " + n(f.cluster) + ")";
+    case ChainProblem::BadStart:
+        return path + " : premier cluster hors du volume (" + n(f.cluster) + ")";
+    case ChainProblem::FatUnreadable:
+        return path + " : table d'allocation illisible au cluster " + n(f.cluster);
+    }
+    return path;
+}
+
+std::string lostLine(const fat::ClusterCensus& census, std::uint32_t clusterBytes) {
+    std::string line = "Chaînes perdues : " + n(census.lostChains) + " (" +
+                       clustersText(census.lost) + ", " + n(census.lost * clusterBytes) +
+                       " octets alloués sans appartenir à aucun fichier ni dossier), ";
+    if (census.lostStarts.size() < census.lostChains)
+        line += "premier cluster des " + n(census.lostStarts.size()) + " premières : ";
+    else
+        line += census.lostChains > 1 ? "premiers clusters : " : "premier cluster : ";
+    for (std::size_t i = 0; i < census.lostStarts.size(); ++i)
+        line += (i ? ", " : "") + n(census.lostStarts[i]);
+    return line;
+}
+
+std::vector<std::string> findingLines(const fat::BalanceFacts& facts) {
+    std::vector<std::string> lines;
+    const fat::ClusterCensus& census = facts.census;
+    if (facts.fsInfoFree && *facts.fsInfoFree != census.free)
+        lines.push_back("Libre selon FSInfo : " + n(*facts.fsInfoFree) +
+                        " clusters — la FAT en compte " + n(census.free));
+    // Clusters the FAT holds "allocated" and yet linked to nothing leave no chain to list.
+    if (census.lost > 0) lines.push_back(lostLine(census, facts.geometry.clusterBytes));
+    for (const ChainFinding& finding : facts.findings)
+        lines.push_back(chainLine(finding, facts.geometry.clusterBytes));
+    if (facts.findingsLeftOut > 0)
+        lines.push_back("… et " + n(facts.findingsLeftOut) +
+                        " autres problèmes de chaînes, non détaillés");
+    if (!facts.sharedAllTold)
+        lines.push_back("Clusters partagés : au-delà de " + n(facts.sharedClusters) +
+                        ", les suivants restent comptés avec le premier fichier ou dossier qui "
+                        "les occupe");
+    return lines;
+}
+
+std::string gapText(std::uint64_t total, std::uint64_t volume, std::uint64_t uncounted) {
+    if (total == volume) return {};
+    const bool over = total > volume;
+    std::string text = "Écart : le total " + std::string(over ? "dépasse" : "n'atteint pas") +
+                       " la taille du volume (" + n(volume) + " octets) de " +
+                       n(over ? total - volume : volume - total) + " octets — ";
+    if (uncounted > 0)
+        return text + "la FAT n'a pu être lue pour " + clustersText(uncounted) +
+               ", comptés nulle part";
+    return text + "les parties lues dans le secteur de démarrage ne couvrent pas le volume";
+}
+
+} // namespace
+
+BalanceSheet makeBalanceSheet(const fat::BalanceFacts& facts) {
+    const fat::Geometry& g = facts.geometry;
+    const std::uint64_t cluster = g.clusterBytes;
+    const fat::ClaimTally& claims = facts.claims;
+    const fat::ClusterCensus& census = facts.census;
+    BalanceSheet sheet;
+    sheet.fileSystem = g.type == FatType::Fat12   ? "FAT12"
+                       : g.type == FatType::Fat16 ? "FAT16"
+                                                  : "FAT32";
+    sheet.clusterBytes = g.clusterBytes;
+    sheet.clusterCount = g.clusterCount;
+    sheet.volumeBytes = g.volumeBytes;
+
+    const auto bytesRow = [&](BalancePart part, const char* label, std::uint64_t bytes) {
+        sheet.rows.push_back({part, label, std::nullopt, bytes});
+    };
+    const auto clusterRow = [&](BalancePart part, const char* label, std::uint64_t clusters) {
+        sheet.rows.push_back({part, label, clusters, clusters * cluster});
+    };
+    bytesRow(BalancePart::Reserved, "Secteurs réservés", g.fatOffset);
+    bytesRow(BalancePart::Fats, "FAT", g.rootOffset - g.fatOffset);
+    if (g.type != FatType::Fat32)
+        bytesRow(BalancePart::FixedRoot, "Répertoire racine fixe", g.dataOffset - g.rootOffset);
+    clusterRow(BalancePart::Folders, "Dossiers", claims.folderClusters);
+    bytesRow(BalancePart::FileData, "Données des fichiers", claims.fileBytes);
+    bytesRow(BalancePart::Slack, "Espace perdu", claims.fileClusters * cluster - claims.fileBytes);
+    clusterRow(BalancePart::Free, "Libre", census.free);
+    clusterRow(BalancePart::Bad, "Défectueux", census.bad);
+    clusterRow(BalancePart::Lost, "Perdus", census.lost);
+    clusterRow(BalancePart::Shared, "Partagés", facts.sharedClusters);
+    const std::uint64_t clustersEnd = g.dataOffset + std::uint64_t(g.clusterCount) * cluster;
+    bytesRow(BalancePart::BeyondClusters, "Hors clusters",
+             g.volumeBytes > clustersEnd ? g.volumeBytes - clustersEnd : 0);
+
+    for (const BalanceRow& row : sheet.rows)
+        sheet.totalBytes += row.bytes;
+    sheet.gap = gapText(sheet.totalBytes, sheet.volumeBytes, census.uncounted);
+    sheet.findings = findingLines(facts);
+    return sheet;
+}
+
+std::vector<std::string> balanceTableLines(const BalanceSheet& sheet) {
+    std::vector<std::string> lines{"Poste\tClusters\tOctets"};
+    for (const BalanceRow& row : sheet.rows)
+        lines.push_back(row.label + "\t" + (row.clusters ? n(*row.clusters) : std::string()) +
+                        "\t" + n(row.bytes));
+    lines.push_back("Total\t" + n(sheet.clusterCount) + "\t" + n(sheet.totalBytes));
+    if (!sheet.gap.empty()) lines.push_back(sheet.gap);
+    lines.insert(lines.end(), sheet.findings.begin(), sheet.findings.end());
+    return lines;
+}
+
+namespace {
+
+// Characters, not bytes, so that accented labels line up.
+std::size_t displayWidth(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+} // namespace
+
+std::vector<std::string> balanceReportLines(const BalanceSheet& sheet) {
+    std::vector<std::array<std::string, 3>> cells{{"Poste", "Clusters", "Octets"}};
+    for (const BalanceRow& row : sheet.rows)
+        cells.push_back({row.label, row.clusters ? n(*row.clusters) : std::string(), n(row.bytes)});
+    cells.push_back({"Total", n(sheet.clusterCount), n(sheet.totalBytes)});
+    std::array<std::size_t, 3> width{};
+    for (const auto& line : cells)
+        for (std::size_t c = 0; c < 3; ++c)
+            width[c] = std::max(width[c], displayWidth(line[c]));
+
+    std::vector<std::string> lines{"Bilan du volume (" + sheet.fileSystem + ", clusters de " +
+                                   n(sheet.clusterBytes) + " octets)"};
+    for (const auto& line : cells) {
+        // The label to the left, the figures to the right.
+        std::string text = line[0] + std::string(width[0] - displayWidth(line[0]), ' ');
+        for (std::size_t c = 1; c < 3; ++c)
+            text += "  " + std::string(width[c] - displayWidth(line[c]), ' ') + line[c];
+        lines.push_back(std::move(text));
+    }
+    if (!sheet.gap.empty()) lines.push_back(sheet.gap);
+    if (sheet.findings.empty()) {
+        lines.push_back("Constats : aucun");
+    } else {
+        lines.push_back("Constats :");
+        lines.insert(lines.end(), sheet.findings.begin(), sheet.findings.end());
+    }
+    return lines;
+}
+
+std::string balanceRefusal(const BalanceRun& run) {
+    const std::string head = "Bilan du volume impossible : ";
+    if (!run.gatherRefusal.empty()) return head + run.gatherRefusal + ".";
+    switch (run.walkEnd) {
+    case RunEnd::Cancelled:
+        return head + "l'analyse a été interrompue avant la fin.";
+    case RunEnd::VolumeLost:
+        return head + "le volume a cessé de répondre pendant l'analyse.";
+    case RunEnd::FilesFailed:
+        return head + "l'analyse s'est arrêtée faute de pouvoir écrire ses fichiers de résultats.";
+    case RunEnd::Pressed:
+    case RunEnd::Refused:
+        return head + "aucune analyse n'a eu lieu.";
+    case RunEnd::Completed:
+        break;
+    }
+    if (!run.facts) return head + "l'analyse n'a pas parcouru le volume depuis sa racine.";
+    if (run.facts->foldersUnread > 0)
+        return head + counted(run.facts->foldersUnread, "dossier n'a", "dossiers n'ont") +
+               " pas pu être lu" + (run.facts->foldersUnread > 1 ? "s" : "") + " en entier.";
+    if (!run.facts->covered)
+        return head + "les sous-répertoires n'ont pas tous été parcourus.";
+    return {};
+}
+
+} // namespace kesp::plan

@@ -1,0 +1,93 @@
+#include "planwindow/balance_window.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "planwindow/volume_bar.h"
+
+namespace kesp {
+
+BalanceWindow::BalanceWindow(plan::BalanceWindowModel model, PrintLines print, QWidget* parent)
+    : QWidget(parent), model_(std::move(model)), print_(std::move(print)) {
+    setObjectName(QStringLiteral("bilanVolume"));
+    setWindowTitle(QStringLiteral("Bilan du volume — ") + QString::fromStdString(model_.volume()));
+    const plan::BalanceSheet& sheet = model_.sheet();
+
+    auto* head = new QHBoxLayout;
+    auto* volume = new QLabel(QString::fromStdString(model_.volume() + " — " + sheet.fileSystem +
+                                                     ", clusters de " +
+                                                     std::to_string(sheet.clusterBytes) +
+                                                     " octets"));
+    volume->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    head->addWidget(volume, 1);
+    printButton_ = new QPushButton(QStringLiteral("&Imprimer"));
+    printButton_->setObjectName(QStringLiteral("imprimerBilan"));
+    head->addWidget(printButton_);
+
+    const auto rows = model_.tableRows();
+    table_ = new QTableWidget(static_cast<int>(rows.size()), 3);
+    table_->setObjectName(QStringLiteral("bilanTable"));
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Poste"), QStringLiteral("Clusters"), QStringLiteral("Octets")});
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const bool total = r + 1 == rows.size();
+        for (std::size_t c = 0; c < 3; ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
+            if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (c == 0 && !total) {
+                // The row's colour in the bar, as a swatch.
+                QPixmap swatch(12, 12);
+                swatch.fill(VolumeBar::partColour(sheet.rows[r].part));
+                item->setIcon(QIcon(swatch));
+            }
+            if (total) {
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
+            table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
+        }
+    }
+    table_->resizeColumnsToContents();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setMinimumHeight(table_->horizontalHeader()->height() +
+                             static_cast<int>(rows.size()) *
+                                 table_->verticalHeader()->defaultSectionSize() +
+                             4);
+
+    bar_ = new VolumeBar(model_);
+
+    notes_ = new QPlainTextEdit;
+    notes_->setObjectName(QStringLiteral("constats"));
+    notes_->setReadOnly(true);
+    const auto notes = model_.notes();
+    QStringList text;
+    for (const std::string& line : notes)
+        text << QString::fromStdString(line);
+    notes_->setPlainText(notes.empty() ? QStringLiteral("Aucun constat : chaque cluster est à sa "
+                                                        "place.")
+                                       : text.join(QLatin1Char('\n')));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(head);
+    layout->addWidget(table_);
+    layout->addWidget(bar_);
+    layout->addWidget(new QLabel(QStringLiteral("Constats :")));
+    layout->addWidget(notes_, 1);
+    resize(820, 720);
+
+    connect(printButton_, &QPushButton::clicked, this, [this] {
+        if (print_) print_(model_.printLines());
+    });
+}
+
+} // namespace kesp
