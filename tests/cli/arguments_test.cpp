@@ -70,6 +70,11 @@ TEST(ScanArguments, Refused) {
         {{"--volume-size", "4096", "d"},
          "--volume-size ne s'emploie qu'avec --plan ou --plan-table"},
         {{"--plan-table", "", "d"}, "--plan-table attend un nom de fichier"},
+        {{"d", "--balance-table"}, "--balance-table attend un nom de fichier"},
+        {{"--balance", "--no-subfolders", "d"},
+         "--balance demande tout le volume : il ne s'emploie pas avec --no-subfolders"},
+        {{"--no-subfolders", "--balance-table", "b.txt", "d"},
+         "--balance-table demande tout le volume : il ne s'emploie pas avec --no-subfolders"},
     };
     for (const auto& [args, message] : cases) {
         ScanArguments a;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -104,7 +105,7 @@ int runProgram(const std::vector<std::string>& argv, std::string& output) {
 }
 
 std::string fatToolsMissing(bool mount) {
-    for (const char* tool : {"mkfs.fat", "mcopy", "mmd", "minfo", "mdu"})
+    for (const char* tool : {"mkfs.fat", "fsck.fat", "mcopy", "mmd", "minfo", "mdu"})
         if (!onPath(tool)) return std::string(tool) + " is not installed (dosfstools, mtools)";
     if (!mount) return {};
     if (!onPath("fusefat")) return "fusefat is not installed";
@@ -242,7 +243,39 @@ std::optional<MinfoFacts> FatImage::minfo() const {
             facts.totalSectors = std::stoull(*v);
         if (auto v = after("big size:"); v && facts.totalSectors == 0)
             facts.totalSectors = std::stoull(*v);
+        if (auto v = after("reserved (boot) sectors:")) facts.reservedSectors = std::stoul(*v);
+        if (auto v = after("fats:")) facts.fats = std::stoul(*v);
+        if (auto v = after("sectors per fat:"); v && std::stoul(*v) != 0)
+            facts.sectorsPerFat = std::stoul(*v);
+        if (auto v = after("Big fatlen=")) facts.sectorsPerFat = std::stoul(*v);
+        if (auto v = after("max available root directory slots:"))
+            facts.rootEntries = std::stoul(*v);
     }
+    return facts;
+}
+
+std::optional<FsckFacts> fsckFacts(const std::string& image, bool salvage) {
+    FsckFacts facts;
+    std::vector<std::string> argv{programPath("fsck.fat"), "-n"};
+    if (salvage) argv.push_back("-f");
+    argv.push_back(image);
+    // 0: clean; 1: errors found (and, with -n, left alone).
+    if (const int rc = runProgram(argv, facts.output); rc != 0 && rc != 1) return std::nullopt;
+    std::smatch m;
+    static const std::regex reclaimed(R"(Reclaimed (\d+) unused clusters? \(\d+ bytes\)(?: in (\d+) chains?)?)");
+    static const std::regex summary(R"(Free cluster summary wrong \((\d+) vs\. really (\d+)\))");
+    static const std::regex counts(R"(: \d+ files, (\d+)/(\d+) clusters)");
+    if (std::regex_search(facts.output, m, reclaimed)) {
+        facts.reclaimedClusters = std::stoull(m[1]);
+        if (m[2].matched) facts.reclaimedChains = std::stoull(m[2]);
+    }
+    if (std::regex_search(facts.output, m, summary)) {
+        facts.statedFree = std::stoull(m[1]);
+        facts.reallyFree = std::stoull(m[2]);
+    }
+    if (!std::regex_search(facts.output, m, counts)) return std::nullopt;
+    facts.usedClusters = std::stoull(m[1]);
+    facts.totalClusters = std::stoull(m[2]);
     return facts;
 }
 

@@ -63,7 +63,24 @@ struct MinfoFacts {
     std::string label;              // blanks trimmed
     std::string diskType;           // "FAT12", "FAT16", "FAT32", blanks trimmed
     std::uint64_t totalSectors = 0; // "small size", else "big size"
+    std::uint32_t reservedSectors = 0;
+    std::uint32_t fats = 0;
+    std::uint32_t sectorsPerFat = 0; // "sectors per fat", else "Big fatlen"
+    std::uint32_t rootEntries = 0;   // "max available root directory slots"
 };
+
+// What `fsck.fat -n` says of an image; with `salvage`, `fsck.fat -n -f`, which also counts the
+// lost chains.
+struct FsckFacts {
+    std::string output;
+    std::optional<std::uint64_t> reclaimedClusters; // "Reclaimed N unused clusters"
+    std::optional<std::uint64_t> reclaimedChains;   // "… in K chains" (salvage)
+    std::optional<std::uint64_t> statedFree;        // "Free cluster summary wrong (A vs. really B)"
+    std::optional<std::uint64_t> reallyFree;
+    std::uint64_t usedClusters = 0; // "N files, U/T clusters"
+    std::uint64_t totalClusters = 0;
+};
+std::optional<FsckFacts> fsckFacts(const std::string& image, bool salvage);
 
 // Empty when the image tools are present (and, with `mount`, fusefat and /dev/fuse); else the
 // reason to skip.
