@@ -44,6 +44,11 @@ TEST(FatTable, EntriesReadBackAtEachTypeBoundary) {
         EXPECT_EQ(followed, (std::vector<std::uint32_t>{3, 4, 2, clusters + 1, 5}));
         EXPECT_EQ(fat.entry(6), bad);
         EXPECT_TRUE(fat.badCluster(bad));
+        // The whole FAT read in one piece says the same, odd and even FAT12 neighbours included.
+        std::vector<std::uint32_t> all(clusters);
+        ASSERT_TRUE(fat.readEntries(2, all));
+        for (std::uint32_t c = 2; c < clusters + 2; ++c)
+            ASSERT_EQ(all[c - 2], fat.entry(c)) << c;
     }
 }
 
