@@ -58,11 +58,13 @@ BalanceWindow::BalanceWindow(plan::BalanceWindowModel model, PrintLines print, Q
         }
     }
     table_->resizeColumnsToContents();
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setMinimumHeight(table_->horizontalHeader()->height() +
-                             static_cast<int>(rows.size()) *
-                                 table_->verticalHeader()->defaultSectionSize() +
-                             4);
+    // As wide and as high as its figures: the figures stay beside their labels.
+    for (int c = 1; c < 3; ++c)
+        table_->setColumnWidth(c, table_->columnWidth(c) + 24);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    table_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     bar_ = new VolumeBar(model_);
 
@@ -79,11 +81,11 @@ BalanceWindow::BalanceWindow(plan::BalanceWindowModel model, PrintLines print, Q
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(head);
-    layout->addWidget(table_);
+    layout->addWidget(table_, 0, Qt::AlignLeft);
     layout->addWidget(bar_);
     layout->addWidget(new QLabel(QStringLiteral("Constats :")));
     layout->addWidget(notes_, 1);
-    resize(820, 720);
+    resize(820, 620);
 
     connect(printButton_, &QPushButton::clicked, this, [this] {
         if (print_) print_(model_.printLines());

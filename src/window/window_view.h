@@ -29,10 +29,11 @@
 //     the balance window's print button                            -> printBalance(lines)
 //   A press of OK that starts a run: setPlanEnabled(false); closePlan();
 //   setBalanceEnabled(false, why); closeBalance(); then the run as ScanView tells; after a run
-//   that went through the whole tree, setPlanEnabled(true); then setBalanceEnabled(true, tip)
-//   when the run gave the volume's balance sheet, else setBalanceEnabled(false, why); after one
-//   whose result files failed, showError then save and print disabled (1, Enregistrer,
-//   2, Imprimer). When the chosen drive has gone meanwhile, no run: Drive1_Change's handling.
+//   that went through the whole tree, setPlanEnabled(true); after any run,
+//   setBalanceEnabled(true, tip) when it gave the volume's balance sheet, else
+//   setBalanceEnabled(false, why); after one whose result files failed, its showError comes
+//   before that, and save and print are disabled last (1, Enregistrer, 2, Imprimer). When the
+//   chosen drive has gone meanwhile, no run: Drive1_Change's handling.
 //   Shutdown: FinProgramme() calls nothing here; it ends through the injected exit (which returns
 //   only in tests).
 #include <string>

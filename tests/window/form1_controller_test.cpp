@@ -68,7 +68,8 @@ TEST(Form1Controller, StartUpListsTheDrivesQuietlyThenMovesToTheStartUpDriveAsAC
         "setToolButtonEnabled(1,0)",  "setMenuEnabled(Enregistrer,0)",
         "setToolButtonEnabled(2,0)",  "setMenuEnabled(Imprimer,0)",
         "setToolButtonEnabled(4,0)",  "setMenuEnabled(optimiser,0)",
-        "setPlanEnabled(0)",          "setTitle(Kesp 2005 Version 2.0.5)",
+        "setPlanEnabled(0)",          "setBalanceEnabled(0)",
+        "setTitle(Kesp 2005 Version 2.0.5)",
         "setRefreshLabel(3 secondes)"};
     struct Case {
         bool startInFat; // the current folder on the FAT volume, else on "/"
@@ -102,11 +103,12 @@ TEST(Form1Controller, ARunIsFramedByThePlanAndFailedFilesDisableSaveAndPrintLast
         std::vector<std::string> last;
     };
     const Case cases[] = {
-        {false, {"setBusy(0)", "setOkCaption(&Démarrer)", "setPlanEnabled(1)"}},
+        {false,
+         {"setBusy(0)", "setOkCaption(&Démarrer)", "setPlanEnabled(1)", "setBalanceEnabled(0)"}},
         {true,
-         {"setOkCaption(&Démarrer)", "showError", "setToolButtonEnabled(1,0)",
-          "setMenuEnabled(Enregistrer,0)", "setToolButtonEnabled(2,0)",
-          "setMenuEnabled(Imprimer,0)"}},
+         {"setOkCaption(&Démarrer)", "showError", "setBalanceEnabled(0)",
+          "setToolButtonEnabled(1,0)", "setMenuEnabled(Enregistrer,0)",
+          "setToolButtonEnabled(2,0)", "setMenuEnabled(Imprimer,0)"}},
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -120,14 +122,32 @@ TEST(Form1Controller, ARunIsFramedByThePlanAndFailedFilesDisableSaveAndPrintLast
         std::vector<std::string> calls = rig.view.calls;
         for (std::string& call : calls)
             if (call.rfind("showError", 0) == 0) call = "showError";
-        ASSERT_GE(calls.size(), c.last.size() + 3);
-        EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 3),
-                  (std::vector<std::string>{"setPlanEnabled(0)", "closePlan", "closeOpti"}));
+        ASSERT_GE(calls.size(), c.last.size() + 5);
+        EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 5),
+                  (std::vector<std::string>{"setPlanEnabled(0)", "closePlan",
+                                            "setBalanceEnabled(0)", "closeBalance", "closeOpti"}));
         EXPECT_EQ(
             std::vector<std::string>(calls.end() - static_cast<long>(c.last.size()), calls.end()),
             c.last)
             << "files fail: " << c.filesFail;
     }
+}
+
+TEST(Form1Controller, TheBalanceStaysGreyedWithItsReasonOnAVolumeNotReadDirectly) {
+    Rig rig;
+    rig.tree.file(rig.fatRoot, "A.TXT", 10);
+    rig.controller.Form_Load();
+    EXPECT_EQ(rig.view.balanceTip, plan::kBalanceNeedsScan);
+    const std::string drive = FakeVolumeService::entryOf(*rig.volumes.find(rig.fatRoot));
+    rig.view.setDriveText(drive);
+    rig.controller.OK_Click();
+    EXPECT_EQ(rig.view.calls.back(), "setBalanceEnabled(0)");
+    EXPECT_EQ(rig.view.balanceTip, "Bilan du volume impossible : " + drive +
+                                       " n'est pas lu directement ; ouvrez son image disque ou "
+                                       "son périphérique par « Fichier > Ouvrir une image "
+                                       "disque… ».");
+    rig.controller.bilanVolume_Click();
+    EXPECT_FALSE(rig.view.balanceShown);
 }
 
 } // namespace

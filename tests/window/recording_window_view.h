@@ -2,6 +2,8 @@
 // A WindowView that records its calls after RecordingScanView's and behaves as a window's
 // widgets do: Drive1 reports a moved selection to the controller, nested; Dir1 takes the folder
 // it is shown.
+#include <optional>
+
 #include "support/recording_scan_view.h"
 #include "window/form1_controller.h"
 
@@ -51,6 +53,17 @@ public:
     }
     void showPlan(plan::PlanWindowModel) override { calls.push_back("showPlan"); }
     void closePlan() override { calls.push_back("closePlan"); }
+    void setBalanceEnabled(bool e, const std::string& t) override {
+        balanceTip = t;
+        calls.push_back(e ? "setBalanceEnabled(1)" : "setBalanceEnabled(0)");
+    }
+    void showBalance(plan::BalanceWindowModel model) override {
+        balanceShown.emplace(std::move(model));
+        calls.push_back("showBalance");
+    }
+    void closeBalance() override { calls.push_back("closeBalance"); }
+    std::string balanceTip;
+    std::optional<plan::BalanceWindowModel> balanceShown;
     void showAbout() override { calls.push_back("showAbout"); }
 };
 
