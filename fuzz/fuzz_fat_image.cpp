@@ -1,12 +1,15 @@
 // libFuzzer target: the input is a whole tiny disk image. Every volume found in it, FAT or
 // exFAT, is walked folder by folder, as the image backend walks it: each walk must end, and
-// every name it delivers must be UTF-8 the result files can hold, and never "." or "..".
+// every name it delivers must be UTF-8 the result files can hold, and never "." or "..". A FAT
+// walk also claims every chain in a cluster ledger, as a walk for the balance sheet does: every
+// cluster must then be counted exactly once.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 #include <vector>
 
 #include "fat/byte_reader.h"
+#include "fat/cluster_ledger.h"
 #include "fat/container.h"
 #include "fat/exfat_folder_reader.h"
 #include "fat/exfat_volume.h"
@@ -35,25 +38,46 @@ bool validUtf8(const std::string& s) {
     return true;
 }
 
+// `ledger` null: the folder's chain was not its own, its entries are claimed by nobody.
 void walk(kesp::fat::FatVolume& volume, kesp::fat::FolderReader reader,
-          std::vector<std::uint32_t>& path, int& budget) {
+          std::vector<std::uint32_t>& path, int& budget, kesp::fat::ClusterLedger* ledger) {
     kesp::fat::DirectoryEntry entry;
-    std::vector<std::uint32_t> folders;
+    std::vector<std::pair<std::uint32_t, bool>> folders;
     while (reader.next(entry)) {
         if (--budget < 0) std::abort();
         if (entry.name.empty() || entry.name == "." || entry.name == ".." ||
             !validUtf8(entry.name) ||
             entry.name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
             std::abort();
-        if (entry.isDirectory) folders.push_back(entry.firstCluster);
+        if (!entry.isDirectory) {
+            if (ledger) ledger->claimFile(entry.firstCluster, entry.size, "/", entry.name);
+            continue;
+        }
+        const bool own = ledger && ledger->claimFolder(entry.firstCluster, "/", entry.name);
+        folders.emplace_back(entry.firstCluster, own);
     }
-    for (const std::uint32_t cluster : folders) {
+    if (ledger) ledger->listingEnded(!reader.failure());
+    for (const auto& [cluster, own] : folders) {
         // A folder already on the path is a cycle: not entered, as the backend does.
         if (std::find(path.begin(), path.end(), cluster) != path.end()) continue;
         path.push_back(cluster);
-        walk(volume, kesp::fat::FolderReader::at(volume, cluster), path, budget);
+        walk(volume, kesp::fat::FolderReader::at(volume, cluster), path, budget,
+             own ? ledger : nullptr);
         path.pop_back();
     }
+}
+
+// Each cluster once: claimed by one file or folder, claimed twice, free, bad or lost.
+void checkLedger(kesp::fat::ClusterLedger& ledger, const kesp::fat::Geometry& g) {
+    const kesp::fat::ClusterCensus& census = ledger.census();
+    const kesp::fat::ClaimTally tally = ledger.tally();
+    if (census.uncounted > 0) return;
+    if (tally.folderClusters + tally.fileClusters + ledger.sharedClusters() + census.free +
+            census.bad + census.lost !=
+        g.clusterCount)
+        std::abort();
+    if (census.lostChains > census.lost || tally.fileBytes > tally.fileClusters * g.clusterBytes)
+        std::abort();
 }
 
 bool deliverable(const std::string& name) {
@@ -127,7 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!volume) continue;
         const auto& g = volume->geometry();
         std::vector<std::uint32_t> path{g.type == kesp::FatType::Fat32 ? g.rootCluster : 0};
-        walk(*volume, kesp::fat::FolderReader::root(*volume), path, budget);
+        kesp::fat::ClusterLedger ledger(*volume);
+        ledger.claimRoot();
+        walk(*volume, kesp::fat::FolderReader::root(*volume), path, budget, &ledger);
+        checkLedger(ledger, g);
     }
     walkWithBootChecksumFixed(data, size, budget);
     return 0;
