@@ -16,7 +16,9 @@ std::string gatherBalance(const std::string& folder, bool readDirectly, ImageVol
 BalanceEmitted emitBalance(const std::string& folder, RunEnd walkEnd, ImageVolumes& images,
                            bool print, LineSink* table, std::ostream& out,
                            const std::function<std::string(const std::string&)>& forOut) {
-    const std::optional<fat::BalanceFacts> facts = images.balance(folder);
+    // The FAT is read for a walk that went through, not for one stopped half-way.
+    std::optional<fat::BalanceFacts> facts;
+    if (walkEnd == RunEnd::Completed) facts = images.balance(folder);
     BalanceEmitted emitted;
     emitted.refusal = plan::balanceRefusal({{}, walkEnd, facts ? &*facts : nullptr});
     if (!emitted.refusal.empty()) return emitted;

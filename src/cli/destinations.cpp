@@ -13,8 +13,7 @@ std::string refusedDestination(const ScanArguments& arguments, const std::string
     if (arguments.report) outputs.emplace_back("--report", &*arguments.report);
     if (arguments.table) outputs.emplace_back("--table", &*arguments.table);
     if (arguments.planTable) outputs.emplace_back("--plan-table", &*arguments.planTable);
-    if (arguments.balanceTable)
-        outputs.emplace_back("--balance-table", &*arguments.balanceTable);
+    if (arguments.balanceTable) outputs.emplace_back("--balance-table", &*arguments.balanceTable);
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const auto& [option, path] = outputs[i];
         for (std::size_t j = i + 1; j < outputs.size(); ++j)

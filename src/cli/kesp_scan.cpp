@@ -25,7 +25,6 @@ namespace kesp {
 
 namespace {
 
-
 int fail(std::ostream& err, const std::string& message, bool escape) {
     err << "kesp-scan: " << (escape ? escapedFor(EscapeFor::Terminal, message) : message) << '\n';
     return kExitFailed;
@@ -66,9 +65,8 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         return target.status;
     }
     const std::string& folder = target.folder;
-    if (const std::string refused =
-            refusedDestination(arguments, target.image.empty() ? folder : target.image,
-                               !target.image.empty());
+    if (const std::string refused = refusedDestination(
+            arguments, target.image.empty() ? folder : target.image, !target.image.empty());
         !refused.empty())
         return fail(err, refused, escapeErr);
 
@@ -185,9 +183,9 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     bool balanceRefused = false;
     if (balanceWanted) {
-        const BalanceEmitted emitted = emitBalance(folder, outcome.walkEnd, *services.images,
-                                                   arguments.balance, balanceTable.get(), out,
-                                                   forOut);
+        const BalanceEmitted emitted =
+            emitBalance(folder, outcome.walkEnd, *services.images, arguments.balance,
+                        balanceTable.get(), out, forOut);
         if (!emitted.fileProblem.empty())
             return fail(err, *arguments.balanceTable + " : " + emitted.fileProblem, escapeErr);
         if (!emitted.refusal.empty()) {
@@ -199,8 +197,7 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     // A Ctrl+C that lands once the walk is over stops nothing: the totals stand.
     if (outcome.end == RunEnd::Cancelled) return cancelledStatus(printer, services);
     if (!out) return fail(err, "écriture impossible sur la sortie standard", escapeErr);
-    if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty() ||
-        balanceRefused)
+    if (outcome.end == RunEnd::VolumeLost || !outcome.problems.unreadable.empty() || balanceRefused)
         return kExitIncomplete;
     return kExitDone;
 }

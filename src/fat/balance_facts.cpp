@@ -8,6 +8,10 @@ BalanceFacts balanceFacts(FatVolume& volume, ClusterLedger& ledger) {
     BalanceFacts facts;
     facts.boot = volume.boot();
     facts.geometry = volume.geometry();
+    facts.covered = ledger.covered();
+    facts.foldersUnread = ledger.foldersUnread();
+    // A walk that left folders out gives no sheet: its claims are not worth reading the FAT for.
+    if (!facts.covered) return facts;
     facts.fsInfoFree = fsInfoFreeCount(volume.reader(), volume.boot());
     facts.census = ledger.census();
     facts.claims = ledger.tally();
@@ -15,8 +19,6 @@ BalanceFacts balanceFacts(FatVolume& volume, ClusterLedger& ledger) {
     facts.sharedAllTold = ledger.sharedAllTold();
     facts.findings = ledger.findings();
     facts.findingsLeftOut = ledger.findingsLeftOut();
-    facts.covered = ledger.covered();
-    facts.foldersUnread = ledger.foldersUnread();
     return facts;
 }
 

@@ -24,7 +24,8 @@ struct BalanceFacts {
     std::uint64_t foldersUnread = 0;
 };
 
-// Reads the FAT (the ledger's census) and gathers the rest.
+// Reads the FAT (the ledger's census) and gathers the rest; only the coverage when the walk did
+// not cover the volume.
 BalanceFacts balanceFacts(FatVolume& volume, ClusterLedger& ledger);
 
 } // namespace kesp::fat

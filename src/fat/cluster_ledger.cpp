@@ -220,7 +220,8 @@ ClusterCensus ClusterLedger::takeCensus() {
     const auto eachCluster = [&](auto visit) {
         std::size_t piece = 0;
         for (std::uint64_t first = 2; first < end; first += kCensusPiece, ++piece) {
-            const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(kCensusPiece, end - first));
+            const auto count =
+                static_cast<std::size_t>(std::min<std::uint64_t>(kCensusPiece, end - first));
             const std::span<std::uint32_t> part(values.data(), count);
             const bool read = (piece >= unreadPieces.size() || !unreadPieces[piece]) &&
                               fat_.readEntries(static_cast<std::uint32_t>(first), part);

@@ -126,7 +126,8 @@ private:
     Geometry geometry_;
     std::vector<std::uint64_t> bits_;
     ClaimTally tally_;
-    std::vector<std::uint32_t> folderClusters_; // to tell whom a cluster claimed twice was taken from
+    std::vector<std::uint32_t>
+        folderClusters_; // to tell whom a cluster claimed twice was taken from
     std::unordered_set<std::uint32_t> shared_;
     bool sharedOverflow_ = false;
     std::vector<ChainFinding> findings_;

@@ -96,8 +96,8 @@ bool FatTable::readEntries(std::uint32_t first, std::span<std::uint32_t> out) {
     if (!volume_.read(geometry_.fatOffset + start, bytes)) return false;
     for (std::size_t i = 0; i < out.size(); ++i) {
         const auto cluster = static_cast<std::uint32_t>(first + i);
-        out[i] = decode(geometry_.type, cluster,
-                        &bytes[entryOffset(geometry_.type, cluster) - start]);
+        out[i] =
+            decode(geometry_.type, cluster, &bytes[entryOffset(geometry_.type, cluster) - start]);
     }
     return true;
 }

@@ -48,9 +48,10 @@ void Form1::setBalanceEnabled(bool enabled, const std::string& tip) {
 
 void Form1::showBalance(plan::BalanceWindowModel model) {
     if (!balance_) {
-        balance_ = new BalanceWindow(std::move(model), [this](const std::vector<std::string>& lines) {
-            controller_.printBalance(lines);
-        });
+        balance_ =
+            new BalanceWindow(std::move(model), [this](const std::vector<std::string>& lines) {
+                controller_.printBalance(lines);
+            });
         balance_->setAttribute(Qt::WA_DeleteOnClose);
         balance_->setAttribute(Qt::WA_QuitOnClose, false);
     }

@@ -32,10 +32,12 @@ std::string chainLine(const ChainFinding& f, std::uint32_t clusterBytes) {
         return path + " : chaîne de " + clustersText(f.chainClusters + f.clusters) + " pour " +
                n(f.size) + " octets — " + clustersText(f.clusters) + " en trop";
     case ChainProblem::Truncated:
-        return path + " : fichier tronqué — " + n(f.size) + " octets annoncés, sa chaîne n'en tient que " +
-               n(f.chainClusters * clusterBytes) + " (" + clustersText(f.chainClusters) + ")";
+        return path + " : fichier tronqué — " + n(f.size) +
+               " octets annoncés, sa chaîne n'en tient que " + n(f.chainClusters * clusterBytes) +
+               " (" + clustersText(f.chainClusters) + ")";
     case ChainProblem::Shared:
-        return path + " : clusters partagés avec un autre fichier ou dossier, à partir du cluster " +
+        return path +
+               " : clusters partagés avec un autre fichier ou dossier, à partir du cluster " +
                n(f.cluster);
     case ChainProblem::Loop:
         return path + " : chaîne de clusters en boucle, revenue au cluster " + n(f.cluster) +
@@ -213,8 +215,7 @@ std::string balanceRefusal(const BalanceRun& run) {
     if (run.facts->foldersUnread > 0)
         return head + counted(run.facts->foldersUnread, "dossier n'a", "dossiers n'ont") +
                " pas pu être lu" + (run.facts->foldersUnread > 1 ? "s" : "") + " en entier.";
-    if (!run.facts->covered)
-        return head + "les sous-répertoires n'ont pas tous été parcourus.";
+    if (!run.facts->covered) return head + "les sous-répertoires n'ont pas tous été parcourus.";
     return {};
 }
 

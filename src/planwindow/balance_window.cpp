@@ -19,10 +19,9 @@ BalanceWindow::BalanceWindow(plan::BalanceWindowModel model, PrintLines print, Q
     const plan::BalanceSheet& sheet = model_.sheet();
 
     auto* head = new QHBoxLayout;
-    auto* volume = new QLabel(QString::fromStdString(model_.volume() + " — " + sheet.fileSystem +
-                                                     ", clusters de " +
-                                                     std::to_string(sheet.clusterBytes) +
-                                                     " octets"));
+    auto* volume = new QLabel(
+        QString::fromStdString(model_.volume() + " — " + sheet.fileSystem + ", clusters de " +
+                               std::to_string(sheet.clusterBytes) + " octets"));
     volume->setTextInteractionFlags(Qt::TextSelectableByMouse);
     head->addWidget(volume, 1);
     printButton_ = new QPushButton(QStringLiteral("&Imprimer"));

@@ -276,7 +276,9 @@ void Form1Controller::gatherBalance(const std::string& folder, const std::string
 
 void Form1Controller::offerBalance(RunEnd walkEnd) {
     std::optional<fat::BalanceFacts> facts;
-    if (balanceRefused_.empty()) facts = services_.images->balance(balanceFolder_);
+    // The FAT is read for a walk that went through, not for one stopped half-way.
+    if (balanceRefused_.empty() && walkEnd == RunEnd::Completed)
+        facts = services_.images->balance(balanceFolder_);
     const std::string refusal =
         plan::balanceRefusal({balanceRefused_, walkEnd, facts ? &*facts : nullptr});
     if (!refusal.empty()) {

@@ -84,8 +84,7 @@ class KespScanBalance : public ::testing::Test {
 protected:
     void SetUp() override { KESP_REQUIRE_FAT_TOOLS(false); }
 
-    void make(const FatImageLayout& layout,
-              const std::vector<std::pair<std::string, int>>& files) {
+    void make(const FatImageLayout& layout, const std::vector<std::pair<std::string, int>>& files) {
         std::string error;
         image = FatImage::create(layout, error);
         ASSERT_TRUE(image) << error;
@@ -117,16 +116,24 @@ protected:
         const auto facts = image->minfo();
         ASSERT_TRUE(facts);
         const std::uint64_t sector = facts->sectorSize;
-        std::vector<std::string> labels = {"Secteurs réservés", "FAT", "Répertoire racine fixe",
-                                           "Dossiers", "Données des fichiers", "Espace perdu",
-                                           "Libre", "Défectueux", "Perdus", "Partagés",
+        std::vector<std::string> labels = {"Secteurs réservés",
+                                           "FAT",
+                                           "Répertoire racine fixe",
+                                           "Dossiers",
+                                           "Données des fichiers",
+                                           "Espace perdu",
+                                           "Libre",
+                                           "Défectueux",
+                                           "Perdus",
+                                           "Partagés",
                                            "Hors clusters"};
         if (facts->diskType == "FAT32") labels.erase(labels.begin() + 2);
         EXPECT_EQ(sheet.labels, labels);
         EXPECT_EQ(sheet.totalBytes, facts->totalSectors * sector);
         EXPECT_EQ(sheet.totalClusters, fsck.totalClusters);
         EXPECT_EQ(sheet.bytes.at("Secteurs réservés"), facts->reservedSectors * sector);
-        EXPECT_EQ(sheet.bytes.at("FAT"), std::uint64_t(facts->fats) * facts->sectorsPerFat * sector);
+        EXPECT_EQ(sheet.bytes.at("FAT"),
+                  std::uint64_t(facts->fats) * facts->sectorsPerFat * sector);
         if (facts->diskType != "FAT32") {
             EXPECT_EQ(sheet.bytes.at("Répertoire racine fixe"),
                       (facts->rootEntries * 32 + sector - 1) / sector * sector);
@@ -137,8 +144,8 @@ protected:
         EXPECT_EQ(sum, sheet.totalBytes);
         for (const std::string label : {"Dossiers", "Libre", "Défectueux", "Perdus", "Partagés"})
             EXPECT_EQ(sheet.bytes.at(label), sheet.count(label) * damage->clusterBytes()) << label;
-        for (const std::string label : {"Secteurs réservés", "FAT", "Données des fichiers",
-                                         "Espace perdu", "Hors clusters"})
+        for (const std::string label :
+             {"Secteurs réservés", "FAT", "Données des fichiers", "Espace perdu", "Hors clusters"})
             EXPECT_EQ(sheet.clusters.at(label), "") << label;
     }
 
@@ -249,8 +256,7 @@ TEST_F(KespScanBalance, TwoFilesSharingClustersNameTheOneFsckTruncates) {
 }
 
 TEST_F(KespScanBalance, ChainsTooLongAndTooShortAsFsckMeasuresThem) {
-    make(labelledFat(12, 1, "PETITE", "CAFE0012", 2 << 20),
-         {{"B.BIN", 1500}, {"DCIM/C.TXT", 600}});
+    make(labelledFat(12, 1, "PETITE", "CAFE0012", 2 << 20), {{"B.BIN", 1500}, {"DCIM/C.TXT", 600}});
     const std::uint32_t k = damage->clusterBytes();
     const auto b = damage->chainOf(damage->firstCluster(damage->entry("B       BIN")));
     const auto spare = damage->freeClusters(b.back() + 100, 2);
@@ -265,18 +271,22 @@ TEST_F(KespScanBalance, ChainsTooLongAndTooShortAsFsckMeasuresThem) {
     EXPECT_FALSE(fsck->reclaimedClusters) << fsck->output;
     EXPECT_EQ(sheet.count("Perdus"), 0u);
     std::smatch m;
-    const std::regex tooLong(R"(/B\.BIN\n  File size is 1500 bytes, cluster chain length is > (\d+) bytes)");
+    const std::regex tooLong(
+        R"(/B\.BIN\n  File size is 1500 bytes, cluster chain length is > (\d+) bytes)");
     ASSERT_TRUE(std::regex_search(fsck->output, m, tooLong)) << fsck->output;
     const std::uint64_t needed = std::stoull(m[1]) / k;
-    const std::regex tooShort(R"(/DCIM/C\.TXT\n  File size is 5000 bytes, cluster chain length is (\d+) bytes)");
+    const std::regex tooShort(
+        R"(/DCIM/C\.TXT\n  File size is 5000 bytes, cluster chain length is (\d+) bytes)");
     ASSERT_TRUE(std::regex_search(fsck->output, m, tooShort)) << fsck->output;
-    EXPECT_EQ(sheet.notes,
-              (std::vector<std::string>{
-                  "/B.BIN : chaîne de " + std::to_string(needed + 2) + " clusters pour 1500 "
-                  "octets — 2 clusters en trop",
-                  "/DCIM/C.TXT : fichier tronqué — 5000 octets annoncés, sa chaîne n'en tient "
-                  "que " + std::string(m[1]) + " (" + std::to_string(std::stoull(m[1]) / k) +
-                      " clusters)"}));
+    EXPECT_EQ(
+        sheet.notes,
+        (std::vector<std::string>{
+            "/B.BIN : chaîne de " + std::to_string(needed + 2) +
+                " clusters pour 1500 "
+                "octets — 2 clusters en trop",
+            "/DCIM/C.TXT : fichier tronqué — 5000 octets annoncés, sa chaîne n'en tient "
+            "que " +
+                std::string(m[1]) + " (" + std::to_string(std::stoull(m[1]) / k) + " clusters)"}));
     // B's slack takes its excess; C's data is what its chain holds.
     EXPECT_EQ(sheet.bytes.at("Données des fichiers"), 1500u + std::stoull(m[1]));
     EXPECT_EQ(fileClusters(sheet), needed + 2 + std::stoull(m[1]) / k);

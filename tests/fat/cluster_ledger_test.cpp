@@ -81,46 +81,115 @@ TEST(ClusterLedger, EachDamagedChainIsNamedOnceAndItsClustersCountedOnce) {
     };
     using P = ChainProblem;
     const Case cases[] = {
-        {"sound", [](MemoryVolume& v) { v.chain({20, 21}); }, 20, 600, {}, 5, kA + 600, 0},
+        {"sound",
+         [](MemoryVolume& v) {
+             v.chain({20, 21});
+         },
+         20,
+         600,
+         {},
+         5,
+         kA + 600,
+         0},
         {"too long: the excess is B's own",
-         [](MemoryVolume& v) { v.chain({20, 21, 22, 23}); }, 20, 600,
-         {{P::TooLong, "/B", 2, 2, 22}}, 7, kA + 600, 0},
+         [](MemoryVolume& v) {
+             v.chain({20, 21, 22, 23});
+         },
+         20,
+         600,
+         {{P::TooLong, "/B", 2, 2, 22}},
+         7,
+         kA + 600,
+         0},
         {"too long into A: the excess stops there, nothing shared",
          [](MemoryVolume& v) {
              v.link(20, 21);
              v.link(21, 4);
          },
-         20, 100, {{P::TooLong, "/B", 1, 1, 21}}, 5,
-         kA + 100, 0},
-        {"a size of 0 with a cluster", [](MemoryVolume& v) { v.chain({20}); }, 20, 0,
-         {{P::TooLong, "/B", 0, 1, 20}}, 4, kA, 0},
-        {"truncated", [](MemoryVolume& v) { v.chain({20}); }, 20, 2000,
-         {{P::Truncated, "/B", 1, 0, 0}}, 4, kA + 512, 0},
-        {"a size without a cluster", [](MemoryVolume&) {}, 0, 10, {{P::Truncated, "/B", 0, 0, 0}},
-         3, kA, 0},
+         20,
+         100,
+         {{P::TooLong, "/B", 1, 1, 21}},
+         5,
+         kA + 100,
+         0},
+        {"a size of 0 with a cluster",
+         [](MemoryVolume& v) { v.chain({20}); },
+         20,
+         0,
+         {{P::TooLong, "/B", 0, 1, 20}},
+         4,
+         kA,
+         0},
+        {"truncated",
+         [](MemoryVolume& v) { v.chain({20}); },
+         20,
+         2000,
+         {{P::Truncated, "/B", 1, 0, 0}},
+         4,
+         kA + 512,
+         0},
+        {"a size without a cluster",
+         [](MemoryVolume&) {},
+         0,
+         10,
+         {{P::Truncated, "/B", 0, 0, 0}},
+         3,
+         kA,
+         0},
         {"into A's second cluster: A's last two are shared",
-         [](MemoryVolume& v) { v.link(20, 4); }, 20, 1536,
-         {{P::Shared, "/B", 1, 0, 4}, {P::Truncated, "/B", 1, 0, 0}}, 2, kA + 512 - 2 * 512, 2},
+         [](MemoryVolume& v) { v.link(20, 4); },
+         20,
+         1536,
+         {{P::Shared, "/B", 1, 0, 4}, {P::Truncated, "/B", 1, 0, 0}},
+         2,
+         kA + 512 - 2 * 512,
+         2},
         {"a loop",
          [](MemoryVolume& v) {
              v.chain({20, 21});
              v.link(21, 20);
          },
-         20, 5000,
-         {{P::Loop, "/B", 2, 0, 20}, {P::Truncated, "/B", 2, 0, 0}}, 5, kA + 1024, 0},
-        {"into a free cluster", [](MemoryVolume& v) { v.link(20, 21); }, 20, 1000,
-         {{P::IntoFree, "/B", 1, 0, 21}, {P::Truncated, "/B", 1, 0, 0}}, 4, kA + 512, 0},
+         20,
+         5000,
+         {{P::Loop, "/B", 2, 0, 20}, {P::Truncated, "/B", 2, 0, 0}},
+         5,
+         kA + 1024,
+         0},
+        {"into a free cluster",
+         [](MemoryVolume& v) { v.link(20, 21); },
+         20,
+         1000,
+         {{P::IntoFree, "/B", 1, 0, 21}, {P::Truncated, "/B", 1, 0, 0}},
+         4,
+         kA + 512,
+         0},
         {"into a bad cluster",
          [](MemoryVolume& v) {
              v.link(20, 21);
              v.link(21, 0xFFF7);
          },
          20,
-         1000, {{P::IntoBad, "/B", 1, 0, 21}, {P::Truncated, "/B", 1, 0, 0}}, 4, kA + 512, 0},
-        {"out of the volume", [](MemoryVolume& v) { v.link(20, 5100); }, 20, 1000,
-         {{P::OutsideVolume, "/B", 1, 0, 5100}, {P::Truncated, "/B", 1, 0, 0}}, 4, kA + 512, 0},
-        {"a first cluster out of the volume", [](MemoryVolume&) {}, 6000, 10,
-         {{P::BadStart, "/B", 0, 0, 6000}, {P::Truncated, "/B", 0, 0, 0}}, 3, kA, 0},
+         1000,
+         {{P::IntoBad, "/B", 1, 0, 21}, {P::Truncated, "/B", 1, 0, 0}},
+         4,
+         kA + 512,
+         0},
+        {"out of the volume",
+         [](MemoryVolume& v) { v.link(20, 5100); },
+         20,
+         1000,
+         {{P::OutsideVolume, "/B", 1, 0, 5100}, {P::Truncated, "/B", 1, 0, 0}},
+         4,
+         kA + 512,
+         0},
+        {"a first cluster out of the volume",
+         [](MemoryVolume&) {},
+         6000,
+         10,
+         {{P::BadStart, "/B", 0, 0, 6000}, {P::Truncated, "/B", 0, 0, 0}},
+         3,
+         kA,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -196,8 +265,7 @@ TEST(ClusterLedger, LostChainsAreCountedAsFsckSalvagesThem) {
     const ClusterCensus& census = ledger.census();
     EXPECT_EQ(census.lost, 11u);
     EXPECT_EQ(census.lostChains, 7u);
-    EXPECT_EQ(census.lostStarts,
-              (std::vector<std::uint32_t>{100, 200, 300, 310, 401, 500, 600}));
+    EXPECT_EQ(census.lostStarts, (std::vector<std::uint32_t>{100, 200, 300, 310, 401, 500, 600}));
     EXPECT_EQ(census.bad, 1u);
     EXPECT_EQ(census.free, 5000u - 3 - 11 - 1);
     EXPECT_EQ(census.uncounted, 0u);
@@ -246,8 +314,7 @@ TEST(FsInfo, TheFreeCountOnlyWhenTheSectorIsOne) {
     EXPECT_EQ(fsInfoFreeCount(v.reader, boot()), std::nullopt) << "no FSInfo sector";
 
     Volume small(fat16());
-    EXPECT_EQ(fsInfoFreeCount(small.reader, *parseFatBootSector(small.memory.bytes)),
-              std::nullopt);
+    EXPECT_EQ(fsInfoFreeCount(small.reader, *parseFatBootSector(small.memory.bytes)), std::nullopt);
 }
 
 } // namespace

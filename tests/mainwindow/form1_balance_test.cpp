@@ -24,9 +24,11 @@ TEST(Form1Balance, OfferedAfterAWholeScanOfAnImageAndDrawnAsTheSheetSays) {
     std::string error;
     auto image = FatImage::create(labelledFat(32, 1, "CARTE", "1234ABCD", 40 << 20), error);
     ASSERT_TRUE(image) << error;
-    for (const auto& [path, size] : std::vector<std::pair<std::string, int>>{
-             {"DCIM/100CANON/IMG_0001.JPG", 12000000}, {"DCIM/100CANON/IMG_0002.JPG", 6000000},
-             {"DCIM/100CANON/IMG_0003.JPG", 1500}, {"Notes.txt", 600}})
+    for (const auto& [path, size] :
+         std::vector<std::pair<std::string, int>>{{"DCIM/100CANON/IMG_0001.JPG", 12000000},
+                                                  {"DCIM/100CANON/IMG_0002.JPG", 6000000},
+                                                  {"DCIM/100CANON/IMG_0003.JPG", 1500},
+                                                  {"Notes.txt", 600}})
         ASSERT_TRUE(image->addFile(path, size, error)) << error;
     auto damage = FatDamage::open(image->imagePath());
     ASSERT_TRUE(damage);
@@ -76,7 +78,8 @@ TEST(Form1Balance, OfferedAfterAWholeScanOfAnImageAndDrawnAsTheSheetSays) {
     ASSERT_EQ(table->rowCount(), static_cast<int>(rows.size()));
     for (int r = 0; r < table->rowCount(); ++r)
         for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(table->item(r, c)->text().toStdString(), rows[std::size_t(r)][std::size_t(c)]);
+            EXPECT_EQ(table->item(r, c)->text().toStdString(),
+                      rows[std::size_t(r)][std::size_t(c)]);
     EXPECT_EQ(table->item(table->rowCount() - 1, 2)->text().toULongLong(),
               minfo->totalSectors * minfo->sectorSize);
     EXPECT_EQ(table->item(7, 0)->text(), QStringLiteral("Perdus"));

@@ -131,8 +131,8 @@ TEST(BalanceSheet, FindingsInWords) {
                                         "cluster : 4000"}));
     f.census.lostChains = 30;
     f.census.lostStarts = {10, 20};
-    EXPECT_TRUE(makeBalanceSheet(f).findings.front().ends_with(
-        "premier cluster des 2 premières : 10, 20"));
+    EXPECT_TRUE(
+        makeBalanceSheet(f).findings.front().ends_with("premier cluster des 2 premières : 10, 20"));
 }
 
 TEST(BalanceSheet, TheTableFileAndThePrintedSheet) {

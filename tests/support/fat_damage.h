@@ -29,7 +29,8 @@ public:
         const std::uint32_t rootEntries = d.u16(17);
         const std::uint32_t total = d.u16(19) ? d.u16(19) : d.u32(32);
         d.sectorsPerFat = d.u16(22) ? d.u16(22) : d.u32(36);
-        const std::uint32_t rootSectors = (rootEntries * 32 + d.bytesPerSector - 1) / d.bytesPerSector;
+        const std::uint32_t rootSectors =
+            (rootEntries * 32 + d.bytesPerSector - 1) / d.bytesPerSector;
         const std::uint32_t data = d.reserved + d.fats * d.sectorsPerFat + rootSectors;
         d.clusterCount = (total - data) / d.sectorsPerCluster;
         d.bits = d.u16(22) == 0 ? 32 : d.clusterCount < 4085 ? 12 : 16;
@@ -50,8 +51,8 @@ public:
     }
     void setFat(std::uint32_t cluster, std::uint32_t value) {
         for (std::uint32_t copy = 0; copy < fats; ++copy) {
-            const std::size_t base = (std::size_t(reserved) + std::size_t(copy) * sectorsPerFat) *
-                                     bytesPerSector;
+            const std::size_t base =
+                (std::size_t(reserved) + std::size_t(copy) * sectorsPerFat) * bytesPerSector;
             if (bits == 32) {
                 put32(base + 4 * cluster, (u32(base + 4 * cluster) & 0xF0000000) | value);
             } else if (bits == 16) {
@@ -98,7 +99,9 @@ public:
     std::uint32_t size(std::size_t at) const { return u32(at + 28); }
     void setSize(std::size_t at, std::uint32_t value) { put32(at + 28, value); }
 
-    std::uint32_t fsInfoFree() const { return u32(std::size_t(fsInfoSector) * bytesPerSector + 488); }
+    std::uint32_t fsInfoFree() const {
+        return u32(std::size_t(fsInfoSector) * bytesPerSector + 488);
+    }
     void setFsInfoFree(std::uint32_t value) {
         put32(std::size_t(fsInfoSector) * bytesPerSector + 488, value);
     }

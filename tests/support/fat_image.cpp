@@ -262,7 +262,8 @@ std::optional<FsckFacts> fsckFacts(const std::string& image, bool salvage) {
     // 0: clean; 1: errors found (and, with -n, left alone).
     if (const int rc = runProgram(argv, facts.output); rc != 0 && rc != 1) return std::nullopt;
     std::smatch m;
-    static const std::regex reclaimed(R"(Reclaimed (\d+) unused clusters? \(\d+ bytes\)(?: in (\d+) chains?)?)");
+    static const std::regex reclaimed(
+        R"(Reclaimed (\d+) unused clusters? \(\d+ bytes\)(?: in (\d+) chains?)?)");
     static const std::regex summary(R"(Free cluster summary wrong \((\d+) vs\. really (\d+)\))");
     static const std::regex counts(R"(: \d+ files, (\d+)/(\d+) clusters)");
     if (std::regex_search(facts.output, m, reclaimed)) {

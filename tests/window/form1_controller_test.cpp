@@ -64,13 +64,16 @@ std::vector<std::string> windowCalls(const std::vector<std::string>& calls) {
 }
 
 TEST(Form1Controller, StartUpListsTheDrivesQuietlyThenMovesToTheStartUpDriveAsAChange) {
-    const std::vector<std::string> commands = {
-        "setToolButtonEnabled(1,0)",  "setMenuEnabled(Enregistrer,0)",
-        "setToolButtonEnabled(2,0)",  "setMenuEnabled(Imprimer,0)",
-        "setToolButtonEnabled(4,0)",  "setMenuEnabled(optimiser,0)",
-        "setPlanEnabled(0)",          "setBalanceEnabled(0)",
-        "setTitle(Kesp 2005 Version 2.0.5)",
-        "setRefreshLabel(3 secondes)"};
+    const std::vector<std::string> commands = {"setToolButtonEnabled(1,0)",
+                                               "setMenuEnabled(Enregistrer,0)",
+                                               "setToolButtonEnabled(2,0)",
+                                               "setMenuEnabled(Imprimer,0)",
+                                               "setToolButtonEnabled(4,0)",
+                                               "setMenuEnabled(optimiser,0)",
+                                               "setPlanEnabled(0)",
+                                               "setBalanceEnabled(0)",
+                                               "setTitle(Kesp 2005 Version 2.0.5)",
+                                               "setRefreshLabel(3 secondes)"};
     struct Case {
         bool startInFat; // the current folder on the FAT volume, else on "/"
         std::vector<std::string> drives;
@@ -107,8 +110,8 @@ TEST(Form1Controller, ARunIsFramedByThePlanAndFailedFilesDisableSaveAndPrintLast
          {"setBusy(0)", "setOkCaption(&Démarrer)", "setPlanEnabled(1)", "setBalanceEnabled(0)"}},
         {true,
          {"setOkCaption(&Démarrer)", "showError", "setBalanceEnabled(0)",
-          "setToolButtonEnabled(1,0)", "setMenuEnabled(Enregistrer,0)",
-          "setToolButtonEnabled(2,0)", "setMenuEnabled(Imprimer,0)"}},
+          "setToolButtonEnabled(1,0)", "setMenuEnabled(Enregistrer,0)", "setToolButtonEnabled(2,0)",
+          "setMenuEnabled(Imprimer,0)"}},
     };
     for (const Case& c : cases) {
         Rig rig;

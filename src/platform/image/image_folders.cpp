@@ -63,9 +63,9 @@ public:
         if ((entry.cookie & ~kNotClaimed) > 0xFFFFFFFFu)
             return failedListing({"cluster hors du volume", false});
         const bool claims = ledger_ && !(entry.cookie & kNotClaimed);
-        return std::make_unique<ImageListing>(
-            volume_, static_cast<std::uint32_t>(entry.cookie), false, claims ? ledger_ : nullptr,
-            claims ? path_ + entry.name + "/" : std::string());
+        return std::make_unique<ImageListing>(volume_, static_cast<std::uint32_t>(entry.cookie),
+                                              false, claims ? ledger_ : nullptr,
+                                              claims ? path_ + entry.name + "/" : std::string());
     }
 
 private:

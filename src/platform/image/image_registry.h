@@ -34,8 +34,8 @@ struct ImageVolume {
     fat::Partition partition;
     std::string fileSystem;
     std::unique_ptr<fat::SliceReader> slice;
-    std::unique_ptr<fat::FatVolume> fat; // null unless the volume is FAT
-    std::string failure;                 // why a FAT volume could not be opened
+    std::unique_ptr<fat::FatVolume> fat;  // null unless the volume is FAT
+    std::string failure;                  // why a FAT volume could not be opened
     std::unique_ptr<BalanceWalk> balance; // see ImageVolumes::gatherBalance
 
     std::string driveEntry() const;
