@@ -24,7 +24,6 @@ namespace kesp {
 
 namespace {
 
-
 int fail(std::ostream& err, const std::string& message, bool escape) {
     err << "kesp-scan: " << (escape ? escapedFor(EscapeFor::Terminal, message) : message) << '\n';
     return kExitFailed;
@@ -65,9 +64,8 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         return target.status;
     }
     const std::string& folder = target.folder;
-    if (const std::string refused =
-            refusedDestination(arguments, target.image.empty() ? folder : target.image,
-                               !target.image.empty());
+    if (const std::string refused = refusedDestination(
+            arguments, target.image.empty() ? folder : target.image, !target.image.empty());
         !refused.empty())
         return fail(err, refused, escapeErr);
 
