@@ -1,14 +1,45 @@
 #include "plan/plan_window_model.h"
 
 #include <algorithm>
-#include <charconv>
 #include <utility>
+
+#include "plan/volume_size.h"
 
 namespace kesp::plan {
 namespace {
 
 std::string clusterText(std::uint32_t bytes) {
     return bytes < 1024 ? std::to_string(bytes) + " o" : std::to_string(bytes / 1024) + " Ko";
+}
+
+// Wide enough for the second block of the table at the volume sizes met; a printed line holds
+// more (the PDF writer turns the page for them).
+constexpr std::size_t kLeastPrintWidth = 80;
+
+std::size_t characters(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// `text` broken at blanks into lines of at most `width` characters (a longer word stands alone).
+std::vector<std::string> wrapped(const std::string& text, std::size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string word = text.substr(at, end - at);
+        at = end + 1;
+        if (word.empty()) continue;
+        if (!line.empty() && characters(line) + 1 + characters(word) > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
 }
 
 } // namespace
@@ -44,31 +75,27 @@ std::array<int, kBarParts> barWidths(const LayoutBar& bar, int width) {
 }
 
 PlanWindowModel::PlanWindowModel(TreeTally tally, std::uint64_t volumeBytes,
-                                 std::uint32_t scannedCluster)
-    : tally_(std::move(tally)), scannedCluster_(scannedCluster) {
-    if (volumeBytes != 0) setVolumeText(std::to_string(volumeBytes));
+                                 std::uint32_t scannedCluster, NumberChars chars)
+    : tally_(std::move(tally)), scannedCluster_(scannedCluster), figures_{std::move(chars)} {
+    if (volumeBytes != 0) setVolumeText(figures_(volumeBytes) + " octets");
 }
 
 bool PlanWindowModel::setVolumeText(std::string_view text) {
-    std::string digits;
-    for (char c : text) {
-        if (c == ' ') continue;
-        if (c < '0' || c > '9') return false;
-        digits += c;
-    }
-    std::uint64_t bytes = 0;
-    const char* end = digits.data() + digits.size();
-    if (digits.empty() || std::from_chars(digits.data(), end, bytes).ptr != end || bytes == 0)
-        return false;
     volumeText_ = std::string(text);
-    plan_ = makePlan(tally_, bytes);
+    const VolumeSize size = parseVolumeSize(text, *figures_.grouping);
+    volumeError_ = size.error;
+    if (size.bytes == 0) return false;
+    plan_ = makePlan(tally_, size.bytes);
+    if (plan_.rows.empty())
+        volumeError_ = "Trop petit : aucune disposition FAT ne tient dans " +
+                       figures_(size.bytes) + " octets.";
     return true;
 }
 
 std::vector<std::array<std::string, kPlanColumns>> PlanWindowModel::tableRows() const {
     std::vector<std::array<std::string, kPlanColumns>> rows;
     for (const PlanRow& row : plan_.rows)
-        rows.push_back(planRowCells(row));
+        rows.push_back(planRowCells(row, figures_));
     return rows;
 }
 
@@ -97,14 +124,52 @@ std::vector<SlackRow> PlanWindowModel::slackRows() const {
 
 std::vector<std::string> PlanWindowModel::printLines() const {
     std::vector<std::string> lines;
-    if (hasPlan()) lines = planReportLines(plan_);
-    lines.push_back("");
-    lines.push_back("Espace perdu par taille de fichier (clusters de " +
-                    std::to_string(scannedCluster_) + " octets)");
+    if (hasPlan()) {
+        const auto& heads = planColumnHeads();
+        // The layout's own figures, then what the tree would take on it; both name the layout.
+        const std::vector<std::vector<std::size_t>> blocks = {{0, 1, 2, 3, 4, 5},
+                                                              {0, 1, 6, 7, 8, 9, 10}};
+        std::vector<std::string> tableLines;
+        for (const auto& block : blocks) {
+            std::vector<std::vector<std::string>> rows(1);
+            std::vector<bool> right;
+            for (std::size_t c : block) {
+                rows[0].push_back(heads[c]);
+                right.push_back(c > 0 && c < 9); // figures
+            }
+            for (const auto& cells : tableRows()) {
+                rows.emplace_back();
+                for (std::size_t c : block)
+                    rows.back().push_back(cells[c]);
+            }
+            const auto blockLines = alignedColumns(rows, right, 1);
+            tableLines.push_back("");
+            tableLines.insert(tableLines.end(), blockLines.begin(), blockLines.end());
+        }
+        std::size_t width = kLeastPrintWidth;
+        for (const std::string& line : tableLines)
+            width = std::max(width, characters(line));
+
+        lines.push_back("Plan de formatage pour un volume de " + figures_(plan_.volumeBytes) +
+                        " octets");
+        lines.insert(lines.end(), tableLines.begin(), tableLines.end());
+        for (const std::string& text : {lostSpaceNote(), std::string(), recommendationLine(plan_, figures_)}) {
+            const auto broken = wrapped(text, width);
+            if (broken.empty()) lines.push_back("");
+            lines.insert(lines.end(), broken.begin(), broken.end());
+        }
+        for (const MinimalSize& minimal : plan_.minimal)
+            lines.push_back(minimalSizeLine(minimal, figures_));
+        lines.push_back("");
+    }
+    lines.push_back("Espace perdu par taille de fichier (clusters de " + figures_(scannedCluster_) +
+                    " octets)");
+    std::vector<std::vector<std::string>> slack;
     for (const SlackRow& row : slackRows())
-        lines.push_back(row.label + "\t" + std::to_string(row.files) +
-                        (row.files > 1 ? " fichiers\t" : " fichier\t") +
-                        std::to_string(row.lostBytes) + " octets perdus");
+        slack.push_back({row.label, figures_(row.files) + (row.files > 1 ? " fichiers" : " fichier"),
+                         figures_(row.lostBytes) + " octets perdus"});
+    const auto slackLines = alignedColumns(slack, {true, true, true});
+    lines.insert(lines.end(), slackLines.begin(), slackLines.end());
     return lines;
 }
 
