@@ -290,7 +290,7 @@ void Form1Controller::Imprimer_Click() {
 }
 
 void Form1Controller::optimiser_Click() {
-    view_.showOpti(ConstruireTableOpti(etat_), etat_.TitreApplication);
+    view_.showOpti(ConstruireTableOpti(etat_), TitreOpti(etat_));
 }
 
 void Form1Controller::aide_Click() {
