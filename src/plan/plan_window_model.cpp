@@ -153,7 +153,8 @@ std::vector<std::string> PlanWindowModel::printLines() const {
         lines.push_back("Plan de formatage pour un volume de " + figures_(plan_.volumeBytes) +
                         " octets");
         lines.insert(lines.end(), tableLines.begin(), tableLines.end());
-        for (const std::string& text : {lostSpaceNote(), std::string(), recommendationLine(plan_, figures_)}) {
+        for (const std::string& text :
+             {std::string(), lostSpaceNote(), std::string(), recommendationLine(plan_, figures_)}) {
             const auto broken = wrapped(text, width);
             if (broken.empty()) lines.push_back("");
             lines.insert(lines.end(), broken.begin(), broken.end());

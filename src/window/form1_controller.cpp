@@ -270,7 +270,7 @@ void Form1Controller::printPlan(const std::vector<std::string>& lines) {
                          "Impression", MessageIcon::Exclamation);
         return;
     }
-    kesp::Imprimer_Click(path, outputServices_);
+    kesp::ImprimerMisEnPage(path, dossierTemp_ + kSeparator + "~qkplanpdf.tmp", outputServices_);
 }
 
 void Form1Controller::OuvrirImage_Click() {

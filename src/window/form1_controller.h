@@ -52,7 +52,8 @@ public:
     // Adds the FAT volumes of each image to Drive1 and moves to the first one, as a drive change;
     // an image that cannot be read is reported and skipped.
     void openImages(const std::vector<std::string>& paths);
-    // The plan's text through the print command, from a temporary file deleted at exit.
+    // The plan's text through the print dialog, laid out as a PDF for paper and file alike, from
+    // temporary files deleted at exit.
     void printPlan(const std::vector<std::string>& lines);
     // Closes the result files, deletes "~qk*.tmp" in DossierTemp (except the files another
     // running instance holds) and ends the process through the injected exit.
