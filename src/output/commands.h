@@ -1,5 +1,6 @@
 #pragma once
 // Save, print and help: the commands of the tool bar and the menus.
+#include <optional>
 #include <string>
 
 #include "platform/dialogs.h"
@@ -18,11 +19,22 @@ struct OutputServices {
     PdfWriter& pdf;
 };
 
-// Copies the report to the chosen file and the table beside it under its "excel.txt" name
-// (NomCompagnon). Neither copy is put in place unless both were written whole; a failure is
-// shown naming the file and the reason. Cancelling the dialog does nothing.
-void Enregistrer_Click(const std::string& dossierTemp, const std::string& cheminRes1,
-                       const std::string& cheminRes2, OutputServices& services);
+// The two files a save wrote.
+struct FichiersEnregistres {
+    std::string rapport;
+    std::string tableau; // beside it, under its "excel.txt" name
+};
+
+// The dialog opens in `dossierDepart` on "kesp.txt"; copies the report to the chosen file and
+// the table beside it under its "excel.txt" name (NomCompagnon). Neither copy is put in place
+// unless both were written whole; a failure is shown naming the file and the reason. Cancelling
+// the dialog does nothing. The files written, when both were.
+std::optional<FichiersEnregistres> Enregistrer_Click(const std::string& dossierDepart,
+                                                     const std::string& cheminRes1,
+                                                     const std::string& cheminRes2,
+                                                     OutputServices& services);
+// The line that tells the user where both went.
+std::string MessageEnregistrement(const FichiersEnregistres& fichiers);
 // After the print dialog, starts "lp -d PRINTER -n COPIES -- cheminRes1" without waiting, or
 // writes the report as the PDF the dialog named. A failure to start lp, its refusal (with its own
 // message), or a PDF that cannot be written is shown in a box titled "Impression".
