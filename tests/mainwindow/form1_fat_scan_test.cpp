@@ -267,7 +267,6 @@ TEST(Form1FatScan, PlanOfAScannedImageLeavesWhatMtoolsFindsFree) {
     std::erase(digits, ' ');
     EXPECT_EQ(own->freeBytes, std::stoull(digits));
 
-    window->resize(1180, 820);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     ASSERT_FALSE(QFontInfo(window->table()->font()).family().isEmpty());
     const std::string path = screenshotPath("plan.png");
