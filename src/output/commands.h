@@ -53,8 +53,8 @@ void OuvrirAvecLeBureau(const std::string& cible, const std::string& phrase,
                         MessageBoxes& boxes);
 // That box's text: three lines, the reason being the last line the opener wrote (or its exit
 // status when it wrote none).
-std::string TexteOuvertureImpossible(const std::string& phrase, const std::string& cible,
-                                     int code, const std::string& sortie);
+std::string TexteOuvertureImpossible(const std::string& phrase, const std::string& cible, int code,
+                                     const std::string& sortie);
 
 // Opens the help document; "Aucune application ne peut ouvrir l'aide." under "Problème ! ...".
 void aide_Click(const std::string& cheminAide, OutputServices& services);

@@ -14,8 +14,8 @@ std::string lastLine(const std::string& text) {
 
 } // namespace
 
-std::string TexteOuvertureImpossible(const std::string& phrase, const std::string& cible,
-                                     int code, const std::string& sortie) {
+std::string TexteOuvertureImpossible(const std::string& phrase, const std::string& cible, int code,
+                                     const std::string& sortie) {
     std::string raison = lastLine(sortie);
     if (raison.empty()) raison = "xdg-open a échoué (code " + std::to_string(code) + ").";
     return phrase + "\r\n" + cible + "\r\n" + raison;

@@ -28,8 +28,9 @@ void startLp(const PrintChoice& choice, const std::string& file, OutputServices&
                        "Impression", MessageIcon::Exclamation);
         });
     if (started.error == 0) return;
-    std::string text = "Impossible de lancer l'impression : lp " + file + "\r\nErreur : " +
-                       std::to_string(started.error) + "\r\n" + started.description;
+    std::string text = "Impossible de lancer l'impression : lp " + file +
+                       "\r\nErreur : " + std::to_string(started.error) + "\r\n" +
+                       started.description;
     if (started.error == kErrorFileNotFound)
         text += "\r\nLa commande lp (CUPS) n'est pas installée.";
     boxes.show(text, "Impression", MessageIcon::Exclamation);
@@ -73,7 +74,8 @@ void ImprimerMisEnPage(const std::string& texte, const std::string& pdfIntermedi
     if (!readableAsOwn(texte, services.boxes)) return;
     const std::string& pdf = choice->pdfFile.empty() ? pdfIntermediaire : choice->pdfFile;
     if (!writePdf(texte, pdf, services.boxes, services.pdf) || !choice->pdfFile.empty()) return;
-    if (readableAsOwn(pdfIntermediaire, services.boxes)) startLp(*choice, pdfIntermediaire, services);
+    if (readableAsOwn(pdfIntermediaire, services.boxes))
+        startLp(*choice, pdfIntermediaire, services);
 }
 
 } // namespace kesp

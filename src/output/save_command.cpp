@@ -22,11 +22,11 @@ std::optional<FichiersEnregistres> Enregistrer_Click(const std::string& dossierD
                                                      OutputServices& services) {
     SaveDialogRequest request;
     request.title = "Enregistrer sous ...";
-    request.fileName = dossierDepart +
-                       (dossierDepart.empty() || dossierDepart.back() == kSeparator
-                            ? ""
-                            : std::string(1, kSeparator)) +
-                       "kesp.txt";
+    request.fileName =
+        dossierDepart +
+        (dossierDepart.empty() || dossierDepart.back() == kSeparator ? ""
+                                                                     : std::string(1, kSeparator)) +
+        "kesp.txt";
     request.initialFolder = dossierDepart;
     request.defaultExtension = "txt";
     request.filters = {{"Fichiers texte", "*.txt"}, {"Tous les fichiers", "*"}};

@@ -87,8 +87,8 @@ bool PlanWindowModel::setVolumeText(std::string_view text) {
     if (size.bytes == 0) return false;
     plan_ = makePlan(tally_, size.bytes);
     if (plan_.rows.empty())
-        volumeError_ = "Trop petit : aucune disposition FAT ne tient dans " +
-                       figures_(size.bytes) + " octets.";
+        volumeError_ = "Trop petit : aucune disposition FAT ne tient dans " + figures_(size.bytes) +
+                       " octets.";
     return true;
 }
 
@@ -167,7 +167,8 @@ std::vector<std::string> PlanWindowModel::printLines() const {
                     " octets)");
     std::vector<std::vector<std::string>> slack;
     for (const SlackRow& row : slackRows())
-        slack.push_back({row.label, figures_(row.files) + (row.files > 1 ? " fichiers" : " fichier"),
+        slack.push_back({row.label,
+                         figures_(row.files) + (row.files > 1 ? " fichiers" : " fichier"),
                          figures_(row.lostBytes) + " octets perdus"});
     const auto slackLines = alignedColumns(slack, {true, true, true});
     lines.insert(lines.end(), slackLines.begin(), slackLines.end());

@@ -26,14 +26,16 @@ struct Unit {
 constexpr std::uint64_t Ki = 1024, Mi = Ki * Ki, Gi = Mi * Ki, Ti = Gi * Ki;
 constexpr std::uint64_t K = 1000, M = K * K, G = M * K, T = G * K;
 
+// A row per size.
+// clang-format off
 constexpr std::array<Unit, 27> kUnits = {{
-    {"", 1},        {"o", 1},       {"octet", 1},   {"octets", 1},  {"b", 1},
-    {"k", Ki},      {"ko", Ki},     {"kio", Ki},    {"kib", Ki},    {"kb", K},
-    {"m", Mi},      {"mo", Mi},     {"mio", Mi},    {"mib", Mi},    {"mb", M},
-    {"g", Gi},      {"go", Gi},     {"gio", Gi},    {"gib", Gi},    {"gb", G},
-    {"t", Ti},      {"to", Ti},     {"tio", Ti},    {"tib", Ti},    {"tb", T},
-    {"byte", 1},    {"bytes", 1},
+    {"", 1},     {"o", 1},     {"octet", 1}, {"octets", 1}, {"b", 1},  {"byte", 1}, {"bytes", 1},
+    {"k", Ki},   {"ko", Ki},   {"kio", Ki},  {"kib", Ki},   {"kb", K},
+    {"m", Mi},   {"mo", Mi},   {"mio", Mi},  {"mib", Mi},   {"mb", M},
+    {"g", Gi},   {"go", Gi},   {"gio", Gi},  {"gib", Gi},   {"gb", G},
+    {"t", Ti},   {"to", Ti},   {"tio", Ti},  {"tib", Ti},   {"tb", T},
 }};
+// clang-format on
 
 std::optional<std::uint64_t> unitBytes(std::string unit) {
     std::transform(unit.begin(), unit.end(), unit.begin(),
@@ -105,16 +107,16 @@ std::optional<Number> readNumber(std::string_view text, const NumberChars& chars
     std::string fraction;
     if (!marks.empty()) {
         const char last = text[marks.back()];
-        const bool oneKind = std::all_of(marks.begin(), marks.end(),
-                                         [&](std::size_t i) { return text[i] == last; });
+        const bool oneKind =
+            std::all_of(marks.begin(), marks.end(), [&](std::size_t i) { return text[i] == last; });
         const std::string digitsOnly = withoutChar(text, ' ');
         const bool grouping = oneKind && groupedByThree(digitsOnly, last) &&
                               (std::string(1, last) == chars.grouping || marks.size() > 1);
         if (grouping) {
             whole = withoutChar(text, last);
         } else {
-            const auto lastOfKind =
-                std::count_if(marks.begin(), marks.end(), [&](std::size_t i) { return text[i] == last; });
+            const auto lastOfKind = std::count_if(marks.begin(), marks.end(),
+                                                  [&](std::size_t i) { return text[i] == last; });
             if (lastOfKind != 1) return std::nullopt;
             const std::string_view before = text.substr(0, marks.back());
             const char other = last == ',' ? '.' : ',';
@@ -128,7 +130,9 @@ std::optional<Number> readNumber(std::string_view text, const NumberChars& chars
         if (!groupedByThree(whole, ' ')) return std::nullopt;
         whole = withoutChar(whole, ' ');
     }
-    const auto allDigits = [](const std::string& s) { return std::all_of(s.begin(), s.end(), isDigit); };
+    const auto allDigits = [](const std::string& s) {
+        return std::all_of(s.begin(), s.end(), isDigit);
+    };
     if (whole.empty() || !allDigits(whole) || !allDigits(fraction)) return std::nullopt;
     return Number{whole, fraction};
 }
@@ -165,8 +169,8 @@ VolumeSize parseVolumeSize(std::string_view text, const NumberChars& chars) {
         return {0, "Unité inconnue : " + quoted(unitText) +
                        " (o, Ko, Mo, Go, To, KiB… ou kB, MB, GB, TB)."};
 
-    const std::string whole = number->whole.substr(
-        std::min(number->whole.find_first_not_of('0'), number->whole.size()));
+    const std::string whole =
+        number->whole.substr(std::min(number->whole.find_first_not_of('0'), number->whole.size()));
     const std::string tooLarge = "Trop grand : les dispositions FAT s'arrêtent à " +
                                  grouped(kLargestVolumeBytes, chars) +
                                  " octets (2^32 - 1 secteurs de 512 octets).";

@@ -12,8 +12,7 @@ namespace kesp::plan {
 
 // The largest volume the plan lays out: a FAT boot sector counts at most 2^32 - 1 sectors, and
 // the plan's sectors are of 512 bytes (mkfs.fat stops there too).
-inline constexpr std::uint64_t kLargestVolumeBytes =
-    std::uint64_t{0xFFFFFFFF} * fat::kSectorBytes;
+inline constexpr std::uint64_t kLargestVolumeBytes = std::uint64_t{0xFFFFFFFF} * fat::kSectorBytes;
 
 struct VolumeSize {
     std::uint64_t bytes = 0; // 0 when refused

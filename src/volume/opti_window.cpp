@@ -1,12 +1,12 @@
 #include "volume/opti_window.h"
 
 #include <QHBoxLayout>
-#include <algorithm>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "volume/opti_table.h"
 
@@ -58,9 +58,9 @@ Opti::Opti(const kesp::TableOpti& table, const std::string& title, QWidget* pare
     }
     int premiere = largeur;
     for (int ligne = 0; ligne < lignes; ++ligne)
-        premiere = std::max(premiere, QFontMetrics(police).horizontalAdvance(
-                                          grille_->item(ligne, 0)->text()) +
-                                          2 * kMarge);
+        premiere = std::max(
+            premiere,
+            QFontMetrics(police).horizontalAdvance(grille_->item(ligne, 0)->text()) + 2 * kMarge);
     grille_->setColumnWidth(0, premiere);
     for (int colonne = 1; colonne < kesp::kOptiColonnes; ++colonne)
         grille_->setColumnWidth(colonne, largeur);

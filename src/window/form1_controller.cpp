@@ -68,9 +68,9 @@ private:
 };
 
 Form1Controller::Form1Controller(Form1Services services, WindowView& view, PdfWriter& pdf)
-    : services_(std::move(services)), view_(view),
-      openFiles_(services_.files), dialogFolders_(services_.environment), scanServices_{services_.folders, services_.ticks, openFiles_,
-                                                 services_.chars},
+    : services_(std::move(services)), view_(view), openFiles_(services_.files),
+      dialogFolders_(services_.environment), scanServices_{services_.folders, services_.ticks,
+                                                           openFiles_, services_.chars},
       outputServices_{services_.dialogs, services_.boxes, services_.launcher, pdf} {}
 
 Form1Controller::~Form1Controller() {
@@ -262,10 +262,9 @@ void Form1Controller::holdResultFiles() {
 }
 
 void Form1Controller::planFormatage_Click() {
-    view_.showPlan(
-        plan::PlanWindowModel(etat_.Tally, scannedVolumeBytes_,
-                              static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0)),
-                              services_.chars));
+    view_.showPlan(plan::PlanWindowModel(
+        etat_.Tally, scannedVolumeBytes_,
+        static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0)), services_.chars));
 }
 
 void Form1Controller::printPlan(const std::vector<std::string>& lines) {

@@ -13,11 +13,11 @@ namespace kesp::test {
 namespace {
 
 // In the order a FAT directory or readdir may hand them over.
-const std::vector<std::string> kNames = {"Zèbre", "jeux",  "Photos 10", "Noël 2004",
-                                         "été",   "Photos 9", "Ete",     "album"};
+const std::vector<std::string> kNames = {"Zèbre", "jeux",     "Photos 10", "Noël 2004",
+                                         "été",   "Photos 9", "Ete",       "album"};
 // Accents and case weigh less than letters, numbers count by value.
-const QStringList kSorted = {"album", "Ete", "été", "jeux", "Noël 2004", "Photos 9", "Photos 10",
-                             "Zèbre"};
+const QStringList kSorted = {"album",     "Ete",      "été",       "jeux",
+                             "Noël 2004", "Photos 9", "Photos 10", "Zèbre"};
 
 QStringList children(const QAbstractItemModel& model, const QModelIndex& parent) {
     QStringList names;
@@ -54,8 +54,7 @@ TEST_P(FolderOrderTest, AnImagesFoldersAndTheHostsComeInTheLocalesOrder) {
     EXPECT_EQ(children(model, hostRoot()), kSorted);
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, FolderOrderTest,
-                         ::testing::Values(QLocale::C, QLocale::French));
+INSTANTIATE_TEST_SUITE_P(Locales, FolderOrderTest, ::testing::Values(QLocale::C, QLocale::French));
 
 } // namespace
 } // namespace kesp::test

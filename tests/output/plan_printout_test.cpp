@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 QString pdfText(const fs::path& pdf, const std::string& pages = {}) {
     const fs::path text = pdf.parent_path() / "texte.txt";
-    const std::string command = "pdftotext -layout " + pages + " '" + pdf.string() + "' '" +
-                                text.string() + "'";
+    const std::string command =
+        "pdftotext -layout " + pages + " '" + pdf.string() + "' '" + text.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     // Grouping blanks (no-break or not) read as plain blanks.
     return QString::fromStdString(test::readFile(text))
@@ -41,7 +41,6 @@ bool onOneLine(const QString& text, const std::vector<std::string>& cells) {
     const QRegularExpression row(QLatin1String("(^|\\n)[^\\n]*") + parts.join(QLatin1String(" +")));
     return row.match(text).hasMatch();
 }
-
 
 TEST(PlanPrintout, EveryCellAndSentenceReachesThePdfOnNumberedPages) {
     if (access("/usr/bin/pdftotext", X_OK) != 0)
@@ -70,9 +69,10 @@ TEST(PlanPrintout, EveryCellAndSentenceReachesThePdfOnNumberedPages) {
     // Each layout twice: its geometry, then what the files would take on it.
     for (const auto& cells : model.tableRows()) {
         EXPECT_TRUE(onOneLine(text, {cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]}))
-            << cells[0] << " " << cells[1] << "\n" << text.toStdString();
-        std::vector<std::string> outcome = {cells[0], cells[1], cells[6], cells[7], cells[8],
-                                            cells[9]};
+            << cells[0] << " " << cells[1] << "\n"
+            << text.toStdString();
+        std::vector<std::string> outcome = {cells[0], cells[1], cells[6],
+                                            cells[7], cells[8], cells[9]};
         if (!cells[10].empty()) outcome.push_back(cells[10]);
         EXPECT_TRUE(onOneLine(text, outcome)) << cells[0] << " " << cells[1];
     }

@@ -324,11 +324,10 @@ TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {
 TEST_F(HelpThroughPath, XdgOpenThatFindsNoApplicationGetsOneFrenchSentenceThePathAndItsReason) {
     // As xdg-open does without a browser: every one it tried, then its reason.
     const fs::path stub = folder.path / "xdg-open";
-    std::ofstream(stub)
-        << "#!/bin/sh\nfor b in www-browser links2 elinks links lynx w3m; do\n"
-           "  echo \"/usr/bin/xdg-open: 882: $b: not found\" >&2\ndone\n"
-           "echo \"xdg-open: no method available for opening '$1'\" >&2\n"
-           "exit 3\n";
+    std::ofstream(stub) << "#!/bin/sh\nfor b in www-browser links2 elinks links lynx w3m; do\n"
+                           "  echo \"/usr/bin/xdg-open: 882: $b: not found\" >&2\ndone\n"
+                           "echo \"xdg-open: no method available for opening '$1'\" >&2\n"
+                           "exit 3\n";
     ::chmod(stub.c_str(), 0755);
     qputenv("PATH", QByteArray::fromStdString(folder.path.string()) + ":/usr/bin:/bin");
     aide_Click("/usr/share/kesp/kespaide.html", services);

@@ -50,7 +50,8 @@ TEST(PlanWindowModel, SizeFieldAcceptsSizesAndKeepsTheLastPlanForARefusedOne) {
     // Read, but no FAT layout is that small.
     EXPECT_TRUE(model.setVolumeText("4 Ko"));
     EXPECT_TRUE(model.plan().rows.empty());
-    EXPECT_EQ(model.volumeError(), "Trop petit : aucune disposition FAT ne tient dans 4,096 octets.");
+    EXPECT_EQ(model.volumeError(),
+              "Trop petit : aucune disposition FAT ne tient dans 4,096 octets.");
 }
 
 TEST(PlanWindowModel, BarsMarkTheRecommendedAndDefaultLayouts) {
@@ -74,7 +75,8 @@ TEST(PlanWindowModel, BarsMarkTheRecommendedAndDefaultLayouts) {
     EXPECT_EQ(lines.front(), "Plan de formatage pour un volume de 314,572,800 octets");
     EXPECT_EQ(lines[lines.size() - kSlackBuckets - 1],
               "Espace perdu par taille de fichier (clusters de 4,096 octets)");
-    EXPECT_EQ(lines[lines.size() - kSlackBuckets + 5], "   8 Ko  50 fichiers  114,400 octets perdus");
+    EXPECT_EQ(lines[lines.size() - kSlackBuckets + 5],
+              "   8 Ko  50 fichiers  114,400 octets perdus");
 }
 
 } // namespace

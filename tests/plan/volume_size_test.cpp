@@ -18,10 +18,16 @@ TEST(VolumeSize, ReadsNumbersAndUnitsAsUsersTypeThem) {
         std::uint64_t bytes;
     } cases[] = {
         {"1073741824", kC, Gi},
-        {"1,073,741,824", kC, Gi},               // the C locale's grouping, as the field shows it
-        {"1\xE2\x80\xAF" "073\xE2\x80\xAF" "741\xE2\x80\xAF" "824 octets", kFrench, Gi},
+        {"1,073,741,824", kC, Gi}, // the C locale's grouping, as the field shows it
+        {"1\xE2\x80\xAF"
+         "073\xE2\x80\xAF"
+         "741\xE2\x80\xAF"
+         "824 octets",
+         kFrench, Gi},
         {"1 073 741 824", kFrench, Gi},
-        {"1\xC2\xA0" "073 741 824 o", kC, Gi}, // a no-break space among plain ones
+        {"1\xC2\xA0"
+         "073 741 824 o",
+         kC, Gi}, // a no-break space among plain ones
         {"512 Mo", kC, 512 * Mi},
         {"64 Go", kFrench, 64 * Gi},
         {"64go", kC, 64 * Gi},

@@ -102,9 +102,9 @@ TEST(PlanWindow, SizeFieldDrivesTableAndBarsAtOnceAndPrintingHandsTheText) {
     EXPECT_EQ(s.window.volumeError()->text(),
               QStringLiteral("Unité inconnue : « Mox » (o, Ko, Mo, Go, To, KiB… ou kB, MB, GB, "
                              "TB)."));
-    for (QWidget* part : {static_cast<QWidget*>(s.window.table()),
-                          static_cast<QWidget*>(s.window.bars()),
-                          static_cast<QWidget*>(s.window.recommendation())})
+    for (QWidget* part :
+         {static_cast<QWidget*>(s.window.table()), static_cast<QWidget*>(s.window.bars()),
+          static_cast<QWidget*>(s.window.recommendation())})
         EXPECT_FALSE(part->isEnabled()) << part->objectName().toStdString();
     auto* print = s.window.findChild<QPushButton*>(QStringLiteral("imprimerPlan"));
     EXPECT_FALSE(print->isEnabled());
@@ -128,8 +128,8 @@ TEST(PlanWindow, FitsASmallScreenScrollsItsChartsAndClosesOnEscapeOrFermer) {
     // Narrow: the charts keep their legend and labels whole and scroll instead.
     s.window.resize(640, 480);
     QTest::qWait(50);
-    for (QWidget* chart : {static_cast<QWidget*>(s.window.bars()),
-                           static_cast<QWidget*>(s.window.slackChart())}) {
+    for (QWidget* chart :
+         {static_cast<QWidget*>(s.window.bars()), static_cast<QWidget*>(s.window.slackChart())}) {
         auto* area = qobject_cast<QScrollArea*>(chart->parentWidget()->parentWidget());
         ASSERT_NE(area, nullptr);
         EXPECT_GE(chart->width(), chart->minimumSizeHint().width());

@@ -48,11 +48,10 @@ struct Rig {
     std::vector<int> exits;
     FolderImages images{volumes};
     RecordingWindowView view;
-    Form1Controller controller{Form1Services{volumes, tree, ticks, files, boxes, environment,
-                                             dialogs, launcher, NumberChars{},
-                                             [this](int status) { exits.push_back(status); },
-                                             &images},
-                               view, pdf};
+    Form1Controller controller{
+        Form1Services{volumes, tree, ticks, files, boxes, environment, dialogs, launcher,
+                      NumberChars{}, [this](int status) { exits.push_back(status); }, &images},
+        view, pdf};
 
     Rig() {
         volumes.add("/", "ext4");
@@ -166,8 +165,8 @@ TEST(Form1Controller, DialogsStartInTheDocumentsFolderThenWhereTheUserLastWent) 
     EXPECT_EQ(rig.dialogs.openRequests[1].initialFolder, rig.base / "cartes");
 
     // The run's files, as a scan leaves them.
-    for (const std::string& path : {rig.controller.etat().CheminRes1,
-                                    rig.controller.etat().CheminRes2})
+    for (const std::string& path :
+         {rig.controller.etat().CheminRes1, rig.controller.etat().CheminRes2})
         std::ofstream(path, std::ios::binary) << "lignes\r\n";
     const std::string chosen = rig.base.folder("listes") + "/bilan.txt";
     rig.dialogs.saveAnswers = {chosen, std::nullopt};
