@@ -56,14 +56,13 @@ std::string joinTabs(const std::array<std::string, kPlanColumns>& cells) {
     return line;
 }
 
-// Characters, not bytes, so that accented heads line up.
-std::size_t displayWidth(const std::string& text) {
+} // namespace
+
+std::size_t textWidth(const std::string& text) {
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
 }
-
-} // namespace
 
 std::string fatName(fat::FatBits bits) {
     return "FAT" + std::to_string(static_cast<int>(bits));
@@ -134,14 +133,14 @@ std::vector<std::string> alignedColumns(const std::vector<std::vector<std::strin
     for (const auto& cells : rows) {
         if (width.size() < cells.size()) width.resize(cells.size());
         for (std::size_t c = 0; c < cells.size(); ++c)
-            width[c] = std::max(width[c], displayWidth(cells[c]));
+            width[c] = std::max(width[c], textWidth(cells[c]));
     }
     std::vector<std::string> lines;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const auto& cells = rows[r];
         std::string line;
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            const std::string pad(width[c] - displayWidth(cells[c]), ' ');
+            const std::string pad(width[c] - textWidth(cells[c]), ' ');
             if (c > 0) line += "  ";
             line += r >= heads && c < right.size() && right[c] ? pad + cells[c] : cells[c] + pad;
         }

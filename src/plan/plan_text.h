@@ -36,6 +36,9 @@ std::string minimalSizeLine(const MinimalSize& minimal, const Figures& figures =
 // Why the plan's "Espace perdu" is not the scan's, for the line under the plan's table.
 std::string lostSpaceNote();
 
+// Characters, not bytes (UTF-8), so that accented texts line up.
+std::size_t textWidth(const std::string& text);
+
 // Rows of cells in columns two blanks apart, without trailing blanks; a column in `right` is
 // aligned to the right, except in the first `heads` rows (the column heads). Widths count
 // characters, not bytes.

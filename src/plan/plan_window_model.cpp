@@ -16,10 +16,30 @@ std::string clusterText(std::uint32_t bytes) {
 // more (the PDF writer turns the page for them).
 constexpr std::size_t kLeastPrintWidth = 80;
 
-std::size_t characters(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
+// The table in two blocks of columns, each a blank line ahead: the layouts' own figures, then
+// what the tree would take on them; both name the layout.
+std::vector<std::string>
+printedTable(const std::vector<std::array<std::string, kPlanColumns>>& cells) {
+    const std::vector<std::vector<std::size_t>> blocks = {{0, 1, 2, 3, 4, 5},
+                                                          {0, 1, 6, 7, 8, 9, 10}};
+    std::vector<std::string> lines;
+    for (const auto& block : blocks) {
+        std::vector<std::vector<std::string>> rows(1);
+        std::vector<bool> right;
+        for (std::size_t c : block) {
+            rows[0].push_back(planColumnHeads()[c]);
+            right.push_back(c > 0 && c < 9); // figures
+        }
+        for (const auto& row : cells) {
+            rows.emplace_back();
+            for (std::size_t c : block)
+                rows.back().push_back(row[c]);
+        }
+        const auto blockLines = alignedColumns(rows, right, 1);
+        lines.push_back("");
+        lines.insert(lines.end(), blockLines.begin(), blockLines.end());
+    }
+    return lines;
 }
 
 // `text` broken at blanks into lines of at most `width` characters (a longer word stands alone).
@@ -32,7 +52,7 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width) {
         const std::string word = text.substr(at, end - at);
         at = end + 1;
         if (word.empty()) continue;
-        if (!line.empty() && characters(line) + 1 + characters(word) > width) {
+        if (!line.empty() && textWidth(line) + 1 + textWidth(word) > width) {
             lines.push_back(line);
             line.clear();
         }
@@ -125,34 +145,13 @@ std::vector<SlackRow> PlanWindowModel::slackRows() const {
 std::vector<std::string> PlanWindowModel::printLines() const {
     std::vector<std::string> lines;
     if (hasPlan()) {
-        const auto& heads = planColumnHeads();
-        // The layout's own figures, then what the tree would take on it; both name the layout.
-        const std::vector<std::vector<std::size_t>> blocks = {{0, 1, 2, 3, 4, 5},
-                                                              {0, 1, 6, 7, 8, 9, 10}};
-        std::vector<std::string> tableLines;
-        for (const auto& block : blocks) {
-            std::vector<std::vector<std::string>> rows(1);
-            std::vector<bool> right;
-            for (std::size_t c : block) {
-                rows[0].push_back(heads[c]);
-                right.push_back(c > 0 && c < 9); // figures
-            }
-            for (const auto& cells : tableRows()) {
-                rows.emplace_back();
-                for (std::size_t c : block)
-                    rows.back().push_back(cells[c]);
-            }
-            const auto blockLines = alignedColumns(rows, right, 1);
-            tableLines.push_back("");
-            tableLines.insert(tableLines.end(), blockLines.begin(), blockLines.end());
-        }
-        std::size_t width = kLeastPrintWidth;
-        for (const std::string& line : tableLines)
-            width = std::max(width, characters(line));
-
         lines.push_back("Plan de formatage pour un volume de " + figures_(plan_.volumeBytes) +
                         " octets");
-        lines.insert(lines.end(), tableLines.begin(), tableLines.end());
+        const std::vector<std::string> table = printedTable(tableRows());
+        lines.insert(lines.end(), table.begin(), table.end());
+        std::size_t width = kLeastPrintWidth;
+        for (const std::string& line : table)
+            width = std::max(width, textWidth(line));
         for (const std::string& text :
              {std::string(), lostSpaceNote(), std::string(), recommendationLine(plan_, figures_)}) {
             const auto broken = wrapped(text, width);
