@@ -120,6 +120,12 @@ std::string minimalSizeLine(const MinimalSize& minimal, const Figures& figures) 
            figures(minimal.clusterBytes) + " octets)";
 }
 
+std::string partialPlanLine(std::uint64_t unreadableFolders) {
+    if (unreadableFolders == 0) return {};
+    return "Plan partiel : " + std::to_string(unreadableFolders) +
+           " dossier(s) illisible(s) n'y sont pas comptés.";
+}
+
 std::string lostSpaceNote() {
     return "« Espace perdu » compte ici la fin inutilisée du dernier cluster de chaque fichier et "
            "de chaque dossier, les entrées d'un dossier étant de l'espace utile ; l'analyse et "

@@ -36,6 +36,9 @@ std::string minimalSizeLine(const MinimalSize& minimal, const Figures& figures =
 // Why the plan's "Espace perdu" is not the scan's, for the line under the plan's table.
 std::string lostSpaceNote();
 
+// The first line of a plan made from a walk that could not read every folder; empty for none.
+std::string partialPlanLine(std::uint64_t unreadableFolders);
+
 // Characters, not bytes (UTF-8), so that accented texts line up.
 std::size_t textWidth(const std::string& text);
 

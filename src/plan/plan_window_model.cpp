@@ -144,6 +144,7 @@ std::vector<SlackRow> PlanWindowModel::slackRows() const {
 
 std::vector<std::string> PlanWindowModel::printLines() const {
     std::vector<std::string> lines;
+    if (const std::string partial = partialNote(); !partial.empty()) lines.push_back(partial);
     if (hasPlan()) {
         lines.push_back("Plan de formatage pour un volume de " + figures_(plan_.volumeBytes) +
                         " octets");

@@ -62,10 +62,14 @@ public:
     // into lines as wide as the blocks, then the slack by file size; figures grouped.
     std::vector<std::string> printLines() const;
     std::uint32_t scannedCluster() const { return scannedCluster_; }
+    // A plan of a tree whose walk could not read every folder says so, first.
+    void setUnreadableFolders(std::uint64_t count) { unreadableFolders_ = count; }
+    std::string partialNote() const { return partialPlanLine(unreadableFolders_); }
 
 private:
     TreeTally tally_;
     std::uint32_t scannedCluster_;
+    std::uint64_t unreadableFolders_ = 0;
     Figures figures_;
     std::string volumeText_;
     std::string volumeError_;

@@ -85,6 +85,12 @@ PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* p
     auto* tablePart = new QWidget;
     auto* tableLayout = new QVBoxLayout(tablePart);
     tableLayout->setContentsMargins(0, 0, 0, 0);
+    if (const std::string partial = model_.partialNote(); !partial.empty()) {
+        auto* warning = new QLabel(QString::fromStdString(partial));
+        warning->setObjectName(QStringLiteral("partialNote"));
+        warning->setStyleSheet(QStringLiteral("color: #b00000;"));
+        tableLayout->addWidget(warning);
+    }
     tableLayout->addWidget(table_, 1);
     tableLayout->addWidget(note);
 

@@ -227,7 +227,10 @@ void Form1Controller::OK_Click() {
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
     const RunOutcome outcome = kesp::OK_Click(etat_, view_, scanServices_);
     // Once a walk has gone through the whole tree, on any drive: a cancelled one is part of it.
-    if (starting && outcome.end == RunEnd::Completed) view_.setPlanEnabled(true);
+    if (starting && outcome.end == RunEnd::Completed) {
+        unreadableFolders_ = outcome.problems.unreadable.size();
+        view_.setPlanEnabled(true);
+    }
     // Whatever stands under the result files' names is not this run's: nothing to save or print.
     if (outcome.end == RunEnd::FilesFailed) setSaveAndPrintEnabled(false);
 }
@@ -262,9 +265,11 @@ void Form1Controller::holdResultFiles() {
 }
 
 void Form1Controller::planFormatage_Click() {
-    view_.showPlan(plan::PlanWindowModel(
-        etat_.Tally, scannedVolumeBytes_,
-        static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0)), services_.chars));
+    plan::PlanWindowModel model(etat_.Tally, scannedVolumeBytes_,
+                                static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0)),
+                                services_.chars);
+    model.setUnreadableFolders(unreadableFolders_);
+    view_.showPlan(std::move(model));
 }
 
 void Form1Controller::printPlan(const std::vector<std::string>& lines) {

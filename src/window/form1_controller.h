@@ -95,6 +95,7 @@ private:
     std::string dossierTemp_;
     std::vector<std::string> drives_;      // Drive1's entries, as bytes
     std::uint64_t scannedVolumeBytes_ = 0; // the plan window's first volume size
+    std::uint64_t unreadableFolders_ = 0;  // by the walk the plan is made from
     bool resultFilesHeld_ = false;
 };
 

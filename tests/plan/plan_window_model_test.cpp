@@ -79,5 +79,18 @@ TEST(PlanWindowModel, BarsMarkTheRecommendedAndDefaultLayouts) {
               "   8 Ko  50 fichiers  114,400 octets perdus");
 }
 
+TEST(PlanWindowModel, APlanOfAWalkThatMissedFoldersSaysSoFirst) {
+    TreeTally tally;
+    tallyFile(tally, 3000, 4096);
+    tallyFolder(tally, 1, true);
+    PlanWindowModel model(tally, 64u << 20, 4096);
+    EXPECT_EQ(model.partialNote(), "");
+    EXPECT_NE(model.printLines().front(), partialPlanLine(1));
+    model.setUnreadableFolders(3);
+    EXPECT_EQ(model.partialNote(),
+              "Plan partiel : 3 dossier(s) illisible(s) n'y sont pas comptés.");
+    EXPECT_EQ(model.printLines().front(), model.partialNote());
+}
+
 } // namespace
 } // namespace kesp::plan
