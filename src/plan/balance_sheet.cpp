@@ -1,7 +1,6 @@
 #include "plan/balance_sheet.h"
 
 #include <algorithm>
-#include <array>
 
 namespace kesp::plan {
 namespace {
@@ -155,36 +154,17 @@ std::vector<std::string> balanceTableLines(const BalanceSheet& sheet) {
     return lines;
 }
 
-namespace {
-
-// Characters, not bytes, so that accented labels line up.
-std::size_t displayWidth(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
-} // namespace
-
-std::vector<std::string> balanceReportLines(const BalanceSheet& sheet) {
-    std::vector<std::array<std::string, 3>> cells{{"Poste", "Clusters", "Octets"}};
+std::vector<std::string> balanceReportLines(const BalanceSheet& sheet, const Figures& figures) {
+    std::vector<std::vector<std::string>> cells{{"Poste", "Clusters", "Octets"}};
     for (const BalanceRow& row : sheet.rows)
-        cells.push_back({row.label, row.clusters ? n(*row.clusters) : std::string(), n(row.bytes)});
-    cells.push_back({"Total", n(sheet.clusterCount), n(sheet.totalBytes)});
-    std::array<std::size_t, 3> width{};
-    for (const auto& line : cells)
-        for (std::size_t c = 0; c < 3; ++c)
-            width[c] = std::max(width[c], displayWidth(line[c]));
+        cells.push_back(
+            {row.label, row.clusters ? figures(*row.clusters) : std::string(), figures(row.bytes)});
+    cells.push_back({"Total", figures(sheet.clusterCount), figures(sheet.totalBytes)});
 
     std::vector<std::string> lines{"Bilan du volume (" + sheet.fileSystem + ", clusters de " +
                                    n(sheet.clusterBytes) + " octets)"};
-    for (const auto& line : cells) {
-        // The label to the left, the figures to the right.
-        std::string text = line[0] + std::string(width[0] - displayWidth(line[0]), ' ');
-        for (std::size_t c = 1; c < 3; ++c)
-            text += "  " + std::string(width[c] - displayWidth(line[c]), ' ') + line[c];
-        lines.push_back(std::move(text));
-    }
+    const auto table = alignedColumns(cells, {false, true, true}, 1);
+    lines.insert(lines.end(), table.begin(), table.end());
     if (!sheet.gap.empty()) lines.push_back(sheet.gap);
     if (sheet.findings.empty()) {
         lines.push_back("Constats : aucun");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fat/balance_facts.h"
+#include "plan/plan_text.h"
 #include "scan/run_outcome.h"
 
 namespace kesp::plan {
@@ -52,8 +53,10 @@ BalanceSheet makeBalanceSheet(const fat::BalanceFacts& facts);
 // total, the gap when there is one, then the findings.
 std::vector<std::string> balanceTableLines(const BalanceSheet& sheet);
 
-// The same in aligned columns under a heading, the findings after "Constats :".
-std::vector<std::string> balanceReportLines(const BalanceSheet& sheet);
+// The same in aligned columns under a heading, the findings after "Constats :"; the table's
+// figures written as `figures` says (plain digits for kesp-scan, grouped for the window's
+// printout).
+std::vector<std::string> balanceReportLines(const BalanceSheet& sheet, const Figures& figures = {});
 
 // What the front end knows of the walk that should have gathered the sheet.
 struct BalanceRun {

@@ -6,16 +6,15 @@
 
 namespace kesp::plan {
 
-BalanceWindowModel::BalanceWindowModel(BalanceSheet sheet, std::string volume)
-    : sheet_(std::move(sheet)), volume_(std::move(volume)) {}
+BalanceWindowModel::BalanceWindowModel(BalanceSheet sheet, std::string volume, NumberChars chars)
+    : sheet_(std::move(sheet)), volume_(std::move(volume)), figures_{chars} {}
 
 std::vector<std::array<std::string, 3>> BalanceWindowModel::tableRows() const {
     std::vector<std::array<std::string, 3>> rows;
     for (const BalanceRow& row : sheet_.rows)
-        rows.push_back({row.label, row.clusters ? std::to_string(*row.clusters) : std::string(),
-                        std::to_string(row.bytes)});
-    rows.push_back(
-        {"Total", std::to_string(sheet_.clusterCount), std::to_string(sheet_.totalBytes)});
+        rows.push_back({row.label, row.clusters ? figures_(*row.clusters) : std::string(),
+                        figures_(row.bytes)});
+    rows.push_back({"Total", figures_(sheet_.clusterCount), figures_(sheet_.totalBytes)});
     return rows;
 }
 
@@ -35,7 +34,7 @@ std::vector<std::string> BalanceWindowModel::notes() const {
 
 std::vector<std::string> BalanceWindowModel::printLines() const {
     std::vector<std::string> lines{"Volume : " + volume_};
-    for (std::string& line : balanceReportLines(sheet_))
+    for (std::string& line : balanceReportLines(sheet_, figures_))
         lines.push_back(std::move(line));
     return lines;
 }

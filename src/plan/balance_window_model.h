@@ -11,8 +11,9 @@ namespace kesp::plan {
 
 class BalanceWindowModel {
 public:
-    // `volume`: the volume as the drive list names it.
-    BalanceWindowModel(BalanceSheet sheet, std::string volume);
+    // `volume`: the volume as the drive list names it. Figures are grouped with `chars`, the
+    // user's locale characters, as every figure of the window.
+    BalanceWindowModel(BalanceSheet sheet, std::string volume, NumberChars chars = {});
 
     const BalanceSheet& sheet() const { return sheet_; }
     const std::string& volume() const { return volume_; }
@@ -23,12 +24,13 @@ public:
     std::vector<int> segmentWidths(int width) const;
     // The gap, when the total is not the volume's size, then the findings.
     std::vector<std::string> notes() const;
-    // The volume named, then the sheet as kesp-scan prints it.
+    // The volume named, then the sheet as kesp-scan prints it, figures grouped.
     std::vector<std::string> printLines() const;
 
 private:
     BalanceSheet sheet_;
     std::string volume_;
+    Figures figures_;
 };
 
 } // namespace kesp::plan

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -27,6 +28,9 @@ BalanceWindow::BalanceWindow(plan::BalanceWindowModel model, PrintLines print, Q
     printButton_ = new QPushButton(QStringLiteral("&Imprimer"));
     printButton_->setObjectName(QStringLiteral("imprimerBilan"));
     head->addWidget(printButton_);
+    auto* closeButton = new QPushButton(QStringLiteral("&Fermer"));
+    closeButton->setObjectName(QStringLiteral("fermerBilan"));
+    head->addWidget(closeButton);
 
     const auto rows = model_.tableRows();
     table_ = new QTableWidget(static_cast<int>(rows.size()), 3);
@@ -89,6 +93,9 @@ BalanceWindow::BalanceWindow(plan::BalanceWindowModel model, PrintLines print, Q
     connect(printButton_, &QPushButton::clicked, this, [this] {
         if (print_) print_(model_.printLines());
     });
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 } // namespace kesp

@@ -151,7 +151,7 @@ TEST(BalanceSheet, TheTableFileAndThePrintedSheet) {
     ASSERT_EQ(report.size(), 15u);
     EXPECT_EQ(report[0], "Bilan du volume (FAT16, clusters de 2048 octets)");
     // Labels to the left, figures to the right, accents counted as one character.
-    EXPECT_EQ(report[1], "Poste                   Clusters    Octets");
+    EXPECT_EQ(report[1], "Poste                   Clusters  Octets");
     EXPECT_EQ(report[2], "Secteurs réservés                      512");
     EXPECT_EQ(report[5], "Dossiers                       3      6144");
     EXPECT_EQ(report[14], "Constats : aucun");
@@ -186,10 +186,13 @@ TEST(BalanceWindowModel, ABarCutInProportionAndTheNotes) {
     fat::BalanceFacts f = fat16Facts();
     f.census.uncounted = 1;
     f.census.free -= 1;
-    const BalanceWindowModel model(makeBalanceSheet(f), "/cartes/sd.img [CARTE]");
+    // The window groups its figures as the user's locale does, here with a non-breaking space.
+    const BalanceWindowModel model(makeBalanceSheet(f), "/cartes/sd.img [CARTE]",
+                                   {"\u00a0", ","});
     const auto rows = model.tableRows();
     ASSERT_EQ(rows.size(), 12u);
-    EXPECT_EQ(rows[10], (std::array<std::string, 3>{"Hors clusters", "", "1536"}));
+    EXPECT_EQ(rows[6], (std::array<std::string, 3>{"Libre", "4\u00a0979", "10\u00a0196\u00a0992"}));
+    EXPECT_EQ(rows[10], (std::array<std::string, 3>{"Hors clusters", "", "1\u00a0536"}));
     EXPECT_EQ(rows[11][0], "Total");
 
     for (const int width : {0, 1, 97, 1000}) {
@@ -210,6 +213,7 @@ TEST(BalanceWindowModel, ABarCutInProportionAndTheNotes) {
     EXPECT_TRUE(notes[0].starts_with("Écart : ")) << "the gap first";
     EXPECT_EQ(model.printLines().front(), "Volume : /cartes/sd.img [CARTE]");
     EXPECT_EQ(model.printLines()[1], "Bilan du volume (FAT16, clusters de 2048 octets)");
+    EXPECT_EQ(model.printLines()[9], "Libre                      4\u00a0979  10\u00a0196\u00a0992");
 }
 
 } // namespace

@@ -30,7 +30,7 @@ TEST(BarWidths, ProportionalAndAddingUpToTheWidth) {
     }
 }
 
-TEST(PlanWindowModel, SizeFieldAcceptsDigitsAndGroupBlanksOnly) {
+TEST(PlanWindowModel, SizeFieldAcceptsSizesAndKeepsTheLastPlanForARefusedOne) {
     TreeTally tally;
     tallyFile(tally, 3000, 4096);
     tallyFolder(tally, 1, true);
@@ -39,11 +39,19 @@ TEST(PlanWindowModel, SizeFieldAcceptsDigitsAndGroupBlanksOnly) {
     EXPECT_EQ(model.volumeText(), "");
     EXPECT_TRUE(model.setVolumeText("67 108 864"));
     EXPECT_EQ(model.plan().volumeBytes, 67108864u);
-    for (const char* refused : {"", "0", "64M", "-5", "99999999999999999999"}) {
+    EXPECT_TRUE(model.setVolumeText("64M"));
+    EXPECT_EQ(model.volumeError(), "");
+    for (const char* refused : {"", "0", "-5", "4 Po", "99999999999999999999"}) {
         EXPECT_FALSE(model.setVolumeText(refused)) << refused;
         EXPECT_EQ(model.plan().volumeBytes, 67108864u) << "kept";
-        EXPECT_EQ(model.volumeText(), "67 108 864");
+        EXPECT_NE(model.volumeError(), "") << refused;
+        EXPECT_EQ(model.volumeText(), refused);
     }
+    // Read, but no FAT layout is that small.
+    EXPECT_TRUE(model.setVolumeText("4 Ko"));
+    EXPECT_TRUE(model.plan().rows.empty());
+    EXPECT_EQ(model.volumeError(),
+              "Trop petit : aucune disposition FAT ne tient dans 4,096 octets.");
 }
 
 TEST(PlanWindowModel, BarsMarkTheRecommendedAndDefaultLayouts) {
@@ -64,10 +72,24 @@ TEST(PlanWindowModel, BarsMarkTheRecommendedAndDefaultLayouts) {
     EXPECT_EQ(bars.back().label, "FAT32, 64 Ko");
 
     const auto lines = model.printLines();
-    EXPECT_EQ(lines.front(), "Plan de formatage pour un volume de 314572800 octets");
+    EXPECT_EQ(lines.front(), "Plan de formatage pour un volume de 314,572,800 octets");
     EXPECT_EQ(lines[lines.size() - kSlackBuckets - 1],
-              "Espace perdu par taille de fichier (clusters de 4096 octets)");
-    EXPECT_EQ(lines[lines.size() - kSlackBuckets + 5], "8 Ko\t50 fichiers\t114400 octets perdus");
+              "Espace perdu par taille de fichier (clusters de 4,096 octets)");
+    EXPECT_EQ(lines[lines.size() - kSlackBuckets + 5],
+              "   8 Ko  50 fichiers  114,400 octets perdus");
+}
+
+TEST(PlanWindowModel, APlanOfAWalkThatMissedFoldersSaysSoFirst) {
+    TreeTally tally;
+    tallyFile(tally, 3000, 4096);
+    tallyFolder(tally, 1, true);
+    PlanWindowModel model(tally, 64u << 20, 4096);
+    EXPECT_EQ(model.partialNote(), "");
+    EXPECT_NE(model.printLines().front(), partialPlanLine(1));
+    model.setUnreadableFolders(3);
+    EXPECT_EQ(model.partialNote(),
+              "Plan partiel : 3 dossier(s) illisible(s) n'y sont pas comptés.");
+    EXPECT_EQ(model.printLines().front(), model.partialNote());
 }
 
 } // namespace
