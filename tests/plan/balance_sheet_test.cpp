@@ -187,8 +187,7 @@ TEST(BalanceWindowModel, ABarCutInProportionAndTheNotes) {
     f.census.uncounted = 1;
     f.census.free -= 1;
     // The window groups its figures as the user's locale does, here with a non-breaking space.
-    const BalanceWindowModel model(makeBalanceSheet(f), "/cartes/sd.img [CARTE]",
-                                   {"\u00a0", ","});
+    const BalanceWindowModel model(makeBalanceSheet(f), "/cartes/sd.img [CARTE]", {"\u00a0", ","});
     const auto rows = model.tableRows();
     ASSERT_EQ(rows.size(), 12u);
     EXPECT_EQ(rows[6], (std::array<std::string, 3>{"Libre", "4\u00a0979", "10\u00a0196\u00a0992"}));
