@@ -20,19 +20,33 @@ const std::array<std::string, kPlanColumns> kColumns = {"Système",
 
 } // namespace
 
+// On exFAT rows "Secteurs réservés" are those before the FAT (the boot regions and the
+// alignment), "Zone de données" is the cluster heap.
 std::array<std::string, kPlanColumns> planRowCells(const PlanRow& row) {
-    const fat::FormatLayout& l = row.layout;
-    return {fatName(l.bits),
-            std::to_string(l.clusterBytes()),
-            std::to_string(l.clusterCount),
-            std::to_string(l.reservedSectors),
-            std::to_string(l.fatBytes()),
-            std::to_string(l.dataBytes()),
-            std::to_string(row.occupiedBytes),
-            std::to_string(row.lostBytes),
-            std::to_string(row.freeBytes),
-            validityText(row.validity),
-            defaultsText(row.defaults)};
+    std::array<std::string, kPlanColumns> cells;
+    if (row.exfat) {
+        const fat::ExfatLayout& l = *row.exfat;
+        cells = {"exFAT",
+                 std::to_string(l.clusterBytes),
+                 std::to_string(l.clusterCount),
+                 std::to_string(l.fatOffset / fat::kSectorBytes),
+                 std::to_string(l.fatBytes),
+                 std::to_string(l.heapBytes())};
+    } else {
+        const fat::FormatLayout& l = row.layout;
+        cells = {fatName(l.bits),
+                 std::to_string(l.clusterBytes()),
+                 std::to_string(l.clusterCount),
+                 std::to_string(l.reservedSectors),
+                 std::to_string(l.fatBytes()),
+                 std::to_string(l.dataBytes())};
+    }
+    cells[6] = std::to_string(row.occupiedBytes);
+    cells[7] = std::to_string(row.lostBytes);
+    cells[8] = std::to_string(row.freeBytes);
+    cells[9] = validityText(row.validity);
+    cells[10] = defaultsText(row.defaults, row.exfat.has_value());
+    return cells;
 }
 
 const std::array<std::string, kPlanColumns>& planColumnHeads() {
@@ -63,26 +77,32 @@ std::string fatName(fat::FatBits bits) {
     return "FAT" + std::to_string(static_cast<int>(bits));
 }
 
+std::string systemName(const PlanRow& row) {
+    return row.exfat ? "exFAT" : fatName(row.layout.bits);
+}
+
 std::string validityText(Validity validity) {
     switch (validity) {
     case Validity::Everywhere:
         return "oui";
     case Validity::DependsOnDriver:
         return "selon le pilote";
+    case Validity::DependsOnDevice:
+        return "selon l'appareil";
     case Validity::TooSmall:
         return "trop petit";
     }
     return {};
 }
 
-std::string defaultsText(const Defaults& defaults) {
+std::string defaultsText(const Defaults& defaults, bool exfat) {
     std::string text;
     const auto add = [&](bool on, const char* name) {
         if (!on) return;
         if (!text.empty()) text += ", ";
         text += name;
     };
-    add(defaults.mkfs, "mkfs.fat");
+    add(defaults.mkfs, exfat ? "mkfs.exfat" : "mkfs.fat");
     add(defaults.windows, "Windows");
     add(defaults.sd, "SD");
     return text;
@@ -108,6 +128,18 @@ std::string recommendationLine(const FormatPlan& plan) {
     return line;
 }
 
+std::string exfatRecommendationLine(const FormatPlan& plan) {
+    const std::string head = "Pour un appareil qui lit l'exFAT : ";
+    if (!plan.recommendedExfat)
+        return head + "aucune disposition exFAT ne contient ces fichiers sur ce volume.";
+    const PlanRow& row = plan.rows[*plan.recommendedExfat];
+    return head + "exFAT, " + std::to_string(row.clusterBytes()) + " octets par cluster" +
+           (row.sdLayout ? " dans la disposition SD" : "") +
+           " — de toutes les dispositions exFAT, c'est celle qui laisse le plus d'espace libre "
+           "après la copie de ces fichiers (" +
+           std::to_string(row.freeBytes) + " octets).";
+}
+
 std::string minimalSizeLine(const MinimalSize& minimal) {
     std::string line = "Taille minimale " + fatName(minimal.bits) + " : ";
     if (minimal.volumeBytes == 0) return line + "aucune";
@@ -120,6 +152,7 @@ std::vector<std::string> planTableLines(const FormatPlan& plan) {
     for (const PlanRow& row : plan.rows)
         lines.push_back(joinTabs(planRowCells(row)));
     lines.push_back(recommendationLine(plan));
+    lines.push_back(exfatRecommendationLine(plan));
     for (const MinimalSize& minimal : plan.minimal)
         lines.push_back(minimalSizeLine(minimal));
     return lines;
@@ -151,6 +184,7 @@ std::vector<std::string> planReportLines(const FormatPlan& plan) {
         lines.push_back(line);
     }
     lines.push_back(recommendationLine(plan));
+    lines.push_back(exfatRecommendationLine(plan));
     for (const MinimalSize& minimal : plan.minimal)
         lines.push_back(minimalSizeLine(minimal));
     return lines;

@@ -8,7 +8,9 @@ namespace kesp::plan {
 namespace {
 
 std::string clusterText(std::uint32_t bytes) {
-    return bytes < 1024 ? std::to_string(bytes) + " o" : std::to_string(bytes / 1024) + " Ko";
+    if (bytes < 1024) return std::to_string(bytes) + " o";
+    if (bytes < 1024 * 1024) return std::to_string(bytes / 1024) + " Ko";
+    return std::to_string(bytes / (1024 * 1024)) + " Mo";
 }
 
 } // namespace
@@ -58,8 +60,13 @@ bool PlanWindowModel::setVolumeText(std::string_view text) {
     }
     std::uint64_t bytes = 0;
     const char* end = digits.data() + digits.size();
+    problem_.clear();
     if (digits.empty() || std::from_chars(digits.data(), end, bytes).ptr != end || bytes == 0)
         return false;
+    if (bytes > kLargestPlanBytes) {
+        problem_ = tooLargeMessage("Taille du volume");
+        return false;
+    }
     volumeText_ = std::string(text);
     plan_ = makePlan(tally_, bytes);
     return true;
@@ -77,10 +84,11 @@ std::vector<LayoutBar> PlanWindowModel::bars() const {
     for (std::size_t r = 0; r < plan_.rows.size(); ++r) {
         const PlanRow& row = plan_.rows[r];
         LayoutBar bar;
-        bar.label = fatName(row.layout.bits) + ", " + clusterText(row.layout.clusterBytes());
+        bar.label =
+            systemName(row) + (row.sdLayout ? " SD" : "") + ", " + clusterText(row.clusterBytes());
         bar.bytes = {row.fileBytes, row.slackBytes, row.folderBytes, row.systemBytes,
                      row.freeBytes};
-        bar.recommended = plan_.recommended == r;
+        bar.recommended = plan_.recommended == r || plan_.recommendedExfat == r;
         bar.formatterDefault = row.defaults.mkfs || row.defaults.windows || row.defaults.sd;
         bars.push_back(bar);
     }

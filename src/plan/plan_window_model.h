@@ -18,7 +18,7 @@ enum BarPart : std::size_t { FileData, Slack, Folders, System, Free, kBarParts }
 const std::array<std::string, kBarParts>& barPartNames();
 
 struct LayoutBar {
-    std::string label; // "FAT16, 4 Ko"
+    std::string label; // "FAT16, 4 Ko", "exFAT, 128 Ko", "exFAT SD, 128 Ko"
     std::array<std::uint64_t, kBarParts> bytes{};
     bool recommended = false;
     bool formatterDefault = false;
@@ -40,8 +40,10 @@ public:
     PlanWindowModel(TreeTally tally, std::uint64_t volumeBytes, std::uint32_t scannedCluster);
 
     const std::string& volumeText() const { return volumeText_; }
-    // Digits, blanks allowed between groups. False (the plan kept as it was) for anything else.
+    // Digits, blanks allowed between groups. False (the plan kept as it was) for anything else;
+    // a size past the largest planned for also says why in problem().
     bool setVolumeText(std::string_view text);
+    const std::string& problem() const { return problem_; }
     bool hasPlan() const { return plan_.volumeBytes != 0; }
 
     const FormatPlan& plan() const { return plan_; }
@@ -56,6 +58,7 @@ private:
     TreeTally tally_;
     std::uint32_t scannedCluster_;
     std::string volumeText_;
+    std::string problem_;
     FormatPlan plan_;
 };
 
