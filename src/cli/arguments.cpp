@@ -3,7 +3,7 @@
 #include <charconv>
 #include <limits>
 
-#include "plan/format_plan.h"
+#include "plan/volume_size.h"
 
 namespace kesp {
 
@@ -72,7 +72,7 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             if (!v || v->empty() || v->front() < '0' || v->front() > '9' ||
                 std::from_chars(v->data(), end, bytes).ptr != end || bytes == 0)
                 return "--volume-size attend une taille en octets (entier positif)";
-            if (bytes > plan::kLargestPlanBytes) return plan::tooLargeMessage("--volume-size");
+            if (bytes > plan::kLargestVolumeBytes) return plan::tooLargeMessage("--volume-size");
             out.volumeSize = bytes;
         } else if (arg == "--fat32") {
             out.fat32 = true;

@@ -12,7 +12,7 @@
 #include "cli/scan_printer.h"
 #include "cli/scan_target.h"
 #include "cli/volume_options.h"
-#include "plan/format_plan.h"
+#include "plan/volume_size.h"
 #include "platform/system_services.h"
 #include "platform/terminal.h"
 #include "platform/text_encoding.h"
@@ -85,7 +85,7 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
                     "inconnue (" +
                         arguments.folder + " n'est pas sur un volume FAT ni exFAT)",
                     escapeErr);
-    if (planVolume > plan::kLargestPlanBytes)
+    if (planVolume > plan::kLargestVolumeBytes)
         return fail(err, plan::tooLargeMessage(arguments.folder), escapeErr);
 
     // Its file is started before the walk, so that a name that cannot be written costs no scan.

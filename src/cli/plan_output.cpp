@@ -18,10 +18,7 @@ std::string emitPlan(const TreeTally& tally, std::uint64_t volumeBytes,
                      std::uint64_t unreadableFolders, bool print, LineSink* table,
                      std::ostream& out) {
     const plan::FormatPlan formatPlan = plan::makePlan(tally, volumeBytes);
-    const std::string partial = unreadableFolders == 0
-                                    ? std::string()
-                                    : "Plan partiel : " + std::to_string(unreadableFolders) +
-                                          " dossier(s) illisible(s) n'y sont pas comptés.";
+    const std::string partial = plan::partialPlanLine(unreadableFolders);
     if (print) {
         if (!partial.empty()) writeLine(out, partial);
         for (const std::string& line : plan::planReportLines(formatPlan))

@@ -51,11 +51,6 @@ bool sameChoice(const std::optional<Choice>& choice, const fat::FormatLayout& la
 
 } // namespace
 
-std::string tooLargeMessage(const std::string& what) {
-    return what + " : au plus " + std::to_string(kLargestPlanBytes) +
-           " octets (256 Tio), le plus grand volume que le plan traite";
-}
-
 PlanRow planRow(const fat::FormatLayout& layout, const TreeTally& tally,
                 std::uint64_t volumeBytes) {
     PlanRow row;

@@ -16,11 +16,6 @@
 
 namespace kesp::plan {
 
-// The largest volume planned for: where exFAT formatters stop (Windows' table ends at 256 TB).
-inline constexpr std::uint64_t kLargestPlanBytes = std::uint64_t{256} << 40;
-// "WHAT : au plus … octets (256 Tio), le plus grand volume que le plan traite".
-std::string tooLargeMessage(const std::string& what);
-
 enum class Validity {
     Everywhere,      // "oui"
     DependsOnDriver, // "selon le pilote"

@@ -80,6 +80,13 @@ TableOpti ConstruireTableOpti(const EtatScan& etat) {
     return table;
 }
 
+std::string TitreOpti(const EtatScan& etat) {
+    return etat.TitreApplication + " - Optimisation des Clusters " +
+           (etat.EstExfat   ? "exFAT"
+            : etat.EstFat32 ? "FAT32"
+                            : "FAT");
+}
+
 std::vector<std::string> LignesTableOpti(const TableOpti& table) {
     std::vector<std::string> lignes;
     for (std::size_t i = 0; i < table.cellules.size(); ++i) {

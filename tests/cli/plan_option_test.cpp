@@ -106,3 +106,29 @@ TEST_F(PlanOption, UnwritableTableFileIsReported) {
 
 } // namespace
 } // namespace kesp::test
+
+namespace kesp::test {
+namespace {
+
+TEST_F(PlanOption, APlanOfAWalkThatMissedAFolderSaysSoFirst) {
+    TamperingEnumerator tampering(folders, [this](const std::string& path) {
+        if (path == dir / "scan/Sous Dossier/")
+            std::filesystem::remove_all(dir / "scan/Sous Dossier");
+    });
+    enumerator = &tampering;
+    const std::string table = dir / "plan.txt";
+    ASSERT_EQ(run({"--cluster-size", "512", "--plan", "--plan-table", table, "--volume-size",
+                   "5000000", dir / "scan"}),
+              kExitIncomplete)
+        << err;
+    const std::string partial = "Plan partiel : 1 dossier(s) illisible(s) n'y sont pas comptés.";
+    EXPECT_NE(out.find("\n" + partial + "\nPlan de formatage pour un volume de 5000000 octets\n"),
+              std::string::npos)
+        << out;
+    std::ifstream in(table, std::ios::binary);
+    const std::string written{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_TRUE(endsWith(written, "\r\n" + partial + "\r\n"));
+}
+
+} // namespace
+} // namespace kesp::test

@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -12,6 +15,7 @@
 #include <algorithm>
 
 #include "planwindow/layout_bars.h"
+#include "planwindow/slack_chart.h"
 
 namespace kesp {
 namespace {
@@ -98,19 +102,63 @@ TEST(PlanWindow, BarsCutTheVolumeInProportion) {
 TEST(PlanWindow, SizeFieldDrivesTableAndBarsAtOnceAndPrintingHandsTheText) {
     Shown s(k300MiB);
     QLineEdit* field = s.window.volumeField();
-    EXPECT_EQ(field->text(), QStringLiteral("314572800"));
+    EXPECT_EQ(field->text(), QStringLiteral("314,572,800 octets"));
     field->selectAll();
-    QTest::keyClicks(field, QStringLiteral("16 777 216"));
+    QTest::keyClicks(field, QStringLiteral("16 Mo"));
     EXPECT_EQ(s.window.model().plan().volumeBytes, 16777216u);
     EXPECT_EQ(s.window.table()->item(0, 0)->text(), QStringLiteral("FAT12"));
     EXPECT_EQ(s.window.table()->rowCount(), int(s.window.model().plan().rows.size()));
+    EXPECT_TRUE(s.window.volumeError()->text().isEmpty());
 
+    // A refused size: the reason beside the field, the last plan greyed and not printed.
     QTest::keyClicks(field, QStringLiteral("x"));
-    EXPECT_EQ(s.window.model().plan().volumeBytes, 16777216u)
-        << "an unreadable size keeps the plan";
+    EXPECT_EQ(s.window.model().plan().volumeBytes, 16777216u);
+    EXPECT_EQ(s.window.volumeError()->text(),
+              QStringLiteral("Unité inconnue : « Mox » (o, Ko, Mo, Go, To, KiB… ou kB, MB, GB, "
+                             "TB)."));
+    for (QWidget* part :
+         {static_cast<QWidget*>(s.window.table()), static_cast<QWidget*>(s.window.bars()),
+          static_cast<QWidget*>(s.window.recommendation())})
+        EXPECT_FALSE(part->isEnabled()) << part->objectName().toStdString();
+    auto* print = s.window.findChild<QPushButton*>(QStringLiteral("imprimerPlan"));
+    EXPECT_FALSE(print->isEnabled());
 
-    s.window.findChild<QPushButton*>(QStringLiteral("imprimerPlan"))->click();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_TRUE(s.window.table()->isEnabled());
+    EXPECT_TRUE(s.window.volumeError()->text().isEmpty());
+    print->click();
     EXPECT_EQ(s.printed, s.window.model().printLines());
+}
+
+TEST(PlanWindow, FitsASmallScreenScrollsItsChartsAndClosesOnEscapeOrFermer) {
+    Shown s(k300MiB);
+    // The window as opened (Shown resizes it): within the screen less a desktop's frame and
+    // panel (offscreen, 800 x 600).
+    PlanWindow fresh(sampleModel(k300MiB), {});
+    const QSize screen = fresh.screen()->availableGeometry().size();
+    EXPECT_LE(fresh.width(), screen.width() - 16);
+    EXPECT_LE(fresh.height(), screen.height() - 64);
+
+    // Narrow: the charts keep their legend and labels whole and scroll instead.
+    s.window.resize(640, 480);
+    QTest::qWait(50);
+    for (QWidget* chart :
+         {static_cast<QWidget*>(s.window.bars()), static_cast<QWidget*>(s.window.slackChart())}) {
+        auto* area = qobject_cast<QScrollArea*>(chart->parentWidget()->parentWidget());
+        ASSERT_NE(area, nullptr);
+        EXPECT_GE(chart->width(), chart->minimumSizeHint().width());
+        EXPECT_GT(chart->width(), area->viewport()->width()) << chart->objectName().toStdString();
+        EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
+    }
+    QFontMetrics fm(s.window.slackChart()->font());
+    EXPECT_GE(s.window.slackChart()->minimumSizeHint().width(),
+              fm.horizontalAdvance(s.window.slackChart()->title()));
+
+    QTest::keyClick(s.window.volumeField(), Qt::Key_Escape);
+    EXPECT_FALSE(s.window.isVisible());
+    s.window.show();
+    s.window.findChild<QPushButton*>(QStringLiteral("fermerPlan"))->click();
+    EXPECT_FALSE(s.window.isVisible());
 }
 
 } // namespace
