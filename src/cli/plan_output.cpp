@@ -5,10 +5,12 @@
 
 namespace kesp {
 
-std::uint64_t fatVolumeBytes(const std::string& drive, VolumeService& volumes) {
+std::uint64_t plannedVolumeBytes(const std::string& drive, VolumeService& volumes) {
     const std::string root = volumes.entryRoot(drive);
     VolumeInformation info;
-    if (!volumes.volumeInformation(root, info) || info.fileSystem.rfind("FAT", 0) != 0) return 0;
+    if (!volumes.volumeInformation(root, info) ||
+        (info.fileSystem.rfind("FAT", 0) != 0 && info.fileSystem != "exFAT"))
+        return 0;
     return volumes.totalBytes(root);
 }
 

@@ -26,19 +26,30 @@ std::string Figures::operator()(std::uint64_t value) const {
     return grouping ? formatNumber(kMaskCount, value, *grouping) : std::to_string(value);
 }
 
+// On exFAT rows "Secteurs réservés" are those before the FAT (the boot regions and the
+// alignment), "Zone de données" is the cluster heap.
 std::array<std::string, kPlanColumns> planRowCells(const PlanRow& row, const Figures& figures) {
-    const fat::FormatLayout& l = row.layout;
-    return {fatName(l.bits),
-            figures(l.clusterBytes()),
-            figures(l.clusterCount),
-            figures(l.reservedSectors),
-            figures(l.fatBytes()),
-            figures(l.dataBytes()),
-            figures(row.occupiedBytes),
-            figures(row.lostBytes),
-            figures(row.freeBytes),
-            validityText(row.validity),
-            defaultsText(row.defaults)};
+    std::array<std::string, kPlanColumns> cells;
+    if (row.exfat) {
+        const fat::ExfatLayout& l = *row.exfat;
+        cells = {"exFAT",
+                 figures(l.clusterBytes),
+                 figures(l.clusterCount),
+                 figures(l.fatOffset / fat::kSectorBytes),
+                 figures(l.fatBytes),
+                 figures(l.heapBytes())};
+    } else {
+        const fat::FormatLayout& l = row.layout;
+        cells = {fatName(l.bits),         figures(l.clusterBytes()),
+                 figures(l.clusterCount), figures(l.reservedSectors),
+                 figures(l.fatBytes()),   figures(l.dataBytes())};
+    }
+    cells[6] = figures(row.occupiedBytes);
+    cells[7] = figures(row.lostBytes);
+    cells[8] = figures(row.freeBytes);
+    cells[9] = validityText(row.validity);
+    cells[10] = defaultsText(row.defaults, row.exfat.has_value());
+    return cells;
 }
 
 const std::array<std::string, kPlanColumns>& planColumnHeads() {
@@ -68,26 +79,32 @@ std::string fatName(fat::FatBits bits) {
     return "FAT" + std::to_string(static_cast<int>(bits));
 }
 
+std::string systemName(const PlanRow& row) {
+    return row.exfat ? "exFAT" : fatName(row.layout.bits);
+}
+
 std::string validityText(Validity validity) {
     switch (validity) {
     case Validity::Everywhere:
         return "oui";
     case Validity::DependsOnDriver:
         return "selon le pilote";
+    case Validity::DependsOnDevice:
+        return "selon l'appareil";
     case Validity::TooSmall:
         return "trop petit";
     }
     return {};
 }
 
-std::string defaultsText(const Defaults& defaults) {
+std::string defaultsText(const Defaults& defaults, bool exfat) {
     std::string text;
     const auto add = [&](bool on, const char* name) {
         if (!on) return;
         if (!text.empty()) text += ", ";
         text += name;
     };
-    add(defaults.mkfs, "mkfs.fat");
+    add(defaults.mkfs, exfat ? "mkfs.exfat" : "mkfs.fat");
     add(defaults.windows, "Windows");
     add(defaults.sd, "SD");
     return text;
@@ -113,6 +130,18 @@ std::string recommendationLine(const FormatPlan& plan, const Figures& figures) {
     return line;
 }
 
+std::string exfatRecommendationLine(const FormatPlan& plan, const Figures& figures) {
+    const std::string head = "Pour un appareil qui lit l'exFAT : ";
+    if (!plan.recommendedExfat)
+        return head + "aucune disposition exFAT ne contient ces fichiers sur ce volume.";
+    const PlanRow& row = plan.rows[*plan.recommendedExfat];
+    return head + "exFAT, " + figures(row.clusterBytes()) + " octets par cluster" +
+           (row.sdLayout ? " dans la disposition SD" : "") +
+           " — de toutes les dispositions exFAT, c'est celle qui laisse le plus d'espace libre "
+           "après la copie de ces fichiers (" +
+           figures(row.freeBytes) + " octets).";
+}
+
 std::string minimalSizeLine(const MinimalSize& minimal, const Figures& figures) {
     std::string line = "Taille minimale " + fatName(minimal.bits) + " : ";
     if (minimal.volumeBytes == 0) return line + "aucune";
@@ -129,8 +158,8 @@ std::string partialPlanLine(std::uint64_t unreadableFolders) {
 std::string lostSpaceNote() {
     return "« Espace perdu » compte ici la fin inutilisée du dernier cluster de chaque fichier et "
            "de chaque dossier, les entrées d'un dossier étant de l'espace utile ; l'analyse et "
-           "l'optimisation comptent un cluster entier par sous-dossier, d'où leur chiffre un peu "
-           "plus élevé.";
+           "l'optimisation comptent perdus les clusters entiers des sous-dossiers (un par "
+           "sous-dossier en FAT), d'où leur chiffre un peu plus élevé.";
 }
 
 std::vector<std::string> alignedColumns(const std::vector<std::vector<std::string>>& rows,
@@ -162,6 +191,7 @@ std::vector<std::string> planTableLines(const FormatPlan& plan) {
     for (const PlanRow& row : plan.rows)
         lines.push_back(joinTabs(planRowCells(row)));
     lines.push_back(recommendationLine(plan));
+    lines.push_back(exfatRecommendationLine(plan));
     for (const MinimalSize& minimal : plan.minimal)
         lines.push_back(minimalSizeLine(minimal));
     return lines;
@@ -182,6 +212,7 @@ std::vector<std::string> planReportLines(const FormatPlan& plan) {
     const auto body = alignedColumns(table, right, 1);
     lines.insert(lines.end(), body.begin(), body.end());
     lines.push_back(recommendationLine(plan));
+    lines.push_back(exfatRecommendationLine(plan));
     for (const MinimalSize& minimal : plan.minimal)
         lines.push_back(minimalSizeLine(minimal));
     return lines;

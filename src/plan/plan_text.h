@@ -18,9 +18,11 @@ struct Figures {
     std::string operator()(std::uint64_t value) const;
 };
 
-std::string fatName(fat::FatBits bits); // "FAT12", "FAT16", "FAT32"
+std::string fatName(fat::FatBits bits);     // "FAT12", "FAT16", "FAT32"
+std::string systemName(const PlanRow& row); // fatName, or "exFAT"
 std::string validityText(Validity validity);
-std::string defaultsText(const Defaults& defaults); // "mkfs.fat, Windows, SD", or empty
+// "mkfs.fat, Windows, SD" ("mkfs.exfat" on an exFAT row), or empty.
+std::string defaultsText(const Defaults& defaults, bool exfat = false);
 
 // The table's column heads and one layout's cells, as the table file writes them.
 inline constexpr std::size_t kPlanColumns = 11;
@@ -29,6 +31,8 @@ std::array<std::string, kPlanColumns> planRowCells(const PlanRow& row, const Fig
 
 // "Recommandation : FAT32, 4096 octets par cluster — …", with the 64 KiB note when one applies.
 std::string recommendationLine(const FormatPlan& plan, const Figures& figures = {});
+// "Pour un appareil qui lit l'exFAT : exFAT, 32768 octets par cluster — …".
+std::string exfatRecommendationLine(const FormatPlan& plan, const Figures& figures = {});
 
 // "Taille minimale FAT16 : 12582912 octets (clusters de 2048 octets)", or "… : aucune".
 std::string minimalSizeLine(const MinimalSize& minimal, const Figures& figures = {});
@@ -48,8 +52,8 @@ std::size_t textWidth(const std::string& text);
 std::vector<std::string> alignedColumns(const std::vector<std::vector<std::string>>& rows,
                                         const std::vector<bool>& right, std::size_t heads = 0);
 
-// The table file's lines, without line ends: the head line, one line per layout, the
-// recommendation, the minimal sizes.
+// The table file's lines, without line ends: the head line, one line per layout, the two
+// recommendations, the minimal sizes.
 std::vector<std::string> planTableLines(const FormatPlan& plan);
 
 // The same as a report in aligned columns, headed by the volume size.

@@ -9,7 +9,9 @@ namespace kesp::plan {
 namespace {
 
 std::string clusterText(std::uint32_t bytes) {
-    return bytes < 1024 ? std::to_string(bytes) + " o" : std::to_string(bytes / 1024) + " Ko";
+    if (bytes < 1024) return std::to_string(bytes) + " o";
+    if (bytes < 1024 * 1024) return std::to_string(bytes / 1024) + " Ko";
+    return std::to_string(bytes / (1024 * 1024)) + " Mo";
 }
 
 // Wide enough for the second block of the table at the volume sizes met; a printed line holds
@@ -114,8 +116,8 @@ bool PlanWindowModel::setVolumeText(std::string_view text) {
     if (size.bytes == 0) return false;
     plan_ = makePlan(tally_, size.bytes);
     if (plan_.rows.empty())
-        volumeError_ = "Trop petit : aucune disposition FAT ne tient dans " + figures_(size.bytes) +
-                       " octets.";
+        volumeError_ = "Trop petit : aucune disposition FAT ni exFAT ne tient dans " +
+                       figures_(size.bytes) + " octets.";
     return true;
 }
 
@@ -131,10 +133,11 @@ std::vector<LayoutBar> PlanWindowModel::bars() const {
     for (std::size_t r = 0; r < plan_.rows.size(); ++r) {
         const PlanRow& row = plan_.rows[r];
         LayoutBar bar;
-        bar.label = fatName(row.layout.bits) + ", " + clusterText(row.layout.clusterBytes());
+        bar.label =
+            systemName(row) + (row.sdLayout ? " SD" : "") + ", " + clusterText(row.clusterBytes());
         bar.bytes = {row.fileBytes, row.slackBytes, row.folderBytes, row.systemBytes,
                      row.freeBytes};
-        bar.recommended = plan_.recommended == r;
+        bar.recommended = plan_.recommended == r || plan_.recommendedExfat == r;
         bar.formatterDefault = row.defaults.mkfs || row.defaults.windows || row.defaults.sd;
         bars.push_back(bar);
     }
@@ -161,7 +164,8 @@ std::vector<std::string> PlanWindowModel::printLines() const {
         for (const std::string& line : table)
             width = std::max(width, textWidth(line));
         for (const std::string& text :
-             {std::string(), lostSpaceNote(), std::string(), recommendationLine(plan_, figures_)}) {
+             {std::string(), lostSpaceNote(), std::string(), recommendationLine(plan_, figures_),
+              exfatRecommendationLine(plan_, figures_)}) {
             const auto broken = wrapped(text, width);
             if (broken.empty()) lines.push_back("");
             lines.insert(lines.end(), broken.begin(), broken.end());

@@ -20,7 +20,7 @@ enum BarPart : std::size_t { FileData, Slack, Folders, System, Free, kBarParts }
 const std::array<std::string, kBarParts>& barPartNames();
 
 struct LayoutBar {
-    std::string label; // "FAT16, 4 Ko"
+    std::string label; // "FAT16, 4 Ko", "exFAT, 128 Ko", "exFAT SD, 128 Ko"
     std::array<std::uint64_t, kBarParts> bytes{};
     bool recommended = false;
     bool formatterDefault = false;
@@ -50,7 +50,7 @@ public:
     // as stale) and volumeError() saying why.
     bool setVolumeText(std::string_view text);
     // Empty while the plan is the field's; else why the field gives no plan (a refused size, or
-    // no FAT layout at that size).
+    // no FAT nor exFAT layout at that size).
     const std::string& volumeError() const { return volumeError_; }
     bool hasPlan() const { return plan_.volumeBytes != 0; }
 

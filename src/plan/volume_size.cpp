@@ -171,9 +171,8 @@ VolumeSize parseVolumeSize(std::string_view text, const NumberChars& chars) {
 
     const std::string whole =
         number->whole.substr(std::min(number->whole.find_first_not_of('0'), number->whole.size()));
-    const std::string tooLarge = "Trop grand : les dispositions FAT s'arrêtent à " +
-                                 grouped(kLargestVolumeBytes, chars) +
-                                 " octets (2^32 - 1 secteurs de 512 octets).";
+    const std::string tooLarge = "Trop grand : le plan va jusqu'à " +
+                                 grouped(kLargestVolumeBytes, chars) + " octets (256 Tio).";
     if (whole.size() > kMostDigits) return {0, tooLarge};
     const std::string fraction = number->fraction.substr(0, kMostDecimals);
 
@@ -193,6 +192,11 @@ VolumeSize parseVolumeSize(std::string_view text, const NumberChars& chars) {
     if (bytes > kLargestVolumeBytes) return {0, tooLarge};
     if (bytes == 0) return {0, "La taille doit être plus grande que zéro."};
     return {static_cast<std::uint64_t>(bytes), {}};
+}
+
+std::string tooLargeMessage(const std::string& what) {
+    return what + " : au plus " + std::to_string(kLargestVolumeBytes) +
+           " octets (256 Tio), le plus grand volume que le plan traite";
 }
 
 std::string volumeSizeHelp() {

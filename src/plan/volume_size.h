@@ -10,9 +10,12 @@
 
 namespace kesp::plan {
 
-// The largest volume the plan lays out: a FAT boot sector counts at most 2^32 - 1 sectors, and
-// the plan's sectors are of 512 bytes (mkfs.fat stops there too).
-inline constexpr std::uint64_t kLargestVolumeBytes = std::uint64_t{0xFFFFFFFF} * fat::kSectorBytes;
+// The largest volume the plan lays out: where exFAT's formatters stop (Windows' table ends at
+// 256 TB). FAT's layouts stop sooner, at 2^32 - 1 sectors of 512 bytes (fat::kLargestVolumeBytes).
+inline constexpr std::uint64_t kLargestVolumeBytes = std::uint64_t{256} << 40;
+
+// "WHAT : au plus 281474976710656 octets (256 Tio), le plus grand volume que le plan traite".
+std::string tooLargeMessage(const std::string& what);
 
 struct VolumeSize {
     std::uint64_t bytes = 0; // 0 when refused

@@ -39,6 +39,10 @@ QColor PlanWindow::recommendedColour() {
     return QColor(0xff, 0xef, 0xa8);
 }
 
+QColor PlanWindow::recommendedExfatColour() {
+    return QColor(0xd8, 0xea, 0xff);
+}
+
 PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* parent)
     : QWidget(parent), model_(std::move(model)), print_(std::move(print)) {
     setObjectName(QStringLiteral("planFormatage"));
@@ -141,12 +145,13 @@ void PlanWindow::refresh() {
     table_->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const bool recommended = plan.recommended == r;
+        const bool recommendedExfat = plan.recommendedExfat == r;
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
             auto* item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
             // Figures to the right, texts to the left.
             if (c > 0 && c < 9) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (recommended) {
-                item->setBackground(recommendedColour());
+            if (recommended || recommendedExfat) {
+                item->setBackground(recommended ? recommendedColour() : recommendedExfatColour());
                 QFont bold = item->font();
                 bold.setBold(true);
                 item->setFont(bold);
@@ -159,6 +164,7 @@ void PlanWindow::refresh() {
     QStringList text;
     if (model_.hasPlan()) {
         text << QString::fromStdString(plan::recommendationLine(plan, model_.figures()));
+        text << QString::fromStdString(plan::exfatRecommendationLine(plan, model_.figures()));
         for (const plan::MinimalSize& minimal : plan.minimal)
             text << QString::fromStdString(plan::minimalSizeLine(minimal, model_.figures()));
     }

@@ -34,8 +34,9 @@ public:
     SlackChart* slackChart() const { return slack_; }
     const plan::PlanWindowModel& model() const { return model_; }
 
-    // The highlight of the recommended row.
+    // The highlights of the recommended row and of the exFAT one for devices that read exFAT.
     static QColor recommendedColour();
+    static QColor recommendedExfatColour();
 
 private:
     void refresh();

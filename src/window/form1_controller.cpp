@@ -47,9 +47,10 @@ public:
     void setOkEnabled(bool enabled) override {
         view_.setOkEnabled(enabled);
         if (!enabled)
-            view_.appendList1(owner_.services_.images
-                                  ? "Choisissez un volume FAT, ou ouvrez une image disque (Ctrl+O)."
-                                  : "Choisissez un volume FAT.");
+            view_.appendList1(
+                owner_.services_.images
+                    ? "Choisissez un volume FAT ou exFAT, ou ouvrez une image disque (Ctrl+O)."
+                    : "Choisissez un volume FAT ou exFAT.");
     }
     std::string driveText() override { return view_.driveText(); }
     void setDriveText(const std::string& entry) override { view_.setDriveText(entry); }

@@ -62,7 +62,7 @@ TEST(Form1StartUp, StartsOnTheRootVolumeAndItsRootFolder) {
     EXPECT_EQ(lines[0], "/ ");
     EXPECT_EQ(lines[1], "ext4 : type de partition inconnu");
     // This build reads no images (the harness gives none): no Ctrl+O to offer.
-    EXPECT_EQ(lines[2], "Choisissez un volume FAT.");
+    EXPECT_EQ(lines[2], "Choisissez un volume FAT ou exFAT.");
     EXPECT_EQ(form.list1Model().rowCount(), 3);
 }
 

@@ -49,8 +49,8 @@ TEST(PlanPrintout, EveryCellAndSentenceReachesThePdfOnNumberedPages) {
     TreeTally tally;
     for (std::uint64_t i = 0; i < 3000; ++i)
         tallyFile(tally, 1000 + 37 * i, 4096);
-    tallyFolder(tally, 40, false);
-    tallyFolder(tally, 3000 - 40 + 1, true);
+    tallyFolder(tally, {40, 3 * 40}, false);
+    tallyFolder(tally, {3000 - 40 + 1, 3 * (3000 - 40 + 1)}, true);
     const NumberChars french{"\xE2\x80\xAF", ","};
     const plan::PlanWindowModel model(tally, 1ull << 30, 4096, french);
     ASSERT_GE(model.tableRows().size(), 10u);
@@ -78,7 +78,8 @@ TEST(PlanPrintout, EveryCellAndSentenceReachesThePdfOnNumberedPages) {
     }
     const QString whole = oneLine(text);
     for (const std::string& sentence :
-         {plan::recommendationLine(model.plan(), model.figures()), plan::lostSpaceNote(),
+         {plan::recommendationLine(model.plan(), model.figures()),
+          plan::exfatRecommendationLine(model.plan(), model.figures()), plan::lostSpaceNote(),
           plan::minimalSizeLine(model.plan().minimal[2], model.figures())})
         EXPECT_TRUE(whole.contains(oneLine(QString::fromStdString(sentence)))) << sentence;
     EXPECT_TRUE(whole.contains(QStringLiteral("≥ 64 Mo")));

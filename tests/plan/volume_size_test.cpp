@@ -48,7 +48,10 @@ TEST(VolumeSize, ReadsNumbersAndUnitsAsUsersTypeThem) {
         {"0,3 Ko", kFrench, 307}, // 307.2: the fraction of a byte is dropped
         {"  64   Mo  ", kC, 64 * Mi},
         {"\t2 G", kC, 2 * Gi},
-        {"2199023255040", kC, kLargestVolumeBytes},
+        {"2199023255040", kC, 2199023255040},
+        {"2 To", kC, 2 * Ti}, // past FAT's layouts, still exFAT's
+        {"281474976710656", kC, kLargestVolumeBytes},
+        {"256 To", kC, kLargestVolumeBytes},
     };
     for (const auto& c : cases) {
         const VolumeSize size = parseVolumeSize(c.text, c.chars);
@@ -58,8 +61,8 @@ TEST(VolumeSize, ReadsNumbersAndUnitsAsUsersTypeThem) {
 }
 
 TEST(VolumeSize, RefusesTheRestSayingWhyInFrench) {
-    const std::string tooLarge = "Trop grand : les dispositions FAT s'arrêtent à "
-                                 "2,199,023,255,040 octets (2^32 - 1 secteurs de 512 octets).";
+    const std::string tooLarge =
+        "Trop grand : le plan va jusqu'à 281,474,976,710,656 octets (256 Tio).";
     const struct {
         const char* text;
         std::string error;
@@ -81,9 +84,9 @@ TEST(VolumeSize, RefusesTheRestSayingWhyInFrench) {
         {"0", "La taille doit être plus grande que zéro."},
         {"0,0000001 o", "Un nombre d'octets est entier : « 0,0000001 »."},
         {"0,0000000001 Ko", "La taille doit être plus grande que zéro."},
-        {"2199023255041", tooLarge},
-        {"2 To", tooLarge},
-        {"3 TB", tooLarge},
+        {"281474976710657", tooLarge},
+        {"257 To", tooLarge},
+        {"282 TB", tooLarge},
         {"99999999999999999999", tooLarge},
         {"123456789012345678901234567890123 Go", tooLarge},
     };

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "planwindow/layout_bars.h"
 #include "planwindow/slack_chart.h"
 
@@ -24,8 +26,8 @@ plan::PlanWindowModel sampleModel(std::uint64_t volume) {
     TreeTally tally;
     for (int i = 0; i < 400; ++i)
         tallyFile(tally, 700 + 37 * static_cast<std::uint64_t>(i), 4096);
-    tallyFolder(tally, 30, false);
-    tallyFolder(tally, 400 - 30 + 1, true);
+    tallyFolder(tally, {30, 90}, false);
+    tallyFolder(tally, {400 - 30 + 1, 3 * (400 - 30 + 1)}, true);
     return plan::PlanWindowModel(tally, volume, 4096);
 }
 
@@ -45,7 +47,8 @@ TEST(PlanWindow, TableRowsAndTheRecommendedRowHighlighted) {
     QTableWidget* table = s.window.table();
     const auto rows = s.window.model().tableRows();
     const auto recommended = s.window.model().plan().recommended;
-    ASSERT_TRUE(recommended);
+    const auto recommendedExfat = s.window.model().plan().recommendedExfat;
+    ASSERT_TRUE(recommended && recommendedExfat);
     ASSERT_EQ(table->rowCount(), static_cast<int>(rows.size()));
     ASSERT_EQ(table->columnCount(), 11);
     EXPECT_EQ(table->horizontalHeaderItem(6)->text(), QStringLiteral("Occupé"));
@@ -55,10 +58,16 @@ TEST(PlanWindow, TableRowsAndTheRecommendedRowHighlighted) {
                       rows[std::size_t(r)][std::size_t(c)]);
         const bool highlighted =
             table->item(r, 0)->background().color() == PlanWindow::recommendedColour();
+        const bool highlightedExfat =
+            table->item(r, 0)->background().color() == PlanWindow::recommendedExfatColour();
         EXPECT_EQ(highlighted, std::size_t(r) == *recommended) << r;
-        EXPECT_EQ(table->item(r, 8)->font().bold(), std::size_t(r) == *recommended) << r;
+        EXPECT_EQ(highlightedExfat, std::size_t(r) == *recommendedExfat) << r;
+        EXPECT_EQ(table->item(r, 8)->font().bold(), highlighted || highlightedExfat) << r;
     }
+    EXPECT_EQ(table->item(int(*recommendedExfat), 0)->text(), QStringLiteral("exFAT"));
     EXPECT_TRUE(s.window.recommendation()->text().startsWith(QStringLiteral("Recommandation : ")));
+    EXPECT_TRUE(s.window.recommendation()->text().contains(
+        QStringLiteral("\nPour un appareil qui lit l'exFAT : exFAT, ")));
     EXPECT_TRUE(
         s.window.recommendation()->text().contains(QStringLiteral("Taille minimale FAT32")));
 }
@@ -76,13 +85,18 @@ TEST(PlanWindow, BarsCutTheVolumeInProportion) {
         for (int w : widths)
             sum += w;
         EXPECT_EQ(sum, width) << r;
-        // Each part within a pixel of its share of the volume.
+        // Each part within a pixel of its share of the volume, where the tree fits.
+        if (row.validity == plan::Validity::TooSmall) continue;
         const double perByte = double(width) / double(plan.volumeBytes);
         EXPECT_NEAR(widths[plan::Free], double(row.freeBytes) * perByte, 1.0) << r;
         EXPECT_NEAR(widths[plan::System], double(row.systemBytes) * perByte, 1.0) << r;
     }
     // 400 files in 64 KiB clusters: more than a pixel of slack at this width.
-    EXPECT_GT(bars->partWidths(plan.rows.size() - 1)[plan::Slack], 1);
+    const auto fat64k = std::find_if(plan.rows.begin(), plan.rows.end(), [](const auto& row) {
+        return !row.exfat && row.layout.clusterBytes() == 65536;
+    });
+    ASSERT_NE(fat64k, plan.rows.end());
+    EXPECT_GT(bars->partWidths(std::size_t(fat64k - plan.rows.begin()))[plan::Slack], 1);
 }
 
 TEST(PlanWindow, SizeFieldDrivesTableAndBarsAtOnceAndPrintingHandsTheText) {

@@ -219,8 +219,8 @@ TEST(Form1Controller, ARefusedVolumeSaysWhatToChooseAndANewImageClearsTheLastTot
     }
     EXPECT_EQ(rig.view.list1,
               (std::vector<std::string>{"/ ", "ext4 : type de partition inconnu",
-                                        "Choisissez un volume FAT, ou ouvrez une image disque "
-                                        "(Ctrl+O)."}));
+                                        "Choisissez un volume FAT ou exFAT, ou ouvrez une "
+                                        "image disque (Ctrl+O)."}));
     rig.view.setDriveText(FakeVolumeService::entryOf(*rig.volumes.find(rig.fatRoot)));
     EXPECT_EQ(rig.view.list1.size(), 1u) << "a FAT volume needs no advice";
     rig.controller.OK_Click();
