@@ -10,6 +10,7 @@
 
 #include "fat/byte_reader.h"
 #include "fat/cluster_ledger.h"
+#include "fat/exfat_ledger.h"
 #include "fat/container.h"
 #include "fat/exfat_folder_reader.h"
 #include "fat/exfat_volume.h"
@@ -86,19 +87,29 @@ bool deliverable(const std::string& name) {
 }
 
 void walkExfat(kesp::fat::ExfatVolume& volume, kesp::fat::ExfatFolderReader reader,
-               std::vector<std::uint32_t>& path, int& budget) {
+               std::vector<std::uint32_t>& path, int& budget, kesp::fat::ExfatLedger* ledger) {
     kesp::fat::ExfatEntry entry;
-    std::vector<kesp::fat::ExfatFolder> folders;
+    std::vector<std::pair<kesp::fat::ExfatFolder, bool>> folders;
     while (reader.next(entry)) {
         if (--budget < 0 || !deliverable(entry.name)) std::abort();
         if (entry.nameUnits == 0 && entry.name != "\xEF\xBF\xBD") std::abort();
         (void)entry.clusters(volume.geometry().clusterBytes);
-        if (entry.isDirectory) folders.push_back(entry.folder());
+        if (!entry.isDirectory) {
+            if (ledger)
+                ledger->claimFile(entry.firstCluster, entry.dataLength, entry.noFatChain, "/",
+                                  entry.name);
+            continue;
+        }
+        const bool own = ledger && ledger->claimFolder(entry.firstCluster, entry.dataLength,
+                                                       entry.noFatChain, "/", entry.name);
+        folders.emplace_back(entry.folder(), own);
     }
-    for (const auto& folder : folders) {
+    if (ledger) ledger->listingEnded(!reader.failure());
+    for (const auto& [folder, own] : folders) {
         if (std::find(path.begin(), path.end(), folder.firstCluster) != path.end()) continue;
         path.push_back(folder.firstCluster);
-        walkExfat(volume, kesp::fat::ExfatFolderReader::at(volume, folder), path, budget);
+        walkExfat(volume, kesp::fat::ExfatFolderReader::at(volume, folder), path, budget,
+                  own ? ledger : nullptr);
         path.pop_back();
     }
 }
@@ -115,7 +126,16 @@ void walkExfatVolume(kesp::fat::ByteReader& slice, int& budget) {
     if (free && *free > volume->geometry().clusterCount) std::abort();
     (void)volume->rootClusters(error);
     std::vector<std::uint32_t> path{volume->geometry().rootCluster};
-    walkExfat(*volume, kesp::fat::ExfatFolderReader::root(*volume), path, budget);
+    kesp::fat::ExfatLedger ledger(*volume);
+    ledger.claimRoot();
+    walkExfat(*volume, kesp::fat::ExfatFolderReader::root(*volume), path, budget, &ledger);
+    const kesp::fat::ClusterCensus& census = ledger.census();
+    const kesp::fat::ClaimTally tally = ledger.tally();
+    if (census.uncounted == 0 &&
+        tally.systemClusters + tally.folderClusters + tally.fileClusters +
+                ledger.sharedClusters() + census.free + census.bad + census.lost !=
+            volume->geometry().clusterCount)
+        std::abort();
 }
 
 // The boot checksum stops nearly every mutation of the boot sector before its fields are read:

@@ -10,11 +10,10 @@ constexpr std::uint32_t kCensusPiece = 64 * 1024;
 
 } // namespace
 
-ClusterLedger::ClusterLedger(FatVolume& volume)
-    : fat_(volume.fat()), geometry_(volume.geometry()),
-      bits_((std::uint64_t(geometry_.clusterCount) + 2 + 63) / 64, 0) {}
+ClaimLedger::ClaimLedger(std::uint32_t clusterCount, std::uint32_t clusterBytes)
+    : clusterBytes_(clusterBytes), bits_((std::uint64_t(clusterCount) + 2 + 63) / 64, 0) {}
 
-void ClusterLedger::note(const Claim& claim, ChainProblem problem, std::uint64_t chainClusters,
+void ClaimLedger::note(const Claim& claim, ChainProblem problem, std::uint64_t chainClusters,
                          std::uint32_t cluster, std::uint64_t clusters) {
     if (findings_.size() >= kFindingsKept) {
         ++findingsLeftOut_;
@@ -26,6 +25,41 @@ void ClusterLedger::note(const Claim& claim, ChainProblem problem, std::uint64_t
     findings_.push_back(
         {problem, std::move(path), claim.folder, claim.size, chainClusters, clusters, cluster});
 }
+
+bool ClaimLedger::tellShared(std::uint32_t c) {
+    if (shared_.count(c)) return false;
+    if (shared_.size() >= kSharedTracked) {
+        sharedOverflow_ = true;
+        return false;
+    }
+    shared_.insert(c);
+    return true;
+}
+
+void ClaimLedger::listingEnded(bool whole) {
+    (whole ? listedWhole_ : unread_) += 1;
+}
+
+ClaimTally ClaimLedger::tally() {
+    ClaimTally tally = tally_;
+    if (shared_.empty()) return tally;
+    std::sort(folderClusters_.begin(), folderClusters_.end());
+    std::uint64_t ofFolders = 0;
+    for (const std::uint32_t cluster : shared_)
+        ofFolders += std::binary_search(folderClusters_.begin(), folderClusters_.end(), cluster);
+    const std::uint64_t ofFiles = shared_.size() - ofFolders;
+    tally.folderClusters -= ofFolders;
+    tally.fileClusters -= ofFiles;
+    // The data of the first claimer is what the cluster held; its slack stays its own.
+    const std::uint64_t bytes = ofFiles * clusterBytes_;
+    tally.fileBytes = tally.fileBytes > bytes ? tally.fileBytes - bytes : 0;
+    tally.fileBytes = std::min(tally.fileBytes, tally.fileClusters * clusterBytes_);
+    return tally;
+}
+
+ClusterLedger::ClusterLedger(FatVolume& volume)
+    : ClaimLedger(volume.geometry().clusterCount, volume.geometry().clusterBytes),
+      fat_(volume.fat()), geometry_(volume.geometry()) {}
 
 // The order of the tests is fsck.fat's, so that both name the same problem for a chain: a free
 // or bad cluster ends it first, then a size reached, then a cluster claimed before.
@@ -106,11 +140,7 @@ bool ClusterLedger::inOwnChain(std::uint32_t first, std::uint64_t length, std::u
 // loop.
 void ClusterLedger::recordShared(std::uint32_t cluster) {
     while (geometry_.validCluster(cluster) && isSet(cluster)) {
-        if (shared_.size() >= kSharedTracked) {
-            sharedOverflow_ = true;
-            return;
-        }
-        if (!shared_.insert(cluster).second) return;
+        if (!tellShared(cluster)) return;
         const std::optional<std::uint32_t> next = fat_.entry(cluster);
         if (!next || fat_.endOfChain(*next)) return;
         cluster = *next;
@@ -118,7 +148,7 @@ void ClusterLedger::recordShared(std::uint32_t cluster) {
 }
 
 void ClusterLedger::claimRoot() {
-    ++expected_;
+    expectListing();
     ++tally_.folders;
     if (geometry_.type != FatType::Fat32) return;
     const Claim claim{geometry_.rootCluster, "/", {}, true, 0, std::nullopt};
@@ -137,7 +167,7 @@ bool ClusterLedger::claimFolder(std::uint32_t firstCluster, std::string_view par
         recordShared(firstCluster);
         return false;
     }
-    ++expected_;
+    expectListing();
     ++tally_.folders;
     tally_.folderClusters += follow(claim).own;
     return true;
@@ -157,27 +187,6 @@ void ClusterLedger::claimFile(std::uint32_t firstCluster, std::uint64_t size,
     if (followed.own < need) note(claim, ChainProblem::Truncated, followed.own, 0);
     tally_.fileClusters += followed.own + followed.excess;
     tally_.fileBytes += std::min(size, followed.own * cluster);
-}
-
-void ClusterLedger::listingEnded(bool whole) {
-    (whole ? listedWhole_ : unread_) += 1;
-}
-
-ClaimTally ClusterLedger::tally() {
-    ClaimTally tally = tally_;
-    if (shared_.empty()) return tally;
-    std::sort(folderClusters_.begin(), folderClusters_.end());
-    std::uint64_t ofFolders = 0;
-    for (const std::uint32_t cluster : shared_)
-        ofFolders += std::binary_search(folderClusters_.begin(), folderClusters_.end(), cluster);
-    const std::uint64_t ofFiles = shared_.size() - ofFolders;
-    tally.folderClusters -= ofFolders;
-    tally.fileClusters -= ofFiles;
-    // The data of the first claimer is what the cluster held; its slack stays its own.
-    const std::uint64_t bytes = ofFiles * geometry_.clusterBytes;
-    tally.fileBytes = tally.fileBytes > bytes ? tally.fileBytes - bytes : 0;
-    tally.fileBytes = std::min(tally.fileBytes, tally.fileClusters * geometry_.clusterBytes);
-    return tally;
 }
 
 const ClusterCensus& ClusterLedger::census() {

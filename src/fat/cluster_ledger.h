@@ -43,39 +43,35 @@ struct ClaimTally {
     std::uint64_t folders = 0; // the root's chain included
     std::uint64_t files = 0;
     std::uint64_t folderClusters = 0;
-    std::uint64_t fileClusters = 0; // the excess of chains too long included
-    std::uint64_t fileBytes = 0;    // the files' sizes, as far as their own clusters hold them
+    std::uint64_t fileClusters = 0;   // the excess of chains too long included
+    std::uint64_t fileBytes = 0;      // the files' sizes, as far as their own clusters hold them
+    std::uint64_t systemClusters = 0; // exFAT: the allocation bitmaps and the up-case table
 };
 
-// The FAT read once the walk is over, against what the walk claimed.
+// The allocation read once the walk is over (the FAT; exFAT's bitmap), against what the walk
+// claimed.
 struct ClusterCensus {
     std::uint64_t free = 0;
     std::uint64_t bad = 0;
     std::uint64_t lost = 0; // allocated, yet nothing the walk reached claims them
+    // FAT: the lost chains, as fsck.fat salvages them; exFAT: the runs of lost clusters.
     std::uint64_t lostChains = 0;
-    std::vector<std::uint32_t> lostStarts; // the first cluster of the first chains, ascending
-    std::uint64_t uncounted = 0;           // clusters whose FAT entry could not be read
+    std::vector<std::uint32_t> lostStarts; // the first cluster of the first ones, ascending
+    std::uint64_t uncounted = 0;           // clusters whose allocation could not be read
+    // exFAT: clusters claimed by a file or folder that the bitmap says are free.
+    std::uint64_t claimedFree = 0;
 };
 
-class ClusterLedger {
+// What a ledger keeps whatever the file system: one bit per cluster, the tally, the problems
+// found (a bounded list), the clusters of the folders and those claimed twice, and which
+// listings ended whole.
+class ClaimLedger {
 public:
     static constexpr std::size_t kFindingsKept = 100;
     static constexpr std::size_t kLostListed = 20;
     // Clusters claimed twice that are told apart; past that (a volume that is mostly
     // cross-links), the rest stay counted with their first claimer.
     static constexpr std::size_t kSharedTracked = std::size_t(1) << 18;
-
-    explicit ClusterLedger(FatVolume& volume);
-
-    // The root folder: its chain on FAT32; a listing to expect in any case.
-    void claimRoot();
-    // The entry `name` of the folder at `parent` (in the volume, ending with "/"), as the walk
-    // delivers it. A folder's is false when its chain is not the folder's own (its first cluster
-    // was claimed before, or is not the volume's): the listing of it must then claim nothing,
-    // and is not expected.
-    bool claimFolder(std::uint32_t firstCluster, std::string_view parent, std::string_view name);
-    void claimFile(std::uint32_t firstCluster, std::uint64_t size, std::string_view parent,
-                   std::string_view name);
 
     // A listing that claims ended: read to its end, or not. The walk covered the whole volume
     // when every folder claimed was listed to its end.
@@ -91,11 +87,9 @@ public:
     const std::vector<ChainFinding>& findings() const { return findings_; }
     std::uint64_t findingsLeftOut() const { return findingsLeftOut_; }
 
-    // Reads the whole FAT (the first call only: the chains of lost clusters are then marked in
-    // the same bits, so no claim may follow).
-    const ClusterCensus& census();
+protected:
+    ClaimLedger(std::uint32_t clusterCount, std::uint32_t clusterBytes);
 
-private:
     struct Claim {
         std::uint32_t first = 0;
         std::string_view parent;
@@ -104,30 +98,22 @@ private:
         std::uint64_t size = 0;
         std::optional<std::uint64_t> need; // clusters the size needs; none for a folder
     };
-    struct Followed {
-        std::uint64_t own = 0;    // clusters claimed first by this chain, within its need
-        std::uint64_t excess = 0; // beyond it
-    };
 
     bool isSet(std::uint32_t c) const { return (bits_[c >> 6] >> (c & 63)) & 1; }
     void set(std::uint32_t c) { bits_[c >> 6] |= std::uint64_t(1) << (c & 63); }
-
-    Followed follow(const Claim& claim);
-    std::uint64_t claimExcess(std::uint32_t cluster, std::uint32_t value);
-    bool inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster);
-    void recordShared(std::uint32_t cluster);
+    // Counts `c` (already claimed) as claimed twice; false when it was told already, or when
+    // no more can be.
+    bool tellShared(std::uint32_t c);
     void note(const Claim& claim, ChainProblem problem, std::uint64_t chainClusters,
               std::uint32_t cluster, std::uint64_t clusters = 0);
-    ClusterCensus takeCensus();
-    void markLostSuccessors(std::uint32_t cluster, std::uint32_t value, ClusterCensus& census,
-                            std::vector<std::uint32_t>& cycleStarts);
+    void expectListing() { ++expected_; }
 
-    FatTable& fat_;
-    Geometry geometry_;
+    std::uint32_t clusterBytes_;
     std::vector<std::uint64_t> bits_;
     ClaimTally tally_;
-    std::vector<std::uint32_t>
-        folderClusters_; // to tell whom a cluster claimed twice was taken from
+    std::vector<std::uint32_t> folderClusters_; // whom a cluster claimed twice is taken from
+
+private:
     std::unordered_set<std::uint32_t> shared_;
     bool sharedOverflow_ = false;
     std::vector<ChainFinding> findings_;
@@ -135,6 +121,43 @@ private:
     std::uint64_t expected_ = 0;
     std::uint64_t listedWhole_ = 0;
     std::uint64_t unread_ = 0;
+};
+
+// The FAT12/16/32 ledger: chains followed in the FAT, as fsck.fat follows them.
+class ClusterLedger final : public ClaimLedger {
+public:
+    explicit ClusterLedger(FatVolume& volume);
+
+    // The root folder: its chain on FAT32; a listing to expect in any case.
+    void claimRoot();
+    // The entry `name` of the folder at `parent` (in the volume, ending with "/"), as the walk
+    // delivers it. A folder's is false when its chain is not the folder's own (its first cluster
+    // was claimed before, or is not the volume's): the listing of it must then claim nothing,
+    // and is not expected.
+    bool claimFolder(std::uint32_t firstCluster, std::string_view parent, std::string_view name);
+    void claimFile(std::uint32_t firstCluster, std::uint64_t size, std::string_view parent,
+                   std::string_view name);
+
+    // Reads the whole FAT (the first call only: the chains of lost clusters are then marked in
+    // the same bits, so no claim may follow).
+    const ClusterCensus& census();
+
+private:
+    struct Followed {
+        std::uint64_t own = 0;    // clusters claimed first by this chain, within its need
+        std::uint64_t excess = 0; // beyond it
+    };
+
+    Followed follow(const Claim& claim);
+    std::uint64_t claimExcess(std::uint32_t cluster, std::uint32_t value);
+    bool inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster);
+    void recordShared(std::uint32_t cluster);
+    ClusterCensus takeCensus();
+    void markLostSuccessors(std::uint32_t cluster, std::uint32_t value, ClusterCensus& census,
+                            std::vector<std::uint32_t>& cycleStarts);
+
+    FatTable& fat_;
+    Geometry geometry_;
     std::optional<ClusterCensus> census_;
 };
 

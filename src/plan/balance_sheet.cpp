@@ -55,17 +55,31 @@ std::string chainLine(const ChainFinding& f, std::uint32_t clusterBytes) {
     return path;
 }
 
-std::string lostLine(const fat::ClusterCensus& census, std::uint32_t clusterBytes) {
-    std::string line = "Chaînes perdues : " + n(census.lostChains) + " (" +
-                       clustersText(census.lost) + ", " + n(census.lost * clusterBytes) +
-                       " octets alloués sans appartenir à aucun fichier ni dossier), ";
+std::string startsText(const fat::ClusterCensus& census, const char* one, const char* many,
+                       const char* first) {
+    std::string text;
     if (census.lostStarts.size() < census.lostChains)
-        line += "premier cluster des " + n(census.lostStarts.size()) + " premières : ";
+        text = std::string(first) + n(census.lostStarts.size()) + " premières : ";
     else
-        line += census.lostChains > 1 ? "premiers clusters : " : "premier cluster : ";
+        text = census.lostChains > 1 ? many : one;
     for (std::size_t i = 0; i < census.lostStarts.size(); ++i)
-        line += (i ? ", " : "") + n(census.lostStarts[i]);
-    return line;
+        text += (i ? ", " : "") + n(census.lostStarts[i]);
+    return text;
+}
+
+std::string lostLine(const fat::ClusterCensus& census, std::uint32_t clusterBytes, bool exfat) {
+    const std::string bytes = n(census.lost * clusterBytes);
+    if (exfat)
+        return "Clusters perdus : " + n(census.lost) + " (" + bytes +
+               " octets alloués dans le bitmap sans appartenir à aucun fichier ni dossier), en " +
+               counted(census.lostChains, "plage", "plages") + ", " +
+               startsText(census, "premier cluster : ", "premier cluster de chacune : ",
+                          "premier cluster des ");
+    return "Chaînes perdues : " + n(census.lostChains) + " (" + clustersText(census.lost) + ", " +
+           bytes +
+           " octets alloués sans appartenir à aucun fichier ni dossier), " +
+           startsText(census, "premier cluster : ", "premiers clusters : ",
+                      "premier cluster des ");
 }
 
 std::vector<std::string> findingLines(const fat::BalanceFacts& facts) {
@@ -74,10 +88,15 @@ std::vector<std::string> findingLines(const fat::BalanceFacts& facts) {
     if (facts.fsInfoFree && *facts.fsInfoFree != census.free)
         lines.push_back("Libre selon FSInfo : " + n(*facts.fsInfoFree) +
                         " clusters — la FAT en compte " + n(census.free));
-    // Clusters the FAT holds "allocated" and yet linked to nothing leave no chain to list.
-    if (census.lost > 0) lines.push_back(lostLine(census, facts.geometry.clusterBytes));
+    const std::uint32_t k = facts.layout.clusterBytes;
+    if (census.lost > 0) lines.push_back(lostLine(census, k, facts.layout.exfat));
+    if (census.claimedFree > 0)
+        lines.push_back(counted(census.claimedFree, "cluster occupé", "clusters occupés") +
+                        " par des fichiers ou des dossiers " +
+                        (census.claimedFree > 1 ? "sont libres" : "est libre") +
+                        " selon le bitmap d'allocation");
     for (const ChainFinding& finding : facts.findings)
-        lines.push_back(chainLine(finding, facts.geometry.clusterBytes));
+        lines.push_back(chainLine(finding, k));
     if (facts.findingsLeftOut > 0)
         lines.push_back("… et " + n(facts.findingsLeftOut) +
                         " autres problèmes de chaînes, non détaillés");
@@ -95,7 +114,7 @@ std::string gapText(std::uint64_t total, std::uint64_t volume, std::uint64_t unc
                        " la taille du volume (" + n(volume) + " octets) de " +
                        n(over ? total - volume : volume - total) + " octets — ";
     if (uncounted > 0)
-        return text + "la FAT n'a pu être lue pour " + clustersText(uncounted) +
+        return text + "l'allocation n'a pu être lue pour " + clustersText(uncounted) +
                ", comptés nulle part";
     return text + "les parties lues dans le secteur de démarrage ne couvrent pas le volume";
 }
@@ -103,17 +122,15 @@ std::string gapText(std::uint64_t total, std::uint64_t volume, std::uint64_t unc
 } // namespace
 
 BalanceSheet makeBalanceSheet(const fat::BalanceFacts& facts) {
-    const fat::Geometry& g = facts.geometry;
-    const std::uint64_t cluster = g.clusterBytes;
+    const fat::BalanceLayout& layout = facts.layout;
+    const std::uint64_t cluster = layout.clusterBytes;
     const fat::ClaimTally& claims = facts.claims;
     const fat::ClusterCensus& census = facts.census;
     BalanceSheet sheet;
-    sheet.fileSystem = g.type == FatType::Fat12   ? "FAT12"
-                       : g.type == FatType::Fat16 ? "FAT16"
-                                                  : "FAT32";
-    sheet.clusterBytes = g.clusterBytes;
-    sheet.clusterCount = g.clusterCount;
-    sheet.volumeBytes = g.volumeBytes;
+    sheet.fileSystem = layout.fileSystem;
+    sheet.clusterBytes = layout.clusterBytes;
+    sheet.clusterCount = layout.clusterCount;
+    sheet.volumeBytes = layout.volumeBytes;
 
     const auto bytesRow = [&](BalancePart part, const char* label, std::uint64_t bytes) {
         sheet.rows.push_back({part, label, std::nullopt, bytes});
@@ -121,10 +138,13 @@ BalanceSheet makeBalanceSheet(const fat::BalanceFacts& facts) {
     const auto clusterRow = [&](BalancePart part, const char* label, std::uint64_t clusters) {
         sheet.rows.push_back({part, label, clusters, clusters * cluster});
     };
-    bytesRow(BalancePart::Reserved, "Secteurs réservés", g.fatOffset);
-    bytesRow(BalancePart::Fats, "FAT", g.rootOffset - g.fatOffset);
-    if (g.type != FatType::Fat32)
-        bytesRow(BalancePart::FixedRoot, "Répertoire racine fixe", g.dataOffset - g.rootOffset);
+    bytesRow(BalancePart::Reserved, "Secteurs réservés", layout.reservedBytes);
+    bytesRow(BalancePart::Fats, "FAT", layout.fatBytes);
+    if (layout.fixedRootBytes)
+        bytesRow(BalancePart::FixedRoot, "Répertoire racine fixe", *layout.fixedRootBytes);
+    if (layout.exfat)
+        clusterRow(BalancePart::ExfatTables, "Bitmap et table des majuscules",
+                   claims.systemClusters);
     clusterRow(BalancePart::Folders, "Dossiers", claims.folderClusters);
     bytesRow(BalancePart::FileData, "Données des fichiers", claims.fileBytes);
     bytesRow(BalancePart::Slack, "Espace perdu", claims.fileClusters * cluster - claims.fileBytes);
@@ -132,9 +152,10 @@ BalanceSheet makeBalanceSheet(const fat::BalanceFacts& facts) {
     clusterRow(BalancePart::Bad, "Défectueux", census.bad);
     clusterRow(BalancePart::Lost, "Perdus", census.lost);
     clusterRow(BalancePart::Shared, "Partagés", facts.sharedClusters);
-    const std::uint64_t clustersEnd = g.dataOffset + std::uint64_t(g.clusterCount) * cluster;
+    const std::uint64_t clustersEnd =
+        layout.clustersOffset + std::uint64_t(layout.clusterCount) * cluster;
     bytesRow(BalancePart::BeyondClusters, "Hors clusters",
-             g.volumeBytes > clustersEnd ? g.volumeBytes - clustersEnd : 0);
+             layout.volumeBytes > clustersEnd ? layout.volumeBytes - clustersEnd : 0);
 
     for (const BalanceRow& row : sheet.rows)
         sheet.totalBytes += row.bytes;

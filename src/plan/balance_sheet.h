@@ -18,6 +18,7 @@ enum class BalancePart {
     Reserved,
     Fats,
     FixedRoot,
+    ExfatTables,
     Folders,
     FileData,
     Slack,
@@ -36,7 +37,7 @@ struct BalanceRow {
 };
 
 struct BalanceSheet {
-    std::string fileSystem; // "FAT12", "FAT16", "FAT32"
+    std::string fileSystem; // "FAT12", "FAT16", "FAT32", "exFAT"
     std::uint32_t clusterBytes = 0;
     std::vector<BalanceRow> rows; // without the total
     std::uint64_t clusterCount = 0;

@@ -32,6 +32,7 @@ QColor VolumeBar::partColour(plan::BalancePart part) {
     case BalancePart::Fats:
         return system;
     case BalancePart::FixedRoot:
+    case BalancePart::ExfatTables:
         return system.lighter(125);
     case BalancePart::Folders:
         return LayoutBars::partColour(plan::Folders);

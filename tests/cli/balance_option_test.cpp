@@ -11,8 +11,10 @@
 #include <sstream>
 
 #include "cli/kesp_scan.h"
+#include "support/exfat_image.h"
 #include "support/fat_damage.h"
 #include "support/fat_image.h"
+#include "support/temp_dir.h"
 
 namespace kesp::test {
 namespace {
@@ -324,6 +326,84 @@ TEST_F(KespScanBalance, AFolderLeftUnreadGivesNoSheet) {
               std::string::npos)
         << run.err;
     EXPECT_FALSE(std::filesystem::exists(table));
+}
+
+// exFAT: the bitmap alone says what is in use. Bits set for clusters no file holds, in two runs,
+// and a cluster marked bad; exfatprogs' dump.exfat counts the bitmap's free clusters and says
+// where the volume's parts lie.
+TEST(KespScanBalanceExfat, TheBitmapReadAgainstTheWalkAsDumpExfatCountsIt) {
+    KESP_REQUIRE_EXFAT_TOOLS(true);
+    TempDir tree;
+    tree.file("DCIM/100CANON/IMG_0001.JPG", 100000);
+    tree.file("DCIM/100CANON/IMG_0002.JPG", 5000);
+    tree.file("Notes.txt", 10);
+    std::string error;
+    auto image = ExfatImage::create(64u << 20, 4096, "CARTE", error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->copyIn(tree.path(), error)) << error;
+    const auto before = dumpExfat(image->imagePath());
+    ASSERT_TRUE(before);
+    const std::uint64_t k = before->clusterBytes;
+    ASSERT_EQ(k, 4096u);
+
+    // Clusters near the end, left free by a copy of 105 KB.
+    const auto last = static_cast<std::uint32_t>(before->clusterCount + 1);
+    const std::vector<std::uint32_t> lost{last - 9, last - 8, last - 5};
+    const std::uint32_t bad = last - 7;
+    {
+        std::fstream img(image->imagePath(), std::ios::binary | std::ios::in | std::ios::out);
+        const auto setBit = [&](std::uint32_t cluster) {
+            const std::uint64_t at =
+                before->heapOffset * 512 + (before->bitmapCluster - 2) * k + (cluster - 2) / 8;
+            img.seekg(std::streamoff(at));
+            char byte = 0;
+            img.read(&byte, 1);
+            byte = char(byte | (1 << ((cluster - 2) % 8)));
+            img.seekp(std::streamoff(at));
+            img.write(&byte, 1);
+        };
+        for (const std::uint32_t c : lost)
+            setBit(c);
+        setBit(bad);
+        const char badMark[4] = {char(0xF7), char(0xFF), char(0xFF), char(0xFF)};
+        img.seekp(std::streamoff(before->fatOffset * 512 + std::uint64_t(bad) * 4));
+        img.write(badMark, 4);
+        ASSERT_TRUE(img.good());
+    }
+    const auto after = dumpExfat(image->imagePath());
+    ASSERT_TRUE(after);
+    ASSERT_EQ(after->freeClusters + 4, before->freeClusters);
+
+    const std::string table = image->imagePath() + ".bilan.txt";
+    const ScanResult run = scan({"--balance-table", table, image->imagePath()});
+    ASSERT_EQ(run.status, kExitDone) << run.err;
+    const auto sheet = readSheet(table);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->labels,
+              (std::vector<std::string>{"Secteurs réservés", "FAT", "Bitmap et table des majuscules",
+                                        "Dossiers", "Données des fichiers", "Espace perdu", "Libre",
+                                        "Défectueux", "Perdus", "Partagés", "Hors clusters"}));
+    EXPECT_EQ(sheet->totalBytes, after->volumeSectors * 512);
+    EXPECT_EQ(sheet->totalClusters, after->clusterCount);
+    EXPECT_EQ(sheet->bytes.at("FAT"), after->fatLength * 512);
+    EXPECT_EQ(sheet->bytes.at("Secteurs réservés"), after->heapOffset * 512 - after->fatLength * 512);
+    EXPECT_EQ(sheet->count("Bitmap et table des majuscules"),
+              (after->bitmapBytes + k - 1) / k + (after->upcaseBytes + k - 1) / k);
+    EXPECT_EQ(sheet->count("Libre"), after->freeClusters);
+    EXPECT_EQ(sheet->count("Perdus"), 3u);
+    EXPECT_EQ(sheet->count("Défectueux"), 1u);
+    EXPECT_EQ(sheet->count("Partagés"), 0u);
+    // The root, DCIM and 100CANON, a cluster each; the files' data whole.
+    EXPECT_EQ(sheet->count("Dossiers"), 3u);
+    EXPECT_EQ(sheet->bytes.at("Données des fichiers"), 100000u + 5000u + 10u);
+    EXPECT_EQ(sheet->bytes.at("Données des fichiers") + sheet->bytes.at("Espace perdu"),
+              (25u + 2u + 1u) * k);
+    EXPECT_EQ(sheet->notes,
+              (std::vector<std::string>{
+                  "Clusters perdus : 3 (" + std::to_string(3 * k) +
+                  " octets alloués dans le bitmap sans appartenir à aucun fichier ni dossier), en "
+                  "2 plages, premier cluster de chacune : " +
+                  std::to_string(lost[0]) + ", " + std::to_string(lost[2])}));
 }
 
 } // namespace

@@ -11,17 +11,16 @@ namespace {
 // A FAT16 volume of 5000 clusters of 2 KiB, three sectors past its last cluster.
 fat::BalanceFacts fat16Facts() {
     fat::BalanceFacts f;
-    fat::Geometry& g = f.geometry;
-    g.type = FatType::Fat16;
-    g.fatOffset = 512;
-    g.fatBytes = 10240;
-    g.rootOffset = 512 + 2 * 10240;
-    g.rootBytes = 16384;
-    g.dataOffset = g.rootOffset + 16384;
-    g.clusterBytes = 2048;
-    g.clusterCount = 5000;
-    g.volumeBytes = g.dataOffset + 5000ull * 2048 + 1536;
-    f.claims = {4, 7, 3, 10, 15000};
+    fat::BalanceLayout& l = f.layout;
+    l.fileSystem = "FAT16";
+    l.reservedBytes = 512;
+    l.fatBytes = 2 * 10240;
+    l.fixedRootBytes = 16384;
+    l.clusterBytes = 2048;
+    l.clusterCount = 5000;
+    l.clustersOffset = 512 + 2 * 10240 + 16384;
+    l.volumeBytes = l.clustersOffset + 5000ull * 2048 + 1536;
+    f.claims = {4, 7, 3, 10, 15000, 0};
     f.census.free = 4980;
     f.census.bad = 2;
     f.census.lost = 3;
@@ -58,14 +57,26 @@ TEST(BalanceSheet, EveryPartInItsPlaceAddingUpToTheVolume) {
 
     // FAT32 has no fixed root: the row is left out, not shown empty.
     fat::BalanceFacts f32 = fat16Facts();
-    f32.geometry.type = FatType::Fat32;
-    f32.geometry.rootBytes = 0;
-    f32.geometry.dataOffset = f32.geometry.rootOffset;
-    f32.geometry.volumeBytes -= 16384;
+    f32.layout.fileSystem = "FAT32";
+    f32.layout.fixedRootBytes.reset();
+    f32.layout.clustersOffset -= 16384;
+    f32.layout.volumeBytes -= 16384;
     const BalanceSheet sheet32 = makeBalanceSheet(f32);
     EXPECT_EQ(sheet32.rows.size(), expected.size() - 1);
     EXPECT_EQ(sheet32.rows[2].label, "Dossiers");
     EXPECT_EQ(sheet32.totalBytes, sheet32.volumeBytes);
+
+    // exFAT's bitmap and up-case table are clusters of their own, in a row of their own.
+    fat::BalanceFacts ex = f32;
+    ex.layout.fileSystem = "exFAT";
+    ex.layout.exfat = true;
+    ex.claims.systemClusters = 2;
+    ex.census.free -= 2;
+    const BalanceSheet sheetEx = makeBalanceSheet(ex);
+    ASSERT_EQ(sheetEx.rows.size(), expected.size());
+    EXPECT_EQ(sheetEx.rows[2].label, "Bitmap et table des majuscules");
+    EXPECT_EQ(sheetEx.rows[2].clusters, 2u);
+    EXPECT_EQ(sheetEx.totalBytes, sheetEx.volumeBytes);
 }
 
 TEST(BalanceSheet, SaysByHowMuchAndWhyWhenTheTotalMissesTheVolume) {
@@ -76,7 +87,7 @@ TEST(BalanceSheet, SaysByHowMuchAndWhyWhenTheTotalMissesTheVolume) {
     EXPECT_EQ(sheet.totalBytes + 100 * 2048, sheet.volumeBytes);
     EXPECT_EQ(sheet.gap, "Écart : le total n'atteint pas la taille du volume (" +
                              std::to_string(sheet.volumeBytes) +
-                             " octets) de 204800 octets — la FAT n'a pu être lue pour 100 "
+                             " octets) de 204800 octets — l'allocation n'a pu être lue pour 100 "
                              "clusters, comptés nulle part");
     EXPECT_EQ(balanceTableLines(sheet)[13], sheet.gap) << "right after the total";
 }

@@ -110,6 +110,10 @@ std::optional<DumpExfatFacts> dumpExfat(const std::string& image) {
             facts.serial = std::uint32_t(number());
         else if (key == "Cluster size")
             facts.clusterBytes = std::uint32_t(number());
+        else if (key == "Bitmap size")
+            facts.bitmapBytes = number();
+        else if (key == "Upcase table size")
+            facts.upcaseBytes = number();
         else if (key == "Volume label")
             facts.label = value;
     }

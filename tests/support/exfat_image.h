@@ -29,6 +29,8 @@ struct DumpExfatFacts {
     std::uint32_t clusterBytes = 0;
     std::uint64_t bitmapCluster = 0;
     std::uint64_t upcaseCluster = 0;
+    std::uint64_t bitmapBytes = 0;
+    std::uint64_t upcaseBytes = 0;
     std::uint64_t freeClusters = 0;
     std::string label;
 };

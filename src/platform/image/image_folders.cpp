@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t kFixedRoot = 0;
 // In a sub-folder's cookie beside its first cluster: its chain was not its own (claimed before),
 // so its listing claims nothing.
-constexpr std::uint64_t kNotClaimed = std::uint64_t(1) << 32;
+constexpr std::uint64_t kNotClaimed = std::uint64_t(1) << 33;
 
 // The cookie of an exFAT sub-folder: its first cluster, and bit 32 for a contiguous one. Its
 // DataLength travels as the entry's size.
@@ -89,20 +89,36 @@ private:
 
 class ExfatListing final : public FolderListing {
 public:
-    ExfatListing(ImageVolume& volume, std::optional<fat::ExfatFolder> folder)
+    // With a ledger, every entry delivered is claimed in it; `path` is the folder's in the
+    // volume, ending with "/".
+    ExfatListing(ImageVolume& volume, std::optional<fat::ExfatFolder> folder,
+                 fat::ExfatLedger* ledger = nullptr, std::string path = {})
         : volume_(volume),
           cluster_(folder ? folder->firstCluster : volume.exfat->geometry().rootCluster),
           reader_(folder ? fat::ExfatFolderReader::at(*volume.exfat, *folder)
-                         : fat::ExfatFolderReader::root(*volume.exfat)) {}
+                         : fat::ExfatFolderReader::root(*volume.exfat)),
+          ledger_(ledger), path_(std::move(path)) {}
 
     bool next(FolderEntry& entry) override {
         fat::ExfatEntry raw;
-        if (!reader_.next(raw)) return false;
+        if (!reader_.next(raw)) {
+            if (ledger_ && !ended_) ledger_->listingEnded(!reader_.failure());
+            ended_ = true;
+            return false;
+        }
+        entry.cookie = raw.firstCluster | (raw.noFatChain ? kNoFatChain : 0);
+        if (ledger_) {
+            if (!raw.isDirectory)
+                ledger_->claimFile(raw.firstCluster, raw.dataLength, raw.noFatChain, path_,
+                                   raw.name);
+            else if (!ledger_->claimFolder(raw.firstCluster, raw.dataLength, raw.noFatChain,
+                                           path_, raw.name))
+                entry.cookie |= kNotClaimed;
+        }
         entry.name = std::move(raw.name);
         entry.isDirectory = raw.isDirectory;
         // Allocation follows DataLength, never ValidDataLength; a folder's is its whole size.
         entry.size = raw.dataLength;
-        entry.cookie = raw.firstCluster | (raw.noFatChain ? kNoFatChain : 0);
         return true;
     }
 
@@ -123,13 +139,18 @@ public:
     std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
         const fat::ExfatFolder folder{static_cast<std::uint32_t>(entry.cookie), entry.size,
                                       (entry.cookie & kNoFatChain) != 0};
-        return std::make_unique<ExfatListing>(volume_, folder);
+        const bool claims = ledger_ && !(entry.cookie & kNotClaimed);
+        return std::make_unique<ExfatListing>(volume_, folder, claims ? ledger_ : nullptr,
+                                              claims ? path_ + entry.name + "/" : std::string());
     }
 
 private:
     ImageVolume& volume_;
     std::uint32_t cluster_;
     fat::ExfatFolderReader reader_;
+    fat::ExfatLedger* ledger_;
+    std::string path_;
+    bool ended_ = false;
 };
 
 // A name as FAT compares it: ASCII and Latin-1 letters (UTF-8 C3 80 to C3 9E, but not the
@@ -167,21 +188,25 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
     ImageVolume* volume = address ? images_.volume(*address, error) : nullptr;
     if (!volume) return failedListing({error.empty() ? path + " : chemin invalide" : error, true});
 
+    // The walk's own root, the first listing opened once the walk began, claims for its
+    // balance.
+    BalanceWalk* balance = nullptr;
+    if (volume == rootToClaim_ && images_.volumeAtRoot(path) == volume) {
+        rootToClaim_ = nullptr;
+        claiming_ = volume;
+        balance = volume->balance.get();
+        balance->state = BalanceWalk::State::Walking;
+    }
     std::unique_ptr<FolderListing> listing;
     if (volume->exfat) {
-        listing = std::make_unique<ExfatListing>(*volume, std::nullopt);
+        fat::ExfatLedger* ledger = balance ? balance->exfatLedger.get() : nullptr;
+        if (ledger) ledger->claimRoot();
+        listing = std::make_unique<ExfatListing>(*volume, std::nullopt, ledger, "/");
     } else {
         const fat::Geometry& geometry = volume->fat->geometry();
         const bool fixedRoot = geometry.type != FatType::Fat32;
-        fat::ClusterLedger* ledger = nullptr;
-        if (volume == rootToClaim_ && images_.volumeAtRoot(path) == volume) {
-            // The walk's own root: the first listing opened once the walk began.
-            rootToClaim_ = nullptr;
-            claiming_ = volume;
-            volume->balance->state = BalanceWalk::State::Walking;
-            ledger = volume->balance->ledger.get();
-            ledger->claimRoot();
-        }
+        fat::ClusterLedger* ledger = balance ? balance->ledger.get() : nullptr;
+        if (ledger) ledger->claimRoot();
         listing = std::make_unique<ImageListing>(
             *volume, fixedRoot ? kFixedRoot : geometry.rootCluster, true, ledger, "/");
     }

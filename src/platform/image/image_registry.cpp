@@ -163,7 +163,10 @@ std::string ImageRegistry::gatherBalance(const std::string& folder) {
     if (!address->inner.empty() && address->inner != "/")
         return folder + " n'est pas la racine de son volume";
     found->balance = std::make_unique<BalanceWalk>();
-    found->balance->ledger = std::make_unique<fat::ClusterLedger>(*found->fat);
+    if (found->exfat)
+        found->balance->exfatLedger = std::make_unique<fat::ExfatLedger>(*found->exfat);
+    else
+        found->balance->ledger = std::make_unique<fat::ClusterLedger>(*found->fat);
     return {};
 }
 
@@ -175,8 +178,11 @@ std::optional<fat::BalanceFacts> ImageRegistry::balance(const std::string& folde
         return std::nullopt;
     BalanceWalk& walk = *found->balance;
     if (!walk.facts) {
-        walk.facts = fat::balanceFacts(*found->fat, *walk.ledger);
-        walk.ledger.reset(); // its bits are the bulk of it, and are read
+        walk.facts = walk.exfatLedger ? fat::balanceFacts(*found->exfat, *walk.exfatLedger)
+                                      : fat::balanceFacts(*found->fat, *walk.ledger);
+        // Their bits are the bulk of them, and are read.
+        walk.ledger.reset();
+        walk.exfatLedger.reset();
     }
     return walk.facts;
 }

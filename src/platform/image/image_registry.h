@@ -11,6 +11,7 @@
 #include "fat/balance_facts.h"
 #include "fat/byte_reader.h"
 #include "fat/cluster_ledger.h"
+#include "fat/exfat_ledger.h"
 #include "fat/exfat_volume.h"
 #include "fat/fat_volume.h"
 #include "fat/partition_table.h"
@@ -25,7 +26,8 @@ namespace kesp {
 struct BalanceWalk {
     enum class State { Asked, Walking, Ended };
     State state = State::Asked;
-    std::unique_ptr<fat::ClusterLedger> ledger;
+    std::unique_ptr<fat::ClusterLedger> ledger;           // a FAT volume's
+    std::unique_ptr<fat::ExfatLedger> exfatLedger;        // an exFAT volume's
     std::optional<fat::BalanceFacts> facts;
 };
 
