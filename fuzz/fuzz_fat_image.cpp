@@ -10,9 +10,9 @@
 
 #include "fat/byte_reader.h"
 #include "fat/cluster_ledger.h"
-#include "fat/exfat_ledger.h"
 #include "fat/container.h"
 #include "fat/exfat_folder_reader.h"
+#include "fat/exfat_ledger.h"
 #include "fat/exfat_volume.h"
 #include "fat/fat_volume.h"
 #include "fat/folder_reader.h"
@@ -131,10 +131,10 @@ void walkExfatVolume(kesp::fat::ByteReader& slice, int& budget) {
     walkExfat(*volume, kesp::fat::ExfatFolderReader::root(*volume), path, budget, &ledger);
     const kesp::fat::ClusterCensus& census = ledger.census();
     const kesp::fat::ClaimTally tally = ledger.tally();
-    if (census.uncounted == 0 &&
-        tally.systemClusters + tally.folderClusters + tally.fileClusters +
-                ledger.sharedClusters() + census.free + census.bad + census.lost !=
-            volume->geometry().clusterCount)
+    if (census.uncounted == 0 && tally.systemClusters + tally.folderClusters + tally.fileClusters +
+                                         ledger.sharedClusters() + census.free + census.bad +
+                                         census.lost !=
+                                     volume->geometry().clusterCount)
         std::abort();
 }
 

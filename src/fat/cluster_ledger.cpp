@@ -14,7 +14,7 @@ ClaimLedger::ClaimLedger(std::uint32_t clusterCount, std::uint32_t clusterBytes)
     : clusterBytes_(clusterBytes), bits_((std::uint64_t(clusterCount) + 2 + 63) / 64, 0) {}
 
 void ClaimLedger::note(const Claim& claim, ChainProblem problem, std::uint64_t chainClusters,
-                         std::uint32_t cluster, std::uint64_t clusters) {
+                       std::uint32_t cluster, std::uint64_t clusters) {
     if (findings_.size() >= kFindingsKept) {
         ++findingsLeftOut_;
         return;

@@ -12,8 +12,8 @@ constexpr std::uint64_t kBitmapPiece = 1024 * 1024;
 } // namespace
 
 ExfatLedger::ExfatLedger(ExfatVolume& volume)
-    : ClaimLedger(volume.geometry().clusterCount, volume.geometry().clusterBytes),
-      volume_(volume), fat_(volume.fat()), geometry_(volume.geometry()) {}
+    : ClaimLedger(volume.geometry().clusterCount, volume.geometry().clusterBytes), volume_(volume),
+      fat_(volume.fat()), geometry_(volume.geometry()) {}
 
 ExfatLedger::Followed ExfatLedger::follow(const Claim& claim, bool contiguous) {
     if (!geometry_.validCluster(claim.first)) {

@@ -76,10 +76,8 @@ std::string lostLine(const fat::ClusterCensus& census, std::uint32_t clusterByte
                startsText(census, "premier cluster : ", "premier cluster de chacune : ",
                           "premier cluster des ");
     return "Chaînes perdues : " + n(census.lostChains) + " (" + clustersText(census.lost) + ", " +
-           bytes +
-           " octets alloués sans appartenir à aucun fichier ni dossier), " +
-           startsText(census, "premier cluster : ", "premiers clusters : ",
-                      "premier cluster des ");
+           bytes + " octets alloués sans appartenir à aucun fichier ni dossier), " +
+           startsText(census, "premier cluster : ", "premiers clusters : ", "premier cluster des ");
 }
 
 std::vector<std::string> findingLines(const fat::BalanceFacts& facts) {

@@ -379,14 +379,15 @@ TEST(KespScanBalanceExfat, TheBitmapReadAgainstTheWalkAsDumpExfatCountsIt) {
     ASSERT_EQ(run.status, kExitDone) << run.err;
     const auto sheet = readSheet(table);
     ASSERT_TRUE(sheet);
-    EXPECT_EQ(sheet->labels,
-              (std::vector<std::string>{"Secteurs réservés", "FAT", "Bitmap et table des majuscules",
-                                        "Dossiers", "Données des fichiers", "Espace perdu", "Libre",
-                                        "Défectueux", "Perdus", "Partagés", "Hors clusters"}));
+    EXPECT_EQ(sheet->labels, (std::vector<std::string>{
+                                 "Secteurs réservés", "FAT", "Bitmap et table des majuscules",
+                                 "Dossiers", "Données des fichiers", "Espace perdu", "Libre",
+                                 "Défectueux", "Perdus", "Partagés", "Hors clusters"}));
     EXPECT_EQ(sheet->totalBytes, after->volumeSectors * 512);
     EXPECT_EQ(sheet->totalClusters, after->clusterCount);
     EXPECT_EQ(sheet->bytes.at("FAT"), after->fatLength * 512);
-    EXPECT_EQ(sheet->bytes.at("Secteurs réservés"), after->heapOffset * 512 - after->fatLength * 512);
+    EXPECT_EQ(sheet->bytes.at("Secteurs réservés"),
+              after->heapOffset * 512 - after->fatLength * 512);
     EXPECT_EQ(sheet->count("Bitmap et table des majuscules"),
               (after->bitmapBytes + k - 1) / k + (after->upcaseBytes + k - 1) / k);
     EXPECT_EQ(sheet->count("Libre"), after->freeClusters);

@@ -51,8 +51,8 @@ TEST(ExfatLedger, RunsChainsAndTheBitmapEachClusterCountedOnce) {
     EXPECT_EQ(tally.folderClusters, 2u) << "the root's and SUB's";
     EXPECT_EQ(tally.folders, 3u);
     EXPECT_EQ(tally.fileClusters, 9u) << "A 3, B 2, C 1 and 2 in excess, D 1, E 1; A's last shared";
-    EXPECT_EQ(tally.fileBytes, (3 * kCluster - 100) + 2 * kCluster + kCluster + kCluster +
-                                   kCluster - kCluster);
+    EXPECT_EQ(tally.fileBytes,
+              (3 * kCluster - 100) + 2 * kCluster + kCluster + kCluster + kCluster - kCluster);
     EXPECT_EQ(ledger.sharedClusters(), 1u);
     EXPECT_EQ(census.claimedFree, 1u) << "E's 13";
     EXPECT_EQ(census.bad, 1u);

@@ -111,8 +111,8 @@ public:
             if (!raw.isDirectory)
                 ledger_->claimFile(raw.firstCluster, raw.dataLength, raw.noFatChain, path_,
                                    raw.name);
-            else if (!ledger_->claimFolder(raw.firstCluster, raw.dataLength, raw.noFatChain,
-                                           path_, raw.name))
+            else if (!ledger_->claimFolder(raw.firstCluster, raw.dataLength, raw.noFatChain, path_,
+                                           raw.name))
                 entry.cookie |= kNotClaimed;
         }
         entry.name = std::move(raw.name);

@@ -26,8 +26,8 @@ namespace kesp {
 struct BalanceWalk {
     enum class State { Asked, Walking, Ended };
     State state = State::Asked;
-    std::unique_ptr<fat::ClusterLedger> ledger;           // a FAT volume's
-    std::unique_ptr<fat::ExfatLedger> exfatLedger;        // an exFAT volume's
+    std::unique_ptr<fat::ClusterLedger> ledger;    // a FAT volume's
+    std::unique_ptr<fat::ExfatLedger> exfatLedger; // an exFAT volume's
     std::optional<fat::BalanceFacts> facts;
 };
 
