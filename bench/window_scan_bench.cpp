@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "mainwindow/append_list_model.h"
-#include "mainwindow/form1.h"
-#include "platform/posix/environment.h"
-#include "platform/posix/folder_enum_posix.h"
-#include "platform/posix/output_files_posix.h"
-#include "platform/posix/ticks_posix.h"
+#include "gui/qt/append_list_model.h"
+#include "gui/qt/form1.h"
+#include "os/posix/environment.h"
+#include "os/posix/folder_enum_posix.h"
+#include "os/posix/output_files_posix.h"
+#include "os/posix/ticks_posix.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include "cli/arguments.h"
 #include "cli/destinations.h"
 #include "cli/image_options.h"
-#include "cli/interrupt.h"
 #include "cli/line_output.h"
 #include "cli/plan_output.h"
 #include "cli/scan_printer.h"
 #include "cli/scan_target.h"
 #include "cli/volume_options.h"
-#include "platform/system_services.h"
-#include "platform/terminal.h"
-#include "platform/text_encoding.h"
+#include "images/system_services.h"
+#include "os/interrupt.h"
+#include "os/terminal.h"
+#include "os/text_encoding.h"
 #include "scan/escaped_text.h"
 #include "scan/result_lines.h"
 #include "scan/walk.h"
@@ -23,7 +23,6 @@
 namespace kesp {
 
 namespace {
-
 
 int fail(std::ostream& err, const std::string& message, bool escape) {
     err << "kesp-scan: " << (escape ? escapedFor(EscapeFor::Terminal, message) : message) << '\n';
@@ -65,9 +64,8 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
         return target.status;
     }
     const std::string& folder = target.folder;
-    if (const std::string refused =
-            refusedDestination(arguments, target.image.empty() ? folder : target.image,
-                               !target.image.empty());
+    if (const std::string refused = refusedDestination(
+            arguments, target.image.empty() ? folder : target.image, !target.image.empty());
         !refused.empty())
         return fail(err, refused, escapeErr);
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/volume_service.h"
+#include "os/volume_service.h"
 #include "scan/scan_state.h"
 #include "volume/gate_view.h"
 

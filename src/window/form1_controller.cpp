@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/host_folder.h"
-#include "platform/private_folder.h"
-#include "platform/temp_cleanup.h"
+#include "os/host_folder.h"
+#include "os/private_folder.h"
+#include "os/temp_cleanup.h"
 #include "scan/init_bar.h"
 #include "scan/result_lines.h"
 #include "volume/opti_table.h"

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "output/commands.h"
-#include "platform/pdf_writer.h"
+#include "os/pdf_writer.h"
 #include "scan/scan_services.h"
 #include "scan/scan_state.h"
 #include "volume/gate.h"
+#include "window/commands.h"
 #include "window/form1_services.h"
 #include "window/open_files.h"
 #include "window/window_view.h"

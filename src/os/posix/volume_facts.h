@@ -1,0 +1,61 @@
+#pragma once
+// What a mounted volume is, composed from what could be read about it. Pure: the evidence is
+// gathered by volume_evidence.h, so every combination (a FAT boot sector, a kernel vfat mount
+// without one, a FUSE mount, another file system) is tested without mounting anything.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "fat/boot_sector.h"
+#include "os/posix/mount_table.h"
+#include "os/volume_service.h"
+
+namespace kesp {
+
+struct StatvfsFacts {
+    std::uint64_t blockSize = 0; // f_bsize
+    std::uint64_t blocks = 0;    // f_blocks, in f_frsize units
+    std::uint64_t fragmentSize = 0;
+    std::uint64_t nameMax = 0;
+    std::uint64_t fsid = 0;
+};
+
+// Label, UUID and type as udev or libblkid publish them for the mount's source.
+struct BlockIdentity {
+    std::string label;
+    std::string uuid;
+    std::string type; // "vfat", "ntfs", "exfat" ...
+};
+
+struct VolumeEvidence {
+    MountEntry mount;
+    std::optional<FatBootSector> boot;    // the source's boot sector, when valid
+    std::optional<std::string> rootLabel; // the root folder's volume-label entry
+    std::optional<StatvfsFacts> stat;
+    BlockIdentity identity;
+};
+
+struct VolumeFacts {
+    VolumeInformation info;
+    bool geometryKnown = false; // false: the free-space query fails
+    std::uint32_t sectorsPerCluster = 0;
+    std::uint32_t bytesPerSector = 0;
+    std::uint64_t totalBytes = 0;
+};
+
+// The kernel's own FAT drivers, whose statvfs gives the cluster size as f_bsize.
+bool isKernelFatType(std::string_view mountType);
+// FUSE mounts of a FAT driver (fuse.fusefat, fuse.vfat ...): their statvfs is not the cluster
+// geometry.
+bool isFuseFatType(std::string_view mountType);
+// Mount types whose source may begin with a FAT boot sector worth reading.
+bool mayHoldFatBootSector(std::string_view mountType);
+
+// The 32-bit serial in a UUID as libblkid writes it: "1234-ABCD" (FAT, exFAT) or 16 hex digits
+// (NTFS, whose serial is the low half). nullopt for other forms.
+std::optional<std::uint32_t> serialFromUuid(std::string_view uuid);
+
+VolumeFacts describeVolume(const VolumeEvidence& evidence);
+
+} // namespace kesp

@@ -1,0 +1,35 @@
+#pragma once
+// Save, print and help: the commands of the tool bar and the menus.
+#include <string>
+
+#include "os/dialogs.h"
+#include "os/launcher.h"
+#include "os/message_box.h"
+#include "os/pdf_writer.h"
+
+namespace kesp {
+
+// The services outlive every command: lp's refusal is reported to `boxes` after the command
+// has returned.
+struct OutputServices {
+    FileDialogs& dialogs;
+    MessageBoxes& boxes;
+    ProgramLauncher& launcher;
+    PdfWriter& pdf;
+};
+
+// Copies the report to the chosen file and the table beside it under its "excel.txt" name
+// (NomCompagnon). Neither copy is put in place unless both were written whole; a failure is
+// shown naming the file and the reason. Cancelling the dialog does nothing.
+void Enregistrer_Click(const std::string& dossierTemp, const std::string& cheminRes1,
+                       const std::string& cheminRes2, OutputServices& services);
+// After the print dialog, starts "lp -d PRINTER -n COPIES -- cheminRes1" without waiting, or
+// writes the report as the PDF the dialog named. A failure to start lp, its refusal (with its own
+// message), or a PDF that cannot be written is shown in a box titled "Impression".
+void Imprimer_Click(const std::string& cheminRes1, OutputServices& services);
+// Opens the help document with xdg-open, or with the desktop's opener when xdg-open is missing;
+// any other failure to start, or xdg-open's own failure within kOpenerWatchMs, shows the
+// "Problème ! ..." box.
+void aide_Click(const std::string& cheminAide, OutputServices& services);
+
+} // namespace kesp
