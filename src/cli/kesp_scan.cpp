@@ -1,6 +1,5 @@
 #include "cli/kesp_scan.h"
 
-#include <csignal>
 #include <iostream>
 
 #include "cli/arguments.h"
@@ -32,11 +31,7 @@ int fail(std::ostream& err, const std::string& message, bool escape) {
 // The status of a run stopped before its end: 128 + the signal that stopped it, as a shell
 // reports a process ended by it.
 int cancelledStatus(const ScanPrinter& printer, const KespScanServices& services) {
-#ifdef SIGPIPE
-    if (printer.outputClosed()) return 128 + SIGPIPE;
-#else
-    (void)printer;
-#endif
+    if (printer.outputClosed() && closedOutputSignal() != 0) return 128 + closedOutputSignal();
     const int signal = services.stopSignal ? services.stopSignal() : 0;
     return signal > 0 ? 128 + signal : kExitCancelled;
 }

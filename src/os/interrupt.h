@@ -1,11 +1,12 @@
 #pragma once
+// The signals that ask a command-line run to stop.
 
 namespace kesp {
 
-// While alive, SIGINT, SIGTERM and SIGHUP are each noted as a request to stop, never an end of
-// the process: the run then ends as a cancelled one, its files complete. SIGPIPE is ignored, so
-// that a closed stdout shows as a failed write. The previous handling is restored on
-// destruction.
+// While alive, SIGINT, SIGTERM and SIGHUP (SIGBREAK on Windows) are each noted as a request to
+// stop, never an end of the process: the run then ends as a cancelled one, its files complete.
+// SIGPIPE is ignored, so that a closed stdout shows as a failed write. The previous handling is
+// restored on destruction.
 class InterruptGuard {
 public:
     InterruptGuard();
@@ -17,5 +18,8 @@ public:
     // The first signal noted; 0 when none.
     static int signalNumber();
 };
+
+// The signal a write to a closed pipe raises (SIGPIPE); 0 where the system has none.
+int closedOutputSignal();
 
 } // namespace kesp

@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace kesp {
+#include "os/error_codes.h"
 
-// The platform error number for a program that cannot be found.
-inline constexpr int kErrorFileNotFound = 53;
-// Any other failure to start a program that exists.
-inline constexpr int kErrorCannotStart = 5;
+namespace kesp {
 
 struct LaunchResult {
     int error = 0;           // 0: started

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "os/error_codes.h"
+
 namespace kesp {
 
 // What the volume-information query reports for one volume.
@@ -34,9 +36,6 @@ inline constexpr std::uint32_t ObjectIds = 0x10000;
 inline constexpr std::uint32_t Encryption = 0x20000;
 inline constexpr std::uint32_t NamedStreams = 0x40000;
 } // namespace fsflag
-
-// The platform's error number for a device that is not ready (a drive without medium).
-inline constexpr int kErrorDeviceUnavailable = 68;
 
 class VolumeService {
 public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "os/error_codes.h"
 #include "os/host_folder.h"
 #include "os/private_folder.h"
 #include "os/temp_cleanup.h"
@@ -15,9 +16,6 @@
 namespace kesp {
 
 namespace {
-
-// The platform's error number for a folder that does not exist.
-constexpr int kErrorPathNotFound = 76;
 
 // Every start begins on drive "c:", folder "c:\"; here, the volume that holds "/" and "/" itself.
 #ifdef _WIN32
@@ -64,7 +62,8 @@ Form1Controller::Form1Controller(Form1Services services, WindowView& view, PdfWr
     : services_(std::move(services)), view_(view),
       openFiles_(services_.files), scanServices_{services_.folders, services_.ticks, openFiles_,
                                                  services_.chars},
-      outputServices_{services_.dialogs, services_.boxes, services_.launcher, pdf} {}
+      outputServices_{services_.dialogs, services_.boxes, services_.launcher, pdf,
+                      services_.printer} {}
 
 Form1Controller::~Form1Controller() {
     openFiles_.releaseAll();

@@ -11,6 +11,7 @@
 #include "os/message_box.h"
 #include "os/number_chars.h"
 #include "os/output_files.h"
+#include "os/printer.h"
 #include "os/ticks.h"
 #include "os/volume_service.h"
 
@@ -25,6 +26,7 @@ struct Form1Services {
     ProgramEnvironment& environment;
     FileDialogs& dialogs;
     ProgramLauncher& launcher;
+    Printer& printer;
     NumberChars chars;
     // FinProgramme's last step; empty means std::_Exit. A test records the call instead, and
     // FinProgramme then returns.

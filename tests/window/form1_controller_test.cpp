@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_ticks.h"
 #include "support/fake_volume_service.h"
@@ -24,11 +25,12 @@ struct Rig {
     testing::FakeEnvironment environment;
     testing::FakeDialogs dialogs;
     testing::FakeLauncher launcher;
+    LpPrinter printer{launcher};
     testing::RecordingPdfWriter pdf;
     std::vector<int> exits;
     RecordingWindowView view;
     Form1Controller controller{Form1Services{volumes, tree, ticks, files, boxes, environment,
-                                             dialogs, launcher, NumberChars{},
+                                             dialogs, launcher, printer, NumberChars{},
                                              [this](int status) { exits.push_back(status); }},
                                view, pdf};
 

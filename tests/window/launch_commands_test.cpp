@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
 #include "window/commands.h"
@@ -34,7 +35,8 @@ protected:
     RecordingBoxes boxes;
     FakeLauncher launcher;
     testing::RecordingPdfWriter pdf;
-    OutputServices services{dialogs, boxes, launcher, pdf};
+    LpPrinter printer{launcher};
+    OutputServices services{dialogs, boxes, launcher, pdf, printer};
 };
 
 TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
 #include "window/commands.h"
@@ -63,7 +64,8 @@ protected:
     RecordingBoxes boxes;
     FakeLauncher launcher;
     testing::RecordingPdfWriter pdf;
-    OutputServices services{dialogs, boxes, launcher, pdf};
+    LpPrinter printer{launcher};
+    OutputServices services{dialogs, boxes, launcher, pdf, printer};
 };
 
 TEST_F(SaveTest, AsksWithTheFixedTitleNameFolderFiltersAndExtensionAndCancelWritesNothing) {

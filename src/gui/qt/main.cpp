@@ -11,6 +11,7 @@
 #include "gui/qt/qt_program_launcher.h"
 #include "gui/qt/qt_translations.h"
 #include "images/system_services.h"
+#include "os/posix/lp_printer.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -24,9 +25,10 @@ int main(int argc, char** argv) {
     kesp::QtMessageBoxes boxes;
     kesp::QtFileDialogs dialogs;
     kesp::QtProgramLauncher launcher;
+    kesp::LpPrinter printer(launcher);
 
     kesp::Form1 form({*system.volumes, *system.folders, *system.ticks, *system.files, boxes,
-                      *system.environment, dialogs, launcher, kesp::userNumberChars(),
+                      *system.environment, dialogs, launcher, printer, kesp::userNumberChars(),
                       [](int status) { std::_Exit(status); }, system.images});
     boxes.setParent(&form);
     dialogs.setParent(&form);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "gui/win32/form1_win32.h"
-#include "gui/win32/print_report.h"
 #include "gui/win32/tool_images.h"
 #include "gui/win32/wide_text.h"
 #include "scan/result_lines.h"
@@ -306,8 +305,7 @@ void Win32Form1::command(int id, int notification) {
         controller_.Enregistrer_Click();
         break;
     case kIdImprimer:
-        // Windows prints through its own print path, not through lp.
-        imprimerRapport(controller_.etat().CheminRes1, services_.dialogs, services_.boxes);
+        controller_.Imprimer_Click();
         break;
     case kIdQuitter:
         controller_.FinProgramme();

@@ -7,6 +7,7 @@
 
 #include "gui/win32/form1_win32.h"
 #include "gui/win32/selftest.h"
+#include "gui/win32/text_printer.h"
 #include "gui/win32/wide_text.h"
 #include "gui/win32/win32_file_dialogs.h"
 #include "gui/win32/win32_launcher.h"
@@ -41,12 +42,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     kesp::Win32MessageBoxes boxes;
     kesp::Win32FileDialogs dialogs;
     kesp::Win32Launcher launcher;
+    kesp::GdiPrinter printer;
     int selftestStatus = 0;
 
     kesp::Win32Form1 form(
         instance,
         {volumes, *system.folders, *system.ticks, *system.files, boxes, *system.environment,
-         dialogs, launcher, kesp::userNumberChars(),
+         dialogs, launcher, printer, kesp::userNumberChars(),
          [&selftestStatus](int status) { std::_Exit(status != 0 ? status : selftestStatus); },
          system.images});
     boxes.setOwner(form.hwnd());

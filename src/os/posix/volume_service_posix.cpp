@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "os/error_codes.h"
 #include "os/posix/drive_designation.h"
 #include "os/posix/mount_table.h"
 #include "os/posix/mount_watch.h"
@@ -15,10 +16,6 @@
 
 namespace kesp {
 namespace {
-
-// Platform error numbers besides kErrorDeviceUnavailable.
-constexpr int kErrorPathAccess = 75;
-constexpr int kErrorPathNotFound = 76;
 
 // How long one query of a mount is waited for. A healthy mount answers in microseconds, a disk
 // that spins up within this; past it the mount is shown as not answering.

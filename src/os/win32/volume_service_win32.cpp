@@ -4,13 +4,13 @@
 
 #include <cstring>
 
+#include "os/error_codes.h"
 #include "os/win32/drive_letter.h"
 
 namespace kesp {
 namespace {
 
 constexpr DWORD kBufferSize = 260;
-constexpr int kErrorPathAccess = 75;
 
 // Without this a drive with no medium pops up the system's own "insert a disk" box.
 class QuietCriticalErrors {

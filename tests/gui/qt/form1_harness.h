@@ -18,6 +18,7 @@
 #include <string>
 
 #include "gui/qt/form1.h"
+#include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_ticks.h"
 #include "support/fake_volume_service.h"
@@ -70,6 +71,7 @@ struct Harness {
     FakeEnvironment environment;
     NoDialogs dialogs;
     FakeLauncher launcher;
+    LpPrinter printer{launcher};
     std::vector<int> exits;
     // Replaces the recording of FinProgramme's exit (a child process that really ends).
     std::function<void(int)> onExit;
@@ -87,7 +89,7 @@ struct Harness {
         if (!form)
             form = std::make_unique<Form1>(Form1Services{*volumeService, *folders, ticks, *files,
                                                          boxes, environment, dialogs, launcher,
-                                                         NumberChars{},
+                                                         printer, NumberChars{},
                                                          [this](int status) {
                                                              exits.push_back(status);
                                                              if (onExit) onExit(status);

@@ -19,6 +19,7 @@
 
 #include "gui/qt/qt_pdf_writer.h"
 #include "gui/qt/qt_program_launcher.h"
+#include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
 #include "window/commands.h"
@@ -199,7 +200,8 @@ TEST_F(PrivateCups, TheReportIsPrintedWholeAccentsIncluded) {
     RecordingBoxes boxes;
     QtProgramLauncher launcher;
     QtPdfWriter pdf;
-    OutputServices services{dialogs, boxes, launcher, pdf};
+    LpPrinter printer{launcher};
+    OutputServices services{dialogs, boxes, launcher, pdf, printer};
     Imprimer_Click(report.string(), services);
 
     std::string text;
@@ -236,7 +238,8 @@ TEST_F(PrivateCups, ThePrinterChosenInTheDialogIsTheOneUsed) {
     RecordingBoxes boxes;
     QtProgramLauncher launcher;
     QtPdfWriter pdf;
-    OutputServices services{dialogs, boxes, launcher, pdf};
+    LpPrinter printer{launcher};
+    OutputServices services{dialogs, boxes, launcher, pdf, printer};
     Imprimer_Click(report.string(), services);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return fs::exists(other) && readFile(other).find("%%EOF") != std::string::npos; },
@@ -256,7 +259,8 @@ TEST(PrintRefusal, LpWithoutASchedulerIsShownWithItsMessage) {
     RecordingBoxes boxes;
     QtProgramLauncher launcher;
     QtPdfWriter pdf;
-    OutputServices services{dialogs, boxes, launcher, pdf};
+    LpPrinter printer{launcher};
+    OutputServices services{dialogs, boxes, launcher, pdf, printer};
     Imprimer_Click("/etc/hostname", services);
     EXPECT_TRUE(boxes.shown.empty()) << "the command returned before lp ended";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 30000));

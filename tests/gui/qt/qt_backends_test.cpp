@@ -21,6 +21,7 @@
 #include "gui/qt/qt_file_dialogs.h"
 #include "gui/qt/qt_pdf_writer.h"
 #include "gui/qt/qt_program_launcher.h"
+#include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"
 #include "support/temp_dir.h"
 #include "window/commands.h"
@@ -304,7 +305,8 @@ protected:
     testing::RecordingBoxes boxes;
     QtProgramLauncher launcher;
     QtPdfWriter pdf;
-    OutputServices services{dialogs, boxes, launcher, pdf};
+    LpPrinter printer{launcher};
+    OutputServices services{dialogs, boxes, launcher, pdf, printer};
 };
 
 TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {

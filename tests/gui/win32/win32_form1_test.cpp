@@ -7,6 +7,7 @@
 
 #include "gui/win32/form1_win32.h"
 #include "gui/win32/selftest.h"
+#include "gui/win32/text_printer.h"
 #include "gui/win32/wide_text.h"
 #include "gui/win32/win32_launcher.h"
 #include "images/system_services.h"
@@ -68,7 +69,7 @@ protected:
         form_ = std::make_unique<Win32Form1>(
             GetModuleHandleW(nullptr),
             Form1Services{fat32_, *system_.folders, *system_.ticks, *system_.files, boxes_,
-                          *system_.environment, dialogs_, launcher_, NumberChars{},
+                          *system_.environment, dialogs_, launcher_, printer_, NumberChars{},
                           [this](int status) { exits_.push_back(status); }, nullptr});
     }
     void TearDown() override {
@@ -86,6 +87,7 @@ protected:
     RecordingBoxes boxes_;
     AnsweringDialogs dialogs_;
     Win32Launcher launcher_;
+    GdiPrinter printer_;
     std::vector<int> exits_;
     std::filesystem::path root_;
     std::unique_ptr<Win32Form1> form_;

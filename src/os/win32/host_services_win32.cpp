@@ -1,5 +1,4 @@
-#include "images/system_services.h"
-
+#include "os/host_services.h"
 #include "os/win32/environment_win32.h"
 #include "os/win32/folder_enum_win32.h"
 #include "os/win32/output_files_win32.h"
@@ -8,10 +7,10 @@
 
 namespace kesp {
 
-SystemServices makeSystemServices() {
+HostServices makeHostServices() {
     return {std::make_unique<Win32FolderEnumerator>(), std::make_unique<Win32Ticks>(),
-            std::make_unique<Win32OutputFiles>(),      makeWin32VolumeService(),
-            std::make_unique<Win32Environment>(),      nullptr};
+            std::make_unique<Win32OutputFiles>(), makeWin32VolumeService(),
+            std::make_unique<Win32Environment>()};
 }
 
 } // namespace kesp
