@@ -2,10 +2,6 @@
 // listing, partitioned images, and damaged images that must give a reason, never a hang.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +20,7 @@
 #include "os/posix/folder_enum_posix.h"
 #include "support/fake_volume_service.h"
 #include "support/fat_image.h"
+#include "support/posix_files.h"
 #include "support/temp_dir.h"
 
 namespace kesp::test {
@@ -359,14 +356,13 @@ TEST(ImageFile, WhatCannotBeReadIsSaidInFrench) {
     // Opened for reading, a FIFO waits for a writer, deaf to signals: it must be refused first.
     TempDir dir;
     const std::string fifo = dir / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(makeFifo(fifo));
     auto opened = std::async(std::launch::async, [&] { return images.openImage(fifo).error; });
     if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
         // A writer ends the wait, so that the test ends too.
-        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
         ADD_FAILURE() << "opening a FIFO as an image waits for a writer";
+        touchFifoWriter(fifo);
         opened.wait();
-        if (writer >= 0) ::close(writer);
     }
     EXPECT_EQ(opened.get(), fifo + " n'est ni une image disque ni un périphérique bloc");
     EXPECT_EQ(images.openImage("/dev/null").error,

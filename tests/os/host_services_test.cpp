@@ -1,9 +1,6 @@
 // The host services the front ends call instead of the system (POSIX or kernel32, whichever
 // this build has): what a folder name designates, and the staged copy of the save command.
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +9,9 @@
 #include "os/folder_check.h"
 #include "os/staged_copy.h"
 #include "support/temp_dir.h"
+#ifndef _WIN32
+#include "support/posix_files.h"
+#endif
 
 namespace kesp {
 namespace {
@@ -41,7 +41,7 @@ TEST(CheckFolder, EveryKindOfName) {
 #endif
     };
 #ifndef _WIN32
-    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_TRUE(test::makeFifo(dir / "fifo"));
 #endif
     for (const auto& c : cases) {
         const PathCheck check = checkFolder(c.path);

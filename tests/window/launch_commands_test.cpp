@@ -2,7 +2,6 @@
 // messages of each failure.
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"

@@ -2,13 +2,12 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "os/posix/environment.h"
 #include "os/temp_cleanup.h"
 #include "support/fake_desktop_services.h"
 #include "support/memory_output_files.h"
+#include "support/posix_files.h"
 #include "support/temp_dir.h"
 #include "window/open_files.h"
 #include "window/program_paths.h"
@@ -27,9 +26,8 @@ TEST(ProgramPaths, TitleAndFolders) {
 }
 
 bool privateFolder(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
-           (st.st_mode & 0777) == 0700;
+    const test::FileFacts facts = test::factsOf(path);
+    return facts.folder && facts.owner == test::userId() && (facts.mode & 0777) == 0700;
 }
 
 TEST(ProgramPaths, InstalledHelpResolvedFromTheProgramFolder) {
@@ -73,16 +71,16 @@ TEST(ProgramPaths, TemporaryFolderIsTempAsItIsElseAPrivateOne) {
     test::TempDir dir;
     testing::FakeEnvironment env;
     env.variables["TMPDIR"] = dir.path();
-    const std::string own = dir / ("kesp-" + std::to_string(geteuid()));
+    const std::string own = dir / ("kesp-" + std::to_string(test::userId()));
     EXPECT_EQ(DossierTemporaire(env), own);
     EXPECT_TRUE(privateFolder(own));
     EXPECT_EQ(DossierTemporaire(env), own) << "reused on the next start";
 
     const std::string runtime = dir.folder("runtime");
-    ASSERT_EQ(chmod(runtime.c_str(), 0700), 0);
+    std::filesystem::permissions(runtime, std::filesystem::perms(0700));
     env.variables["XDG_RUNTIME_DIR"] = runtime;
     EXPECT_EQ(DossierTemporaire(env), runtime);
-    ASSERT_EQ(chmod(runtime.c_str(), 0755), 0);
+    std::filesystem::permissions(runtime, std::filesystem::perms(0755));
     EXPECT_EQ(DossierTemporaire(env), own) << "a runtime folder others can enter is not used";
 
     env.variables["temp"] = "";
@@ -99,20 +97,21 @@ TEST(ProgramPaths, APrivateFolderNameTakenBeforehandIsNeverUsed) {
     test::TempDir dir;
     testing::FakeEnvironment env;
     env.variables["TMPDIR"] = dir.path();
-    const std::string own = dir / ("kesp-" + std::to_string(geteuid()));
+    const std::string own = dir / ("kesp-" + std::to_string(test::userId()));
     const std::string elsewhere = dir.folder("elsewhere");
-    ASSERT_EQ(chmod(elsewhere.c_str(), 0700), 0);
+    std::filesystem::permissions(elsewhere, std::filesystem::perms(0700));
     const std::vector<std::function<void()>> plants = {
         [&] { std::filesystem::create_symlink(elsewhere, own); },
         [&] { dir.file(std::filesystem::path(own).filename().string(), 1); },
         [&] {
             std::filesystem::create_directory(own);
-            chmod(own.c_str(), 0777);
+            std::filesystem::permissions(own, std::filesystem::perms(0777));
         },
         [&] {
             std::filesystem::create_directory(own);
-            chmod(own.c_str(), 0700);
-            if (chown(own.c_str(), 65534, 65534) != 0) chmod(own.c_str(), 0750);
+            std::filesystem::permissions(own, std::filesystem::perms(0700));
+            if (!test::giveTo(own, 65534, 65534))
+                std::filesystem::permissions(own, std::filesystem::perms(0750));
         },
     };
     for (std::size_t i = 0; i < plants.size(); ++i) {
@@ -140,8 +139,7 @@ TEST(TempCleanup, MatchesThePatternAndSparesLinksFoldersAndOthers) {
     EXPECT_EQ(SupprimerFichiersTemporaires(dir.path()), 3);
     for (const char* name : {"~qkres1.tmp.bak", "~QKRES1.TMP", "x~qk1.tmp", "~qkfolder.tmp",
                              "~qklink.tmp", "~qkdangling.tmp", "target"}) {
-        struct stat st {};
-        EXPECT_EQ(lstat((dir / name).c_str(), &st), 0) << name;
+        EXPECT_TRUE(test::factsOf(dir / name).exists) << name;
     }
     EXPECT_EQ(SupprimerFichiersTemporaires(dir.path()), 0);
     EXPECT_EQ(SupprimerFichiersTemporaires(dir / "missing"), 0) << "errors are ignored";

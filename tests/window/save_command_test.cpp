@@ -1,17 +1,14 @@
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"
+#include "support/posix_files.h"
 #include "support/temp_dir.h"
 #include "window/commands.h"
 
@@ -186,10 +183,10 @@ TEST_F(SaveTest, AResultFileThatIsNotOurOwnIsNeverCopied) {
     fs::remove(res2);
     fs::create_symlink(secret, res2);
     fs::path fifo = root / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(test::makeFifo(fifo));
     fs::path theirs = root / "theirs";
     writeFile(theirs, "not ours");
-    const bool chowned = ::chown(theirs.c_str(), 65534, 65534) == 0;
+    const bool chowned = test::giveTo(theirs, 65534, 65534);
     for (const auto& [source, reason] : std::vector<std::pair<fs::path, std::string>>{
              {res2, "le fichier est un lien symbolique"},
              {fifo, "ce n'est pas un fichier ordinaire"},
@@ -208,25 +205,19 @@ TEST_F(SaveTest, AResultFileThatIsNotOurOwnIsNeverCopied) {
 // A small tmpfs gives a real read-only folder and a real full disk, even for root.
 class SaveOnTmpfsTest : public SaveTest {
 protected:
-    void mountTmpfs(const char* options) {
-        mnt = root / "mnt";
+    void SetUp() override {
+        SaveTest::SetUp();
         fs::create_directories(mnt);
-        if (::mount("kesp-test", mnt.c_str(), "tmpfs", 0, options) != 0)
-            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-        mounted = true;
+        disk.emplace(mnt.string());
+        if (!disk->mounted()) GTEST_SKIP() << disk->reason();
     }
-    void TearDown() override {
-        if (mounted) ::umount(mnt.c_str());
-    }
-    fs::path mnt;
-    bool mounted = false;
+    fs::path mnt = root / "mnt";
+    std::optional<test::SmallTmpfs> disk;
 };
 
 TEST_F(SaveOnTmpfsTest, ReadOnlyFolderIsReported) {
-    mountTmpfs("size=64k");
-    if (!mounted) return;
     writeFile(mnt / "bilan.txt", "keep me");
-    ASSERT_EQ(::mount(nullptr, mnt.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    ASSERT_TRUE(test::remountReadOnly(mnt));
     save((mnt / "bilan.txt").string());
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "Le fichier " + (mnt / "bilan.txt").string() +
@@ -235,8 +226,6 @@ TEST_F(SaveOnTmpfsTest, ReadOnlyFolderIsReported) {
 }
 
 TEST_F(SaveOnTmpfsTest, FullDiskIsReportedAndLeavesNeitherCopyNorTemporaryFile) {
-    mountTmpfs("size=64k");
-    if (!mounted) return;
     writeFile(mnt / "bilan.txt", "keep me");
     writeFile(res2, std::string(256 * 1024, 'x'));
     save((mnt / "bilan.txt").string());

@@ -3,11 +3,10 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "gui/qt/form1_harness.h"
 #include "os/posix/output_files_posix.h"
+#include "support/posix_files.h"
 
 namespace kesp::test {
 namespace {
@@ -18,7 +17,7 @@ constexpr const char* kNeighbour = "kesp-neighbour";
 
 // Why the neighbour cannot be played here; empty when they can.
 std::string neighbourMissing() {
-    if (geteuid() != 0) return "needs root to create and act as a second local user";
+    if (!runningAsRoot()) return "needs root to create and act as a second local user";
     const std::string make = std::string("id -u ") + kNeighbour + " >/dev/null 2>&1 || useradd " +
                              "--system --no-create-home --shell /usr/sbin/nologin " + kNeighbour;
     if (std::system(make.c_str()) != 0) return "useradd failed";
@@ -83,9 +82,9 @@ TEST_F(NeighbourTest, WithoutTempThePlantsAreOutOfTheWay) {
     EXPECT_TRUE(h.boxes.shown.empty());
     EXPECT_TRUE(savePrintEnabled());
     EXPECT_NE(readFile(form.etat().CheminRes1).find("Taille totale utile"), std::string::npos);
-    struct stat st {};
-    ASSERT_EQ(stat(ownFolder.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    const FileFacts facts = factsOf(ownFolder);
+    ASSERT_TRUE(facts.folder);
+    EXPECT_EQ(facts.mode & 0777, 0700u);
     form.FinProgramme();
     EXPECT_EQ(readFile(shared + "/~qkres1.tmp"), "planted\n");
     EXPECT_TRUE(fs::is_symlink(shared + "/~qkres2.tmp"));

@@ -3,11 +3,10 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "gui/qt/form1_harness.h"
 #include "os/posix/output_files_posix.h"
+#include "support/posix_files.h"
 
 namespace kesp::test {
 namespace {
@@ -15,8 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 bool exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
+    return factsOf(path).exists;
 }
 
 // Which names go is TempCleanup's own test; here, that quitting runs it on the right folder.
@@ -103,12 +101,12 @@ TEST(Form1Shutdown, PlantedLinkAsResultFileIsRefusedWithAMessage) {
 }
 
 TEST(Form1Shutdown, AnotherUsersResultFileIsNeitherTruncatedNorDeleted) {
-    if (geteuid() != 0) GTEST_SKIP() << "needs root to give a file to another user";
+    if (!runningAsRoot()) GTEST_SKIP() << "needs root to give a file to another user";
     PosixOutputFiles disk;
     Harness h;
     h.files = &disk;
     const std::string theirs = h.base.file("temp/~qkres2.tmp", 9);
-    ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(giveTo(theirs, 65534, 65534));
     Form1& form = h.window();
     h.scanFat();
     ASSERT_EQ(h.boxes.shown.size(), 1u);

@@ -15,8 +15,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "gui/qt/qt_file_dialogs.h"
 #include "gui/qt/qt_pdf_writer.h"
@@ -157,7 +155,7 @@ TEST(QtFileDialogs, PrintDialogIsTitledAndReportsTheAnswer) {
 }
 
 TEST(QtPdfWriter, TheReportsLinesAsTheyStandAccentsIncluded) {
-    if (access("/usr/bin/pdftotext", X_OK) != 0)
+    if (!fs::exists("/usr/bin/pdftotext"))
         GTEST_SKIP() << "pdftotext is not installed (scripts/deps.sh installs poppler-utils)";
     TempFolder folder;
     const fs::path report = folder.path / "~qkres1.tmp";
@@ -194,7 +192,7 @@ TEST(QtProgramLauncher, MissingProgramIsErrorFiftyThreeAndOneThatCannotRunAnothe
     TempFolder folder;
     const fs::path script = folder.path / "not-executable";
     std::ofstream(script) << "#!/bin/sh\n";
-    ::chmod(script.c_str(), 0644);
+    fs::permissions(script, fs::perms(0644));
     const LaunchResult result = launcher.start({script.string()});
     EXPECT_EQ(result.error, kErrorCannotStart);
     EXPECT_FALSE(result.description.empty());
@@ -313,7 +311,7 @@ TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {
     const fs::path stub = folder.path / "xdg-open";
     const fs::path seen = folder.path / "seen";
     std::ofstream(stub) << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" << seen.string() << "'\n";
-    ::chmod(stub.c_str(), 0755);
+    fs::permissions(stub, fs::perms(0755));
     qputenv("PATH", QByteArray::fromStdString(folder.path.string()) + ":/usr/bin:/bin");
     aide_Click("/opt/mes outils/kespaide.mht", services);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !readFile(seen).empty(); }, 10000));
@@ -328,7 +326,7 @@ TEST_F(HelpThroughPath, XdgOpenThatFindsNoApplicationGetsTheProblemBox) {
     std::ofstream(stub)
         << "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\n"
            "exit 3\n";
-    ::chmod(stub.c_str(), 0755);
+    fs::permissions(stub, fs::perms(0755));
     qputenv("PATH", QByteArray::fromStdString(folder.path.string()) + ":/usr/bin:/bin");
     aide_Click("/usr/share/kesp/kespaide.html", services);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 10000));
