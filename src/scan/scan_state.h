@@ -1,6 +1,7 @@
 #pragma once
 // The shared scan state: one record owned by the main window (or by kesp-scan), read and written
 // by the run, the listing, the cluster-size gate and the optimisation table.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -22,11 +23,8 @@ struct EtatScan {
     std::uint64_t ReelRepertoire = 0;
     std::uint64_t TotalUtile = 0;
     std::uint64_t TotalReel = 0;
-    std::uint64_t TotalReel2048 = 0;
-    std::uint64_t TotalReel4096 = 0;
-    std::uint64_t TotalReel8192 = 0;
-    std::uint64_t TotalReel16384 = 0;
-    std::uint64_t TotalReel32768 = 0;
+    // What the files would occupy with each of the what-if cluster sizes, by kWhatIfSizes.
+    std::array<std::uint64_t, kWhatIfSizes.size()> realAt{};
     std::uint64_t PerteCumulee = 0;
     // What the format plan needs of the tree, gathered by the same walk.
     TreeTally Tally;
@@ -40,13 +38,10 @@ struct EtatScan {
     std::string Separateur;
     std::string CheminRes1;
     std::string CheminRes2;
-    std::string TitreApplication;
 
     // Per-file detail lines in the report; off unless a front end turns it on.
     bool ListeDetaillee = false;
     std::string EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
-
-    std::string LecteurPrecedent; // drive entry of the last completed drive change
 };
 
 // The figures of a run, where the optimisation table and the status panels read them.
@@ -56,11 +51,7 @@ inline void keepTotals(EtatScan& etat, const ScanTotals& totals) {
     etat.TotalUtile = totals.useful;
     etat.TotalReel = totals.real;
     etat.PerteCumulee = totals.slack;
-    etat.TotalReel2048 = totals.realAt[0];
-    etat.TotalReel4096 = totals.realAt[1];
-    etat.TotalReel8192 = totals.realAt[2];
-    etat.TotalReel16384 = totals.realAt[3];
-    etat.TotalReel32768 = totals.realAt[4];
+    etat.realAt = totals.realAt;
     etat.Tally = totals.tally;
 }
 

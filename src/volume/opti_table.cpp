@@ -8,19 +8,16 @@
 namespace kesp {
 namespace {
 
+// The partition sizes of each what-if cluster size, in the order of kWhatIfSizes.
 struct LigneOpti {
     const char* tailleFat;
     const char* tailleFat32; // nullptr: FAT only
-    std::int32_t cluster;
-    std::uint64_t EtatScan::*totalReel;
 };
 
-constexpr LigneOpti kLignes[] = {
-    {"0    ->  128 Mo", nullptr, 2048, &EtatScan::TotalReel2048},
-    {"129  ->  256 Mo", "0    ->    8 Go", 4096, &EtatScan::TotalReel4096},
-    {"257  ->  512 Mo", "8    ->   16 Go", 8192, &EtatScan::TotalReel8192},
-    {"513  -> 1024 Mo", "16   ->   32 Go", 16384, &EtatScan::TotalReel16384},
-    {"1025 -> 2048 Mo", "32   ->  128 Go", 32768, &EtatScan::TotalReel32768},
+constexpr LigneOpti kLignes[kWhatIfSizes.size()] = {
+    {"0    ->  128 Mo", nullptr},           {"129  ->  256 Mo", "0    ->    8 Go"},
+    {"257  ->  512 Mo", "8    ->   16 Go"}, {"513  -> 1024 Mo", "16   ->   32 Go"},
+    {"1025 -> 2048 Mo", "32   ->  128 Go"},
 };
 
 std::string masque(std::uint64_t valeur) {
@@ -40,13 +37,15 @@ TableOpti ConstruireTableOpti(const EtatScan& etat) {
     table.cellules.push_back({"Taille de la partition", "Taille d'un Cluster", "Taille utile",
                               "Taille réelle", "Espace perdu"});
     const std::string utile = masque(etat.TotalUtile);
-    for (const LigneOpti& ligne : kLignes) {
+    for (std::size_t i = 0; i < kWhatIfSizes.size(); ++i) {
+        const LigneOpti& ligne = kLignes[i];
         if (etat.EstFat32 && ligne.tailleFat32 == nullptr) continue;
-        const std::uint64_t reel = etat.*ligne.totalReel;
+        const std::uint32_t cluster = kWhatIfSizes[i];
+        const std::uint64_t reel = etat.realAt[i];
         table.cellules.push_back({etat.EstFat32 ? ligne.tailleFat32 : ligne.tailleFat,
-                                  std::to_string(ligne.cluster), utile, masque(reel),
+                                  std::to_string(cluster), utile, masque(reel),
                                   perte(reel, etat.TotalUtile)});
-        if (!table.ligneTrouvee && ligne.cluster == etat.TailleCluster)
+        if (!table.ligneTrouvee && std::int64_t(cluster) == etat.TailleCluster)
             table.ligneTrouvee = static_cast<int>(table.cellules.size()) - 1;
     }
     const int derniere = static_cast<int>(table.cellules.size()) - 1;

@@ -71,7 +71,7 @@ Form1Controller::~Form1Controller() {
 
 void Form1Controller::Form_Load() {
     dossierProgramme_ = DossierDuProgramme(services_.environment.programFile());
-    etat_.TitreApplication =
+    titreApplication_ =
         kesp::TitreApplication(KESP_VERSION_MAJOR, KESP_VERSION_MINOR, KESP_VERSION_PATCH);
     openFiles_.closeAll();
     cheminAide_ =
@@ -83,7 +83,7 @@ void Form1Controller::Form_Load() {
     view_.setToolButtonEnabled(4, false);
     view_.setMenuEnabled(MenuItem::optimiser, false);
     view_.setPlanEnabled(false);
-    view_.setTitle(etat_.TitreApplication);
+    view_.setTitle(titreApplication_);
     etat_.EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
     InitBar();
     sldFreq_Change(view_.refreshSeconds());
@@ -91,11 +91,11 @@ void Form1Controller::Form_Load() {
     // Drive1 starts on the drive of the current folder, as a drive list does; moving it to the
     // start-up drive is a drive change of its own.
     drives_ = services_.volumes.drives();
-    module_.LecteurDemarrage = services_.volumes.driveOf(kDossierDemarrage);
+    driveState_.LecteurDemarrage = services_.volumes.driveOf(kDossierDemarrage);
     const std::string cwd = currentHostFolder();
     view_.setDriveEntries(drives_,
                           cwd.empty() ? -1 : indexOf(drives_, services_.volumes.driveOf(cwd)));
-    view_.setDriveText(module_.LecteurDemarrage);
+    view_.setDriveText(driveState_.LecteurDemarrage);
     setFolderPath(kDossierDemarrage);
     GateAdapter gate(*this);
     kesp::CalculCluster(etat_, gate, services_.volumes);
@@ -134,24 +134,24 @@ void Form1Controller::InitBar() {
 
 void Form1Controller::Drive1_Change() {
     GateAdapter gate(*this);
-    const int error = kesp::Drive1_Change(etat_, module_, gate, services_.volumes);
+    const int error = kesp::Drive1_Change(etat_, driveState_, gate, services_.volumes);
     if (error == 0) return;
     view_.messageBox("Erreur : " + std::to_string(error) + "\r\n" + "Le lecteur " +
                          view_.driveText() + " est inaccessible.",
-                     etat_.TitreApplication, MessageIcon::Critical);
+                     titreApplication_, MessageIcon::Critical);
     // The handling stopped before CalculCluster: left here, Drive1 would name a drive that the
     // folder tree, the status bar and the gate do not describe.
     returnToPreviousDrive();
 }
 
 void Form1Controller::returnToPreviousDrive() {
-    const std::string& back = LecteurDeRetour(etat_, module_);
+    const std::string& back = LecteurDeRetour(driveState_);
     if (!back.empty() && back != view_.driveText()) view_.setDriveText(back);
 }
 
 void Form1Controller::Dir1_RightButton() {
     GateAdapter gate(*this);
-    AfficherInfosPartition(view_.driveText(), module_, gate, services_.volumes);
+    AfficherInfosPartition(view_.driveText(), driveState_, gate, services_.volumes);
 }
 
 int Form1Controller::setFolderPath(const std::string& pathOrDrive) {
@@ -200,7 +200,8 @@ void Form1Controller::OK_Click() {
         const auto root = services_.volumes.rootPath(view_.driveText());
         if (!root || services_.volumes.readiness(*root) != 0) {
             // Returning to itself would be no return: the start-up drive takes its place.
-            if (etat_.LecteurPrecedent == view_.driveText()) etat_.LecteurPrecedent.clear();
+            if (driveState_.LecteurPrecedent == view_.driveText())
+                driveState_.LecteurPrecedent.clear();
             Drive1_Change();
             return;
         }
@@ -214,7 +215,7 @@ void Form1Controller::OK_Click() {
         view_.closePlan();
     }
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
-    const RunOutcome outcome = kesp::OK_Click(etat_, view_, scanServices_);
+    const RunOutcome outcome = kesp::OK_Click(etat_, titreApplication_, view_, scanServices_);
     // Once a walk has gone through the whole tree, on any drive: a cancelled one is part of it.
     if (starting && outcome.end == RunEnd::Completed) view_.setPlanEnabled(true);
     // Whatever stands under the result files' names is not this run's: nothing to save or print.
@@ -289,7 +290,7 @@ void Form1Controller::Imprimer_Click() {
 }
 
 void Form1Controller::optimiser_Click() {
-    view_.showOpti(ConstruireTableOpti(etat_), etat_.TitreApplication);
+    view_.showOpti(ConstruireTableOpti(etat_), titreApplication_);
 }
 
 void Form1Controller::aide_Click() {

@@ -64,7 +64,9 @@ public:
     int setFolderPath(const std::string& pathOrDrive);
 
     const EtatScan& etat() const { return etat_; }
-    const Module1& module() const { return module_; }
+    const DriveState& driveState() const { return driveState_; }
+    // The window's title: the program's name and version.
+    const std::string& TitreApplication() const { return titreApplication_; }
     const std::vector<std::string>& drives() const { return drives_; }
     const std::string& DossierProgramme() const { return dossierProgramme_; }
     const std::string& CheminAide() const { return cheminAide_; }
@@ -85,7 +87,8 @@ private:
     ScanServices scanServices_;
     OutputServices outputServices_;
     EtatScan etat_;
-    Module1 module_;
+    DriveState driveState_;
+    std::string titreApplication_;
     std::string dossierProgramme_;
     std::string cheminAide_;
     std::string dossierTemp_;

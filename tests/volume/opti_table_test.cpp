@@ -13,11 +13,7 @@ EtatScan unFichierDUnOctet(bool fat32, std::int32_t cluster) {
     etat.EstFat32 = fat32;
     etat.TailleCluster = cluster;
     etat.TotalUtile = 1;
-    etat.TotalReel2048 = 2048;
-    etat.TotalReel4096 = 4096;
-    etat.TotalReel8192 = 8192;
-    etat.TotalReel16384 = 16384;
-    etat.TotalReel32768 = 32768;
+    etat.realAt = {2048, 4096, 8192, 16384, 32768};
     return etat;
 }
 
@@ -64,8 +60,8 @@ TEST(TableOpti, ZeroTotalsShowASingleZero) {
 TEST(TableOpti, LargeTotalsFillTwelvePositionsAndKeepExtraDigitsInFront) {
     EtatScan etat;
     etat.TotalUtile = 123'456'789'012;
-    etat.TotalReel2048 = 1'234'567'890'123;
-    etat.TotalReel4096 = 123'456'789'012;
+    etat.realAt[0] = 1'234'567'890'123;
+    etat.realAt[1] = 123'456'789'012;
     const TableOpti table = ConstruireTableOpti(etat);
     EXPECT_EQ(table.cellules[1][2], "123 456 789 012");
     EXPECT_EQ(table.cellules[1][3], "1234 567 890 123");
@@ -76,7 +72,7 @@ TEST(TableOpti, LargeTotalsFillTwelvePositionsAndKeepExtraDigitsInFront) {
 TEST(TableOpti, ARealTotalBelowTheUsefulSizeShowsANegativeLoss) {
     EtatScan etat;
     etat.TotalUtile = 5000;
-    etat.TotalReel8192 = 8192; // the others were never set
+    etat.realAt[2] = 8192; // the others were never set
     const TableOpti table = ConstruireTableOpti(etat);
     EXPECT_EQ(table.cellules[1][4], "-5 000");
     EXPECT_EQ(table.cellules[3][4], "3 192");

@@ -61,7 +61,8 @@ public:
     const std::string& DossierProgramme() const { return controller_.DossierProgramme(); }
     const std::string& CheminAide() const { return controller_.CheminAide(); }
     const std::string& DossierTemp() const { return controller_.DossierTemp(); }
-    const Module1& module() const { return controller_.module(); }
+    const DriveState& driveState() const { return controller_.driveState(); }
+    const std::string& TitreApplication() const { return controller_.TitreApplication(); }
     const OpenFileRegistry& openFiles() const { return controller_.openFiles(); }
     Opti* optiWindow() const;
     PlanWindow* planWindow() const;

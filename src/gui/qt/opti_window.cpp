@@ -6,8 +6,8 @@
 
 #include "volume/opti_table.h"
 
-Opti::Opti(const kesp::EtatScan& etat, QWidget* parent)
-    : Opti(kesp::ConstruireTableOpti(etat), etat.TitreApplication, parent) {}
+Opti::Opti(const kesp::EtatScan& etat, const std::string& title, QWidget* parent)
+    : Opti(kesp::ConstruireTableOpti(etat), title, parent) {}
 
 Opti::Opti(const kesp::TableOpti& table, const std::string& title, QWidget* parent)
     : QWidget(parent, Qt::Window), grille_(new QTableWidget(this)) {

@@ -14,8 +14,8 @@ class Opti : public QWidget {
     Q_OBJECT
 public:
     Opti(const kesp::TableOpti& table, const std::string& title, QWidget* parent = nullptr);
-    // The table of `etat`'s last scan, under the program's title.
-    explicit Opti(const kesp::EtatScan& etat, QWidget* parent = nullptr);
+    // The table of `etat`'s last scan, under `title`.
+    Opti(const kesp::EtatScan& etat, const std::string& title, QWidget* parent = nullptr);
 
     QTableWidget* Grille() const { return grille_; }
 

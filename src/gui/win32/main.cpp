@@ -58,8 +58,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
     // Once, before anything is read: which names this Windows cannot hand over.
     if (const std::string notice = kesp::legacyCodePageNotice(); !notice.empty() && !selftest)
-        boxes.show(notice, form.controller().etat().TitreApplication,
-                   kesp::MessageIcon::Exclamation);
+        boxes.show(notice, form.controller().TitreApplication(), kesp::MessageIcon::Exclamation);
 
     if (selftest) {
         selftestStatus = kesp::runSelftest(form, volumes, *selftest);

@@ -359,7 +359,7 @@ TEST(Form1Drives, RightButtonOnDir1ShowsThePartitionReport) {
     EXPECT_EQ(
         h.boxes.shown[0].text.rfind("Nom du Volume = KESPF32\rNuméro de série = BADF00D\r", 0), 0u)
         << h.boxes.shown[0].text;
-    EXPECT_EQ(form.module().TexteInfosPartition, h.boxes.shown[0].text);
+    EXPECT_EQ(form.driveState().TexteInfosPartition, h.boxes.shown[0].text);
 }
 
 TEST(Form1Drives, TheListIsReadAgainWhenItOpens) {

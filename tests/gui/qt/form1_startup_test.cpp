@@ -30,7 +30,7 @@ TEST(Form1StartUp, CaptionPanelsAndSlider) {
     Harness h;
     Form1& form = h.window();
     EXPECT_EQ(form.windowTitle().toStdString(), "Kesp 2005 Version 2.0.5");
-    EXPECT_EQ(form.etat().TitreApplication, "Kesp 2005 Version 2.0.5");
+    EXPECT_EQ(form.TitreApplication(), "Kesp 2005 Version 2.0.5");
 
     auto* bar = h.child<StatusBar1>("StatusBar1");
     ASSERT_NE(bar, nullptr);
@@ -55,7 +55,7 @@ TEST(Form1StartUp, StartsOnTheRootVolumeAndItsRootFolder) {
     Form1& form = h.window();
     EXPECT_EQ(form.driveText(), "/");
     EXPECT_EQ(form.folderPath(), "/");
-    EXPECT_EQ(form.module().LecteurDemarrage, "/");
+    EXPECT_EQ(form.driveState().LecteurDemarrage, "/");
     Harness::settle();
     const auto lines = form.list1Model().lines();
     ASSERT_EQ(lines.size(), 2u);

@@ -11,17 +11,15 @@
 
 namespace {
 
+constexpr const char* kTitle = "Kesp 2005 Version 2.0.5";
+
 kesp::EtatScan etatFat(std::int32_t cluster, bool fat32) {
     kesp::EtatScan etat;
-    etat.TitreApplication = "Kesp 2005 Version 2.0.5";
     etat.EstFat32 = fat32;
     etat.TailleCluster = cluster;
     etat.TotalUtile = 123'456'789'012;
-    etat.TotalReel2048 = 123'460'000'000;
-    etat.TotalReel4096 = 123'470'000'000;
-    etat.TotalReel8192 = 123'490'000'000;
-    etat.TotalReel16384 = 123'530'000'000;
-    etat.TotalReel32768 = 123'600'000'000;
+    etat.realAt = {123'460'000'000, 123'470'000'000, 123'490'000'000, 123'530'000'000,
+                   123'600'000'000};
     return etat;
 }
 
@@ -50,7 +48,7 @@ void saveShot(QWidget& window, const QString& name) {
 
 TEST(OptiWindow, ShowsTheTableCentredInHundredPixelColumnsWithTheCurrentRowSelected) {
     const kesp::EtatScan etat = etatFat(8192, false);
-    Opti opti(etat);
+    Opti opti(etat, kTitle);
     opti.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&opti));
     EXPECT_FALSE(QFontInfo(opti.font()).family().isEmpty());
@@ -90,7 +88,7 @@ TEST(OptiWindow, ShowsTheTableCentredInHundredPixelColumnsWithTheCurrentRowSelec
 }
 
 TEST(OptiWindow, WithoutAMatchingRowSelectsEverythingFromTheTitleRow) {
-    Opti opti(etatFat(2048, true));
+    Opti opti(etatFat(2048, true), kTitle);
     opti.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&opti));
     QTableWidget* grille = opti.Grille();
@@ -103,7 +101,7 @@ TEST(OptiWindow, WithoutAMatchingRowSelectsEverythingFromTheTitleRow) {
 
 TEST(OptiWindow, IsItsOwnWindowEvenWithAParentAndClosingDiscardsIt) {
     QWidget owner;
-    QPointer<Opti> opti = new Opti(etatFat(4096, false), &owner);
+    QPointer<Opti> opti = new Opti(etatFat(4096, false), kTitle, &owner);
     EXPECT_TRUE(opti->isWindow());
     EXPECT_EQ(opti->parentWidget(), &owner);
     opti->show();
