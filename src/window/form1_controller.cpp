@@ -177,19 +177,38 @@ void Form1Controller::sldFreq_Change(int seconds) {
     view_.setRefreshLabel(std::to_string(seconds) + " seconde" + (seconds > 1 ? "s" : ""));
 }
 
-void Form1Controller::Toolbar1_ButtonClick(const std::string& key) {
-    if (key == "Enregistrer")
+void Form1Controller::run(form1::Command command) {
+    using form1::Command;
+    switch (command) {
+    case Command::OuvrirImage:
+        OuvrirImage_Click();
+        break;
+    case Command::Enregistrer:
         Enregistrer_Click();
-    else if (key == "Imprimer")
+        break;
+    case Command::Imprimer:
         Imprimer_Click();
-    else if (key == "Optimiser")
+        break;
+    case Command::Quitter:
+        FinProgramme();
+        break;
+    case Command::Optimiser:
         optimiser_Click();
-    else if (key == "PlanFormatage")
+        break;
+    case Command::PlanFormatage:
         planFormatage_Click();
-    else if (key == "Aide")
+        break;
+    case Command::Aide:
         aide_Click();
-    else if (key == "propos")
+        break;
+    case Command::Apropos:
         Apropo_Click();
+        break;
+    }
+}
+
+void Form1Controller::Toolbar1_ButtonClick(const std::string& key) {
+    if (const auto command = form1::commandOfKey(key)) run(*command);
 }
 
 void Form1Controller::OK_Click() {

@@ -12,6 +12,7 @@
 #include "scan/scan_state.h"
 #include "volume/gate.h"
 #include "window/commands.h"
+#include "window/form1_layout.h"
 #include "window/form1_services.h"
 #include "window/open_files.h"
 #include "window/window_view.h"
@@ -37,7 +38,9 @@ public:
     void Dir1_RightButton();
     void sldFreq_Change(int seconds);
 
-    // Commands, as the tool bar and the menus run them. Keys are exact and case-sensitive; an
+    // Commands, as the tool bar and the menus run them.
+    void run(form1::Command command);
+    // A tool-bar button's key (form1::kToolButtons); keys are exact and case-sensitive, and an
     // unknown or empty key (a separator) does nothing.
     void Toolbar1_ButtonClick(const std::string& key);
     void OK_Click();

@@ -72,13 +72,13 @@ void Form1::setToolButtonEnabled(int position, bool enabled) {
 void Form1::setMenuEnabled(MenuItem item, bool enabled) {
     switch (item) {
     case MenuItem::Enregistrer:
-        menuEnregistrer_->setEnabled(enabled);
+        menuItem(form1::Command::Enregistrer)->setEnabled(enabled);
         break;
     case MenuItem::Imprimer:
-        menuImprimer_->setEnabled(enabled);
+        menuItem(form1::Command::Imprimer)->setEnabled(enabled);
         break;
     case MenuItem::optimiser:
-        menuOptimiser_->setEnabled(enabled);
+        menuItem(form1::Command::Optimiser)->setEnabled(enabled);
         break;
     }
 }

@@ -4,12 +4,14 @@
 // scan state and the end of the program (FinProgramme) are its Form1Controller's.
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "gui/qt/qt_pdf_writer.h"
 #include "window/form1_controller.h"
+#include "window/form1_layout.h"
 #include "window/window_view.h"
 
 class QAction;
@@ -67,7 +69,7 @@ public:
     Opti* optiWindow() const;
     PlanWindow* planWindow() const;
     QAction* planAction() const { return planButton_; }
-    QAction* planMenuAction() const { return menuPlan_; }
+    QAction* planMenuAction() const { return menuItem(form1::Command::PlanFormatage); }
     AppendListModel& list1Model() const { return *list1Model_; }
     AppendListModel& list3Model() const { return *list3Model_; }
 
@@ -110,6 +112,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QAction* menuItem(form1::Command command) const {
+        return menuItems_[static_cast<std::size_t>(command)];
+    }
     void createControls();
     void createToolBar();
     void createMenus();
@@ -125,10 +130,7 @@ private:
     ImageList1* images_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     std::vector<QAction*> toolButtons_; // positions 1 to 7, separators included
-    QAction* menuEnregistrer_ = nullptr;
-    QAction* menuImprimer_ = nullptr;
-    QAction* menuOptimiser_ = nullptr;
-    QAction* menuPlan_ = nullptr;
+    std::array<QAction*, form1::kCommandCount> menuItems_{}; // by command
     QAction* planButton_ = nullptr; // after "Optimiser"; not one of the run's numbered positions
     FolderTree* dir1_ = nullptr;
     DriveList* drive1_ = nullptr;

@@ -15,7 +15,7 @@ void Form1::Toolbar1_ButtonClick(const QString& key) {
 
 void Form1::setPlanEnabled(bool enabled) {
     planButton_->setEnabled(enabled);
-    menuPlan_->setEnabled(enabled);
+    menuItem(form1::Command::PlanFormatage)->setEnabled(enabled);
 }
 
 void Form1::showPlan(plan::PlanWindowModel model) {

@@ -1,5 +1,4 @@
-// Form1's controls, tool bar and menus, at the places of the program's own layout (pixels at 15
-// twips to the pixel; y counts from the top of the client area, tool bar included).
+// Form1's controls, tool bar and menus, built from the window's description (form1_layout.h).
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,29 +18,25 @@
 #include "gui/qt/form1.h"
 #include "gui/qt/image_list.h"
 #include "gui/qt/status_bar.h"
-#include "scan/result_lines.h"
+#include "window/form1_layout.h"
 
 namespace kesp {
 
 namespace {
 
-constexpr int kClientWidth = 794;
-constexpr int kClientHeight = 547;
-constexpr int kToolBarHeight = 26;
-constexpr int kStatusBarHeight = 33;
+using form1::Control;
 
-// "MS Sans Serif 8.25": the desktop's sans-serif at the same size.
-QFont sansFont(bool bold) {
+// "MS Sans Serif 8.25": the desktop's sans-serif at the same size; "Fixedsys 9": the system's
+// fixed-pitch font.
+QFont fontOf(form1::Font which) {
+    if (which == form1::Font::Fixed) {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSize(9);
+        return font;
+    }
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
-
-// "Fixedsys 9": the system's fixed-pitch font.
-QFont fixedFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(9);
+    font.setBold(which == form1::Font::SansBold);
     return font;
 }
 
@@ -51,10 +46,23 @@ void whiteBackground(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-template <typename W> W* place(W* widget, const char* name, int x, int y, int w, int h) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y - kToolBarHeight, w, h);
+QString text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// The control's name, place, font and tip from the description.
+template <typename W> W* place(W* widget, Control control) {
+    const form1::ControlLayout& layout = form1::layoutOf(control);
+    widget->setObjectName(QString::fromLatin1(layout.name));
+    widget->setGeometry(layout.place.x, layout.place.y - form1::kToolBarHeight, layout.place.width,
+                        layout.place.height);
+    widget->setFont(fontOf(layout.font));
+    if (*layout.tip != '\0') widget->setToolTip(text(layout.tip));
     return widget;
+}
+
+QString captionOf(Control control) {
+    return text(form1::layoutOf(control).caption);
 }
 
 QListView* resultList(QWidget* parent, AppendListModel* model) {
@@ -62,12 +70,18 @@ QListView* resultList(QWidget* parent, AppendListModel* model) {
     list->setModel(model);
     // Every row has the same height: the view never measures the lines one by one.
     list->setUniformItemSizes(true);
-    list->setFont(fixedFont());
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     whiteBackground(list);
     return list;
+}
+
+QKeySequence keysOf(const form1::Shortcut& shortcut) {
+    if (shortcut.function != 0) return QKeySequence(Qt::Key(Qt::Key_F1 + shortcut.function - 1));
+    if (shortcut.letter == 0) return {};
+    const auto key = Qt::Key(Qt::Key_A + (shortcut.letter - 'A'));
+    return shortcut.control ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
 }
 
 } // namespace
@@ -81,67 +95,71 @@ void Form1::createControls() {
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(kClientWidth, kClientHeight - kToolBarHeight - kStatusBarHeight);
+    client->setFixedSize(form1::kClientWidth,
+                         form1::kClientHeight - form1::kToolBarHeight - form1::kStatusBarHeight);
     setCentralWidget(client);
 
-    dir1_ = place(new FolderTree(client), "Dir1", 0, 32, 473, 66);
-    dir1_->setFont(sansFont(true));
+    // In the description's order, which Qt stacks too: List3 above List1.
+    dir1_ = place(new FolderTree(client), Control::Dir1);
     whiteBackground(dir1_);
 
-    drive1_ = place(new DriveList(client), "Drive1", 480, 32, 309, 21);
-    drive1_->setFont(sansFont(true));
+    drive1_ = place(new DriveList(client), Control::Drive1);
     whiteBackground(drive1_);
 
-    sldFreq_ = place(new QSlider(Qt::Horizontal, client), "sldFreq", 480, 58, 145, 19);
-    sldFreq_->setRange(1, 10);
+    sldFreq_ = place(new QSlider(Qt::Horizontal, client), Control::sldFreq);
+    sldFreq_->setRange(form1::kSldFreqMinimum, form1::kSldFreqMaximum);
     sldFreq_->setSingleStep(1);
-    sldFreq_->setPageStep(2);
+    sldFreq_->setPageStep(form1::kSldFreqPageStep);
     sldFreq_->setTickInterval(1);
     sldFreq_->setTickPosition(QSlider::TicksBelow);
-    sldFreq_->setValue(1);
-    sldFreq_->setToolTip(QStringLiteral("Raffraichissement"));
+    sldFreq_->setValue(form1::kSldFreqMinimum);
 
-    // 78 wide where the layout table has 66: "10 secondes" in the bold sans-serif here needs 78,
-    // and the label then still ends before OK.
-    label1_ = place(new QLabel(QStringLiteral("2 secondes"), client), "Label1", 632, 64, 78, 13);
-    label1_->setFont(sansFont(true));
-
-    const QString start = QString::fromUtf8(kCaptionStart.data(), qsizetype(kCaptionStart.size()));
-    ok_ = place(new QPushButton(start, client), "OK", 712, 64, 73, 25);
-    ok_->setFont(sansFont(true));
-
-    sousRep_ = place(new QCheckBox(QStringLiteral("Sous-Répertoires"), client), "SousRep", 488, 80,
-                     177, 17);
-    sousRep_->setFont(sansFont(true));
+    label1_ = place(new QLabel(captionOf(Control::Label1), client), Control::Label1);
+    ok_ = place(new QPushButton(captionOf(Control::OK), client), Control::OK);
+    sousRep_ = place(new QCheckBox(captionOf(Control::SousRep), client), Control::SousRep);
     sousRep_->setChecked(true);
 
     list1Model_ = new AppendListModel(this);
     list1Model_->setObjectName(QStringLiteral("List1Model"));
     list3Model_ = new AppendListModel(this);
     list3Model_->setObjectName(QStringLiteral("List3Model"));
-    // List3 reaches 4 pixels under the status bar, as the layout table has it.
-    list1_ = place(resultList(client, list1Model_), "List1", 0, 104, 793, 233);
-    list3_ = place(resultList(client, list3Model_), "List3", 0, 336, 793, 182);
+    list1_ = place(resultList(client, list1Model_), Control::List1);
+    list3_ = place(resultList(client, list3Model_), Control::List3);
 
     statusBar1_ = new StatusBar1(this);
-    statusBar1_->setFont(sansFont(false));
-    statusBar1_->setFixedHeight(kStatusBarHeight);
+    statusBar1_->setFont(fontOf(form1::Font::Sans));
+    statusBar1_->setFixedHeight(form1::kStatusBarHeight);
     setStatusBar(statusBar1_);
 
     images_ = new ImageList1(this);
     createToolBar();
     createMenus();
 
-    // The focus order of the layout table; the status bar, the tool bar and the label take no
-    // focus.
-    setTabOrder(list1_, list3_);
-    setTabOrder(list3_, dir1_);
-    setTabOrder(dir1_, drive1_);
-    setTabOrder(drive1_, ok_);
-    setTabOrder(ok_, sousRep_);
-    setTabOrder(sousRep_, sldFreq_);
+    const auto widget = [this](Control control) -> QWidget* {
+        switch (control) {
+        case Control::Dir1:
+            return dir1_;
+        case Control::Drive1:
+            return drive1_;
+        case Control::sldFreq:
+            return sldFreq_;
+        case Control::Label1:
+            return label1_;
+        case Control::OK:
+            return ok_;
+        case Control::SousRep:
+            return sousRep_;
+        case Control::List1:
+            return list1_;
+        case Control::List3:
+            break;
+        }
+        return list3_;
+    };
+    for (std::size_t i = 1; i < std::size(form1::kFocusOrder); ++i)
+        setTabOrder(widget(form1::kFocusOrder[i - 1]), widget(form1::kFocusOrder[i]));
 
-    setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
+    setFixedSize(form1::kClientWidth, menuBar()->sizeHint().height() + form1::kClientHeight);
 }
 
 void Form1::createToolBar() {
@@ -151,86 +169,67 @@ void Form1::createToolBar() {
     toolbar_->setFloatable(false);
     toolbar_->setIconSize(QSize(16, 16));
     toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    toolbar_->setFixedHeight(kToolBarHeight);
+    toolbar_->setFixedHeight(form1::kToolBarHeight);
     toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, toolbar_);
 
-    struct Button {
-        const char* key; // empty: a separator
-        int image;
-        const char* text;
-        const char* tip;
+    const auto icon = [this](form1::ToolImage image) {
+        switch (image) {
+        case form1::ToolImage::Floppy:
+            return images_->image(1);
+        case form1::ToolImage::Printer:
+            return images_->image(2);
+        case form1::ToolImage::Question:
+            return images_->image(3);
+        case form1::ToolImage::Program:
+            return images_->image(4);
+        case form1::ToolImage::Spanner:
+            return images_->image(5);
+        case form1::ToolImage::Plan:
+            break;
+        }
+        return style()->standardIcon(QStyle::SP_FileDialogDetailedView);
     };
-    static const Button buttons[7] = {
-        {"Enregistrer", 1, "Enregistrer", "Enregistrer la liste de fichiers"},
-        {"Imprimer", 2, "Imprimer", "Imprimer la liste de fichiers"},
-        {"", 0, "", ""},
-        {"Optimiser", 5, "Optimiser", "Optimisation des Clusters FAT ou FAT32"},
-        {"", 0, "", ""},
-        {"Aide", 3, "Aide", "Un peu d'aide ?"},
-        {"propos", 4, "A propos de ...", "A propos ..."},
-    };
-    for (const Button& b : buttons) {
-        if (*b.key == '\0') {
+    for (const form1::ToolButton& b : form1::kToolButtons) {
+        if (!b.command) {
             toolButtons_.push_back(toolbar_->addSeparator());
             continue;
         }
-        QAction* action = toolbar_->addAction(images_->image(b.image), QString::fromUtf8(b.text));
-        action->setData(QString::fromUtf8(b.key));
-        action->setToolTip(QString::fromUtf8(b.tip));
-        toolbar_->widgetForAction(action)->setFixedSize(23, 22);
+        QAction* action = toolbar_->addAction(icon(b.image), text(b.text));
+        action->setData(text(b.key));
+        action->setToolTip(text(b.tip));
+        toolbar_->widgetForAction(action)->setFixedSize(form1::kToolButtonWidth,
+                                                        form1::kToolButtonHeight);
+        // The plan's button stays out of the numbered positions the run enables.
+        if (b.position == 0) {
+            action->setObjectName(QStringLiteral("planFormatageButton"));
+            planButton_ = action;
+            continue;
+        }
         toolButtons_.push_back(action);
     }
-    // Inserted after "Optimiser" on screen, it stays out of the numbered positions the run enables.
-    planButton_ = new QAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
-                              QStringLiteral("Plan de formatage"), toolbar_);
-    planButton_->setObjectName(QStringLiteral("planFormatageButton"));
-    planButton_->setData(QStringLiteral("PlanFormatage"));
-    planButton_->setToolTip(QStringLiteral("Plan de formatage : toutes les dispositions FAT"));
-    toolbar_->insertAction(toolButtons_[4], planButton_);
-    toolbar_->widgetForAction(planButton_)->setFixedSize(23, 22);
     connect(toolbar_, &QToolBar::actionTriggered, this,
             [this](QAction* action) { Toolbar1_ButtonClick(action->data().toString()); });
 }
 
 void Form1::createMenus() {
-    auto item = [this](QMenu* menu, const char* name, const QString& caption,
-                       const QKeySequence& shortcut, void (Form1::*handler)()) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
-    auto separator = [](QMenu* menu, const char* name) {
-        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
-    };
-
-    QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
-    fichier->setObjectName(QStringLiteral("Fichier"));
-    item(fichier, "ouvrirImage", QStringLiteral("&Ouvrir une image disque…"),
-         QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::OuvrirImage_Click);
-    separator(fichier, "sepImage");
-    menuEnregistrer_ = item(fichier, "Enregistrer", QStringLiteral("En&registrer sous"),
-                            QKeySequence(Qt::CTRL | Qt::Key_R), &Form1::Enregistrer_Click);
-    menuImprimer_ = item(fichier, "Imprimer", QStringLiteral("&Imprimer"),
-                         QKeySequence(Qt::CTRL | Qt::Key_I), &Form1::Imprimer_Click);
-    separator(fichier, "sep");
-    item(fichier, "quitter", QStringLiteral("&Quitter"), {}, &Form1::FinProgramme);
-
-    QMenu* options = menuBar()->addMenu(QStringLiteral("O&ptions"));
-    options->setObjectName(QStringLiteral("options"));
-    menuOptimiser_ =
-        item(options, "optimiser", QStringLiteral("&Optimisation des Clusters FAT ou FAT32"), {},
-             &Form1::optimiser_Click);
-    menuPlan_ = item(options, "planFormatage", QStringLiteral("&Plan de formatage…"), {},
-                     &Form1::planFormatage_Click);
-
-    QMenu* quoi = menuBar()->addMenu(QStringLiteral("&?"));
-    quoi->setObjectName(QStringLiteral("quoi"));
-    item(quoi, "aide", QStringLiteral("&Aide"), QKeySequence(Qt::Key_F1), &Form1::aide_Click);
-    separator(quoi, "sep2");
-    item(quoi, "Apropo", QStringLiteral("A &propos de KESP ..."), {}, &Form1::Apropo_Click);
+    for (const form1::Menu& menu : form1::kMenus) {
+        QMenu* qmenu = menuBar()->addMenu(text(menu.caption));
+        qmenu->setObjectName(QString::fromLatin1(menu.name));
+        for (const form1::MenuEntry& entry : menu.entries) {
+            if (!entry.command) {
+                qmenu->addSeparator()->setObjectName(QString::fromLatin1(entry.name));
+                continue;
+            }
+            QAction* action = qmenu->addAction(text(entry.caption));
+            action->setObjectName(QString::fromLatin1(entry.name));
+            action->setShortcut(keysOf(entry.shortcut));
+            const form1::Command command = *entry.command;
+            connect(action, &QAction::triggered, this,
+                    [this, command] { controller_.run(command); });
+            menuItems_[static_cast<std::size_t>(command)] = action;
+        }
+    }
 }
 
 } // namespace kesp

@@ -6,51 +6,31 @@
 #include <QTime>
 #include <QTimer>
 
+#include "window/form1_layout.h"
+
 namespace kesp {
 
-namespace {
-
-struct PanelLayout {
-    const char* key;
-    const char* designText;
-    Qt::Alignment alignment;
-    int width;
-    bool fixed; // else a minimum, and the panel grows with its text or shares the rest
-    int stretch;
-};
-
-// Pixel widths of the layout table's twips at 15 to the pixel. The counters grow past theirs with
-// their text ("2 420 répertoires" is wider than 100 px); the clock and the date, which share the
-// rest of the bar, give up that room first.
-const PanelLayout kPanels[7] = {
-    {"pnlRép", "1 252 Répertoires", Qt::AlignRight, 100, false, 0},
-    {"pnlFic", "999 999 Fichiers", Qt::AlignRight, 100, false, 0},
-    {"pnlPerdu", "999,9 Mo perdus", Qt::AlignRight, 100, false, 0},
-    {"pnlCluster", "1 cluster = 32 768 octets", Qt::AlignHCenter, 133, false, 0},
-    {"pnlFat", "Fat", Qt::AlignHCenter, 60, true, 0},
-    {"", "", Qt::AlignHCenter, 47, false, 1},
-    {"", "", Qt::AlignHCenter, 67, false, 1},
-};
-
-} // namespace
+using form1::kPanels;
 
 StatusBar1::StatusBar1(QWidget* parent) : QStatusBar(parent), clock_(new QTimer(this)) {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(false);
     for (int i = 0; i < 7; ++i) {
-        const PanelLayout& layout = kPanels[i];
+        const form1::PanelLayout& layout = kPanels[i];
         auto* label = new QLabel(QString::fromUtf8(layout.designText), this);
         label->setObjectName(QString::fromUtf8(layout.key).isEmpty()
                                  ? QStringLiteral("panel%1").arg(i + 1)
                                  : QString::fromUtf8(layout.key));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setAlignment(layout.alignment | Qt::AlignVCenter);
+        label->setAlignment(
+            (layout.align == form1::Align::Right ? Qt::AlignRight : Qt::AlignHCenter) |
+            Qt::AlignVCenter);
         label->setMargin(1);
-        if (layout.fixed)
+        if (layout.fixedWidth)
             label->setFixedWidth(layout.width);
         else
             label->setMinimumWidth(layout.width);
-        addWidget(label, layout.stretch);
+        addWidget(label, layout.sharesRest ? 1 : 0);
         panels_[static_cast<std::size_t>(i)] = label;
     }
     connect(clock_, &QTimer::timeout, this, &StatusBar1::updateClock);

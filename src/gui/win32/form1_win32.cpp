@@ -70,11 +70,9 @@ void Win32Form1::setFolderEnabled(bool enabled) {
 }
 
 void Win32Form1::setToolButtonEnabled(int position, bool enabled) {
-    // The tool bar's command identifiers of positions 1 to 7; 0 for the separators.
-    static constexpr int kIds[7] = {kIdEnregistrer, kIdImprimer, 0, kIdOptimiser, 0,
-                                    kIdAide,        kIdApropos};
-    if (position < 1 || position > 7 || kIds[position - 1] == 0) return;
-    SendMessageW(toolbar_, TB_ENABLEBUTTON, kIds[position - 1], MAKELPARAM(enabled, 0));
+    const form1::ToolButton* button = form1::toolButtonAt(position);
+    if (!button || !button->command) return;
+    SendMessageW(toolbar_, TB_ENABLEBUTTON, commandId(*button->command), MAKELPARAM(enabled, 0));
 }
 
 void Win32Form1::setMenuEnabled(MenuItem item, bool enabled) {

@@ -5,12 +5,14 @@
 
 #include <commctrl.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/win32/folder_tree_win32.h"
 #include "os/pdf_writer.h"
 #include "window/form1_controller.h"
+#include "window/form1_layout.h"
 #include "window/window_view.h"
 
 namespace kesp {
@@ -19,7 +21,19 @@ class AboutWindow;
 class OptiWindow;
 class PlanWindowWin32;
 
-// Command identifiers of the menus, the tool bar and the controls.
+// The identifier of a command of the menus and the tool bar.
+constexpr int commandId(form1::Command command) {
+    return 200 + static_cast<int>(command);
+}
+// The command an identifier stands for; none for a control's.
+inline std::optional<form1::Command> commandOfId(int id) {
+    if (id < commandId(form1::Command{}) ||
+        id >= commandId(form1::Command{}) + form1::kCommandCount)
+        return std::nullopt;
+    return static_cast<form1::Command>(id - commandId(form1::Command{}));
+}
+
+// Identifiers of the controls and the commands.
 enum CommandId : int {
     kIdOk = 100,
     kIdDrive1,
@@ -30,14 +44,14 @@ enum CommandId : int {
     kIdList3,
     kIdToolbar,
     kIdStatusBar,
-    kIdOuvrirImage = 200,
-    kIdEnregistrer,
-    kIdImprimer,
-    kIdQuitter,
-    kIdOptimiser,
-    kIdPlanFormatage,
-    kIdAide,
-    kIdApropos,
+    kIdOuvrirImage = commandId(form1::Command::OuvrirImage),
+    kIdEnregistrer = commandId(form1::Command::Enregistrer),
+    kIdImprimer = commandId(form1::Command::Imprimer),
+    kIdQuitter = commandId(form1::Command::Quitter),
+    kIdOptimiser = commandId(form1::Command::Optimiser),
+    kIdPlanFormatage = commandId(form1::Command::PlanFormatage),
+    kIdAide = commandId(form1::Command::Aide),
+    kIdApropos = commandId(form1::Command::Apropos),
 };
 
 // The status panels' right edges for the widths their texts need (panels 1 to 5) in a bar
@@ -109,6 +123,11 @@ private:
     void createControls(HINSTANCE instance);
     void createToolBar(HINSTANCE instance);
     void createMenus();
+    HFONT fontOf(form1::Font font) const;
+    HWND hwndOf(form1::Control control) const;
+    // A child control at its place, with its caption and font; `height` replaces the place's.
+    HWND child(const wchar_t* cls, form1::Control control, DWORD style, int id, DWORD exStyle = 0,
+               int height = 0);
     void updateClock();
     void layoutPanels();
     void appendTo(HWND list, int& widest, const std::string& line);
@@ -137,6 +156,7 @@ private:
     HFONT sans_ = nullptr;
     HFONT fixed_ = nullptr;
     HIMAGELIST images_ = nullptr;
+    std::wstring tipText_; // the tool bar's tip being shown
     std::unique_ptr<FolderTreeWin32> dir1_;
     std::unique_ptr<OptiWindow> opti_;
     std::unique_ptr<PlanWindowWin32> plan_;

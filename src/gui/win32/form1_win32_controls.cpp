@@ -1,25 +1,22 @@
-// Form1's controls, tool bar, menus and message handling, at the places of the Form1 layout
-// (pixels at 15 twips to the pixel; y counts from the top of the client area, tool bar included).
+// Form1's controls, tool bar, menus and message handling, built from the window's description
+// (form1_layout.h).
 #include <algorithm>
 #include <vector>
 
 #include "gui/win32/form1_win32.h"
 #include "gui/win32/tool_images.h"
 #include "gui/win32/wide_text.h"
-#include "scan/result_lines.h"
+#include "window/form1_layout.h"
 
 namespace kesp {
 
 namespace {
 
-constexpr int kClientWidth = 794;
-constexpr int kClientHeight = 547;
+using form1::Control;
+using form1::kPanels;
+
 constexpr UINT kClockTimer = 1;
 constexpr const wchar_t* kClassName = L"KespForm1";
-
-// Widths of the seven status panels: the counters, the cluster and the FAT type grow past theirs
-// with their text; the clock and the date share the rest and give up that room first.
-constexpr int kPanelWidths[7] = {100, 100, 100, 133, 60, 47, 67};
 
 HFONT makeFont(const wchar_t* face, int pixels, bool bold, DWORD pitch) {
     return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -36,7 +33,67 @@ HWND child(HWND parent, const wchar_t* cls, const std::string& text, DWORD style
     return hwnd;
 }
 
+int toolImageOf(form1::ToolImage image) {
+    switch (image) {
+    case form1::ToolImage::Floppy:
+        return kToolImageEnregistrer;
+    case form1::ToolImage::Printer:
+        return kToolImageImprimer;
+    case form1::ToolImage::Spanner:
+        return kToolImageOptimiser;
+    case form1::ToolImage::Plan:
+        return kToolImagePlan;
+    case form1::ToolImage::Question:
+        return kToolImageAide;
+    case form1::ToolImage::Program:
+        break;
+    }
+    return kToolImageApropos;
+}
+
 } // namespace
+
+HFONT Win32Form1::fontOf(form1::Font font) const {
+    switch (font) {
+    case form1::Font::SansBold:
+        return sansBold_;
+    case form1::Font::Sans:
+        return sans_;
+    case form1::Font::Fixed:
+        break;
+    }
+    return fixed_;
+}
+
+HWND Win32Form1::child(const wchar_t* cls, Control control, DWORD style, int id, DWORD exStyle,
+                       int height) {
+    const form1::ControlLayout& layout = form1::layoutOf(control);
+    const form1::Place& at = layout.place;
+    return kesp::child(hwnd_, cls, layout.caption, style, id, at.x, at.y, at.width,
+                       height != 0 ? height : at.height, fontOf(layout.font), exStyle);
+}
+
+HWND Win32Form1::hwndOf(Control control) const {
+    switch (control) {
+    case Control::Dir1:
+        return dir1_->hwnd();
+    case Control::Drive1:
+        return drive1_;
+    case Control::sldFreq:
+        return sldFreq_;
+    case Control::Label1:
+        return label1_;
+    case Control::OK:
+        return ok_;
+    case Control::SousRep:
+        return sousRep_;
+    case Control::List1:
+        return list1_;
+    case Control::List3:
+        break;
+    }
+    return list3_;
+}
 
 HWND Win32Form1::control(CommandId id) const {
     switch (id) {
@@ -71,7 +128,7 @@ void Win32Form1::createControls(HINSTANCE instance) {
     createMenus();
     // A fixed dialog-style frame: no resizing, no minimise or maximise button.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    RECT frame{0, 0, form1::kClientWidth, form1::kClientHeight};
     AdjustWindowRectEx(&frame, style, TRUE, 0);
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
@@ -79,29 +136,27 @@ void Win32Form1::createControls(HINSTANCE instance) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     createToolBar(instance);
-    dir1_ = std::make_unique<FolderTreeWin32>(hwnd_, kIdDir1, RECT{0, 32, 473, 66});
-    SendMessageW(dir1_->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(sansBold_), TRUE);
-    drive1_ = child(hwnd_, WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kIdDrive1,
-                    480, 32, 309, 200, sansBold_);
-    sldFreq_ = child(hwnd_, TRACKBAR_CLASSW, "", TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP,
-                     kIdSldFreq, 480, 58, 145, 19, sans_);
-    SendMessageW(sldFreq_, TBM_SETRANGE, FALSE, MAKELPARAM(1, 10));
+    const form1::ControlLayout& dir1 = form1::layoutOf(Control::Dir1);
+    dir1_ = std::make_unique<FolderTreeWin32>(
+        hwnd_, kIdDir1, RECT{dir1.place.x, dir1.place.y, dir1.place.width, dir1.place.height});
+    SendMessageW(dir1_->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(dir1.font)), TRUE);
+    drive1_ = child(WC_COMBOBOXW, Control::Drive1, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                    kIdDrive1, 0, form1::kDrive1ListHeight);
+    sldFreq_ = child(TRACKBAR_CLASSW, Control::sldFreq, TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP,
+                     kIdSldFreq);
+    SendMessageW(sldFreq_, TBM_SETRANGE, FALSE,
+                 MAKELPARAM(form1::kSldFreqMinimum, form1::kSldFreqMaximum));
     SendMessageW(sldFreq_, TBM_SETLINESIZE, 0, 1);
-    SendMessageW(sldFreq_, TBM_SETPAGESIZE, 0, 2);
-    SendMessageW(sldFreq_, TBM_SETPOS, TRUE, 1);
-    label1_ = child(hwnd_, WC_STATICW, "2 secondes", SS_LEFT, 0, 632, 64, 78, 13, sansBold_);
-    ok_ = child(hwnd_, WC_BUTTONW, std::string(kCaptionStart), BS_PUSHBUTTON | WS_TABSTOP, kIdOk,
-                712, 64, 73, 25, sansBold_);
-    sousRep_ = child(hwnd_, WC_BUTTONW, "Sous-Répertoires", BS_3STATE | WS_TABSTOP, kIdSousRep, 488,
-                     80, 177, 17, sansBold_);
+    SendMessageW(sldFreq_, TBM_SETPAGESIZE, 0, form1::kSldFreqPageStep);
+    SendMessageW(sldFreq_, TBM_SETPOS, TRUE, form1::kSldFreqMinimum);
+    label1_ = child(WC_STATICW, Control::Label1, SS_LEFT, 0);
+    ok_ = child(WC_BUTTONW, Control::OK, BS_PUSHBUTTON | WS_TABSTOP, kIdOk);
+    sousRep_ = child(WC_BUTTONW, Control::SousRep, BS_3STATE | WS_TABSTOP, kIdSousRep);
     SendMessageW(sousRep_, BM_SETCHECK, BST_CHECKED, 0);
     const DWORD listStyle =
         LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
-    list1_ = child(hwnd_, WC_LISTBOXW, "", listStyle, kIdList1, 0, 104, 793, 233, fixed_,
-                   WS_EX_CLIENTEDGE);
-    // List3 reaches under the status bar, as in the Form1 layout.
-    list3_ = child(hwnd_, WC_LISTBOXW, "", listStyle, kIdList3, 0, 336, 793, 182, fixed_,
-                   WS_EX_CLIENTEDGE);
+    list1_ = child(WC_LISTBOXW, Control::List1, listStyle, kIdList1, WS_EX_CLIENTEDGE);
+    list3_ = child(WC_LISTBOXW, Control::List3, listStyle, kIdList3, WS_EX_CLIENTEDGE);
 
     statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar)),
@@ -110,8 +165,8 @@ void Win32Form1::createControls(HINSTANCE instance) {
     layoutPanels();
     // The focus order of Form1 is the controls' order among their siblings; the status bar stays
     // above List3, which slides under it.
-    for (HWND control : {list1_, list3_, dir1_->hwnd(), drive1_, ok_, sousRep_, sldFreq_})
-        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    for (const Control control : form1::kFocusOrder)
+        SetWindowPos(hwndOf(control), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(statusBar_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetTimer(hwnd_, kClockTimer, 1000, nullptr);
     updateClock();
@@ -124,76 +179,67 @@ void Win32Form1::createToolBar(HINSTANCE instance) {
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     images_ = makeToolImages();
     SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
-    auto button = [](int image, int id) {
+    std::vector<TBBUTTON> buttons;
+    for (const form1::ToolButton& button : form1::kToolButtons) {
         TBBUTTON b{};
-        b.iBitmap = image;
-        b.idCommand = id;
-        b.fsState = TBSTATE_ENABLED;
-        b.fsStyle = BTNS_BUTTON;
-        return b;
-    };
-    TBBUTTON separator{};
-    separator.fsStyle = BTNS_SEP;
-    // Positions 1 to 7 as the run numbers them; the format plan follows "Optimiser" on screen
-    // without a number of its own.
-    const TBBUTTON buttons[] = {
-        button(kToolImageEnregistrer, kIdEnregistrer),
-        button(kToolImageImprimer, kIdImprimer),
-        separator,
-        button(kToolImageOptimiser, kIdOptimiser),
-        button(kToolImagePlan, kIdPlanFormatage),
-        separator,
-        button(kToolImageAide, kIdAide),
-        button(kToolImageApropos, kIdApropos),
-    };
-    SendMessageW(toolbar_, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
-    SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(23, 22));
+        if (button.command) {
+            b.iBitmap = toolImageOf(button.image);
+            b.idCommand = commandId(*button.command);
+            b.fsState = TBSTATE_ENABLED;
+            b.fsStyle = BTNS_BUTTON;
+        } else {
+            b.fsStyle = BTNS_SEP;
+        }
+        buttons.push_back(b);
+    }
+    SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(),
+                 reinterpret_cast<LPARAM>(buttons.data()));
+    SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(form1::kToolButtonWidth, form1::kToolButtonHeight));
     SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
 }
 
 void Win32Form1::createMenus() {
     menu_ = CreateMenu();
-    auto item = [](HMENU menu, int id, const char* caption) {
-        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), wide(caption).c_str());
-    };
-    HMENU fichier = CreatePopupMenu();
-    item(fichier, kIdOuvrirImage, "&Ouvrir une image disque…\tCtrl+O");
-    AppendMenuW(fichier, MF_SEPARATOR, 0, nullptr);
-    item(fichier, kIdEnregistrer, "En&registrer sous\tCtrl+R");
-    item(fichier, kIdImprimer, "&Imprimer\tCtrl+I");
-    AppendMenuW(fichier, MF_SEPARATOR, 0, nullptr);
-    item(fichier, kIdQuitter, "&Quitter");
-    HMENU options = CreatePopupMenu();
-    item(options, kIdOptimiser, "&Optimisation des Clusters FAT ou FAT32");
-    item(options, kIdPlanFormatage, "&Plan de formatage…");
-    HMENU quoi = CreatePopupMenu();
-    item(quoi, kIdAide, "&Aide\tF1");
-    AppendMenuW(quoi, MF_SEPARATOR, 0, nullptr);
-    item(quoi, kIdApropos, "A &propos de KESP ...");
+    std::vector<ACCEL> keys;
+    for (const form1::Menu& menu : form1::kMenus) {
+        HMENU popup = CreatePopupMenu();
+        for (const form1::MenuEntry& entry : menu.entries) {
+            if (!entry.command) {
+                AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+                continue;
+            }
+            const int id = commandId(*entry.command);
+            std::string caption = entry.caption;
+            if (entry.shortcut.any()) {
+                caption += "\t" + form1::shortcutText(entry.shortcut);
+                const BYTE flags = FVIRTKEY | (entry.shortcut.control ? FCONTROL : 0);
+                const WORD key = entry.shortcut.function != 0
+                                     ? static_cast<WORD>(VK_F1 + entry.shortcut.function - 1)
+                                     : static_cast<WORD>(entry.shortcut.letter);
+                keys.push_back({flags, key, static_cast<WORD>(id)});
+            }
+            AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(id), wide(caption).c_str());
+        }
+        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), wide(menu.caption).c_str());
+    }
     // This build reads no disk images: the item is there, greyed.
-    if (!services_.images) EnableMenuItem(fichier, kIdOuvrirImage, MF_BYCOMMAND | MF_GRAYED);
-    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(fichier), L"&Fichier");
-    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(options), L"O&ptions");
-    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(quoi), L"&?");
-
-    ACCEL keys[] = {
-        {FVIRTKEY | FCONTROL, 'O', kIdOuvrirImage},
-        {FVIRTKEY | FCONTROL, 'R', kIdEnregistrer},
-        {FVIRTKEY | FCONTROL, 'I', kIdImprimer},
-        {FVIRTKEY, VK_F1, kIdAide},
-    };
-    accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+    if (!services_.images) EnableMenuItem(menu_, kIdOuvrirImage, MF_BYCOMMAND | MF_GRAYED);
+    accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 std::vector<int> panelEdges(const std::vector<int>& textWidths, int barWidth) {
     std::vector<int> edges;
     int edge = 0;
+    // The counters, the cluster and the FAT type grow past their widths with their text; the
+    // clock and the date share the rest and give up that room first.
     for (std::size_t i = 0; i < 5; ++i) {
-        edge += std::max(kPanelWidths[i], i < textWidths.size() ? textWidths[i] : 0);
+        edge += std::max(kPanels[i].width, i < textWidths.size() ? textWidths[i] : 0);
         edges.push_back(edge);
     }
-    const int rest = std::max(barWidth - edge, kPanelWidths[5] + kPanelWidths[6]);
-    edges.push_back(edge + rest * kPanelWidths[5] / (kPanelWidths[5] + kPanelWidths[6]));
+    const int shared = kPanels[5].width + kPanels[6].width;
+    const int rest = std::max(barWidth - edge, shared);
+    edges.push_back(edge + rest * kPanels[5].width / shared);
     edges.push_back(-1);
     return edges;
 }
@@ -214,7 +260,7 @@ void Win32Form1::layoutPanels() {
     }
     SelectObject(dc, previous);
     ReleaseDC(statusBar_, dc);
-    const std::vector<int> edges = panelEdges(widths, kClientWidth);
+    const std::vector<int> edges = panelEdges(widths, form1::kClientWidth);
     SendMessageW(statusBar_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
@@ -246,18 +292,12 @@ LRESULT Win32Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             controller_.Dir1_RightButton();
         if (header.code == TTN_GETDISPINFOW) {
             auto& tip = *reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            static const std::wstring tips[] = {
-                wide("Enregistrer la liste de fichiers"),
-                wide("Imprimer la liste de fichiers"),
-                wide("Optimisation des Clusters FAT ou FAT32"),
-                wide("Plan de formatage : toutes les dispositions FAT"),
-                wide("Un peu d'aide ?"),
-                wide("A propos ...")};
-            static constexpr int ids[] = {kIdEnregistrer,   kIdImprimer, kIdOptimiser,
-                                          kIdPlanFormatage, kIdAide,     kIdApropos};
-            for (std::size_t i = 0; i < std::size(ids); ++i)
-                if (static_cast<int>(header.idFrom) == ids[i])
-                    tip.lpszText = const_cast<wchar_t*>(tips[i].c_str());
+            const auto command = commandOfId(static_cast<int>(header.idFrom));
+            const form1::ToolButton* button = command ? form1::toolButtonOf(*command) : nullptr;
+            if (button) {
+                tipText_ = wide(button->tip);
+                tip.lpszText = tipText_.data();
+            }
         }
         return 0;
     }
@@ -298,31 +338,8 @@ void Win32Form1::command(int id, int notification) {
         if (notification == CBN_DROPDOWN) controller_.refreshDrives();
         if (notification == CBN_SELCHANGE) controller_.Drive1_Change();
         break;
-    case kIdOuvrirImage:
-        controller_.OuvrirImage_Click();
-        break;
-    case kIdEnregistrer:
-        controller_.Enregistrer_Click();
-        break;
-    case kIdImprimer:
-        controller_.Imprimer_Click();
-        break;
-    case kIdQuitter:
-        controller_.FinProgramme();
-        break;
-    case kIdOptimiser:
-        controller_.optimiser_Click();
-        break;
-    case kIdPlanFormatage:
-        controller_.planFormatage_Click();
-        break;
-    case kIdAide:
-        controller_.aide_Click();
-        break;
-    case kIdApropos:
-        controller_.Apropo_Click();
-        break;
     default:
+        if (const auto command = commandOfId(id)) controller_.run(*command);
         break;
     }
 }
