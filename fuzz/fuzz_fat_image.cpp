@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto volume = kesp::fat::FatVolume::open(slice, error);
         if (!volume) continue;
         const auto& g = volume->geometry();
-        std::vector<std::uint32_t> path{g.type == kesp::FatType::Fat32 ? g.rootCluster : 0};
+        std::vector<std::uint32_t> path{g.type == kesp::fat::FatType::Fat32 ? g.rootCluster : 0};
         walk(*volume, kesp::fat::FolderReader::root(*volume), path, budget);
     }
     walkWithBootChecksumFixed(data, size, budget);

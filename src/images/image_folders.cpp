@@ -79,7 +79,7 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
     if (!volume) return failedListing({error.empty() ? path + " : chemin invalide" : error, true});
 
     const fat::Geometry& geometry = volume->fat->geometry();
-    const bool fixedRoot = geometry.type != FatType::Fat32;
+    const bool fixedRoot = geometry.type != fat::FatType::Fat32;
     std::unique_ptr<FolderListing> listing = std::make_unique<ImageListing>(
         *volume, fixedRoot ? kFixedRoot : geometry.rootCluster, true);
     // Each name found in its parent, exactly, else as FAT compares names (case ignored).

@@ -28,14 +28,14 @@ bool ImageVolumeService::probeRoot(const std::string& root) {
 bool ImageVolumeService::volumeInformation(const std::string& root, VolumeInformation& info) {
     ImageVolume* volume = volumeOf(root);
     if (!volume) return false;
-    const FatBootSector& boot = volume->fat->boot();
+    const fat::FatBootSector& boot = volume->fat->boot();
     info.name = volume->fat->label();
     info.serial = boot.serial;
-    info.fileSystem = fatTypeName(boot.type);
+    info.fileSystem = fat::fatTypeName(boot.type);
     // What Windows reports for FAT volumes: names keep their case, long names are UTF-16.
     info.flags = fsflag::CasePreservedNames | fsflag::UnicodeOnDisk;
     info.maxComponentLength = 255;
-    info.remark = fatLayoutRemark(boot);
+    info.remark = fat::fatLayoutRemark(boot);
     return true;
 }
 

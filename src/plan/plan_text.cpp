@@ -59,7 +59,7 @@ std::size_t displayWidth(const std::string& text) {
 
 } // namespace
 
-std::string fatName(fat::FatBits bits) {
+std::string fatName(fat::FatType bits) {
     return "FAT" + std::to_string(static_cast<int>(bits));
 }
 

@@ -9,7 +9,7 @@
 
 namespace kesp::plan {
 
-std::string fatName(fat::FatBits bits); // "FAT12", "FAT16", "FAT32"
+std::string fatName(fat::FatType bits); // "FAT12", "FAT16", "FAT32"
 std::string validityText(Validity validity);
 std::string defaultsText(const Defaults& defaults); // "mkfs.fat, Windows, SD", or empty
 

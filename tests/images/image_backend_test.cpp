@@ -256,11 +256,11 @@ TEST(DamagedImage, EachDamageGivesAReasonAndTheWalkEnds) {
     struct Case {
         const char* what;
         const char* reason;
-        std::function<void(std::string&, const FatBootSector&)> damage;
+        std::function<void(std::string&, const fat::FatBootSector&)> damage;
     };
     const std::vector<Case> cases = {
         {"the image cut after its FATs", "lecture impossible",
-         [&](std::string& bytes, const FatBootSector& boot) {
+         [&](std::string& bytes, const fat::FatBootSector& boot) {
              bytes.resize(boot.firstDataSector() * boot.bytesPerSector + 512);
          }},
     };
@@ -270,8 +270,8 @@ TEST(DamagedImage, EachDamageGivesAReasonAndTheWalkEnds) {
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(image->addFile("SUB/INNER/F" + std::to_string(i) + ".BIN", 100, error));
     const std::string clean = fileBytes(image->imagePath());
-    const auto boot =
-        parseFatBootSector(std::span(reinterpret_cast<const std::uint8_t*>(clean.data()), 512));
+    const auto boot = fat::parseFatBootSector(
+        std::span(reinterpret_cast<const std::uint8_t*>(clean.data()), 512));
     ASSERT_TRUE(boot);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -63,6 +63,24 @@ bool readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> out) {
     return true;
 }
 
+// The source as the FAT library reads it.
+class SourceReader final : public fat::ByteReader {
+public:
+    explicit SourceReader(int fd) : fd_(fd) {
+        // A block device's size comes from seeking to its end; st_size is 0 there.
+        const off_t end = ::lseek(fd, 0, SEEK_END);
+        size_ = end < 0 ? 0 : std::uint64_t(end);
+    }
+    bool read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        return readFully(fd_, offset, out);
+    }
+    std::uint64_t size() const override { return size_; }
+
+private:
+    int fd_;
+    std::uint64_t size_ = 0;
+};
+
 std::string canonical(const std::string& path) {
     char resolved[PATH_MAX];
     return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
@@ -123,13 +141,10 @@ SourceFat readSourceFat(const std::string& source) {
     if (fd.get() < 0) return result;
     std::array<std::uint8_t, 512> sector{};
     if (!readFully(fd.get(), 0, sector)) return result;
-    result.boot = parseFatBootSector(sector);
+    result.boot = fat::parseFatBootSector(sector);
     if (result.boot) {
-        const int raw = fd.get();
-        result.rootLabel = readRootVolumeLabel(
-            *result.boot, [raw](std::uint64_t offset, std::span<std::uint8_t> out) {
-                return readFully(raw, offset, out);
-            });
+        SourceReader reader(fd.get());
+        result.rootLabel = fat::readRootVolumeLabel(*result.boot, reader);
     }
     return result;
 }

@@ -12,7 +12,7 @@ namespace kesp {
 // folder's volume label. Anything else (a FIFO, a character device, a word like "fusefat", an
 // unreadable or short file) gives no boot sector; nothing is opened that could block.
 struct SourceFat {
-    std::optional<FatBootSector> boot;
+    std::optional<fat::FatBootSector> boot;
     std::optional<std::string> rootLabel;
 };
 SourceFat readSourceFat(const std::string& source);

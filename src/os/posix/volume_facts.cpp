@@ -61,17 +61,17 @@ VolumeFacts describeVolume(const VolumeEvidence& e) {
     const std::string& type = e.mount.type;
 
     if (e.boot) {
-        info.fileSystem = fatTypeName(e.boot->type);
+        info.fileSystem = fat::fatTypeName(e.boot->type);
         info.name = e.rootLabel ? *e.rootLabel : e.boot->label;
         info.serial = e.boot->serial;
-        info.remark = fatLayoutRemark(*e.boot);
+        info.remark = fat::fatLayoutRemark(*e.boot);
         facts.geometryKnown = true;
         facts.sectorsPerCluster = e.boot->sectorsPerCluster;
         facts.bytesPerSector = e.boot->bytesPerSector;
         facts.totalBytes = e.boot->totalSectors * e.boot->bytesPerSector;
     } else if (isKernelFatType(type) && e.stat) {
         // The kernel driver: f_bsize is the cluster size and f_blocks the data clusters.
-        info.fileSystem = fatTypeName(fatTypeForClusters(e.stat->blocks));
+        info.fileSystem = fat::fatTypeName(fat::fatTypeForClusters(e.stat->blocks));
         info.name = e.identity.label;
         info.serial = serialFromUuid(e.identity.uuid).value_or(0);
         splitClusterSize(e.stat->blockSize, facts);

@@ -30,8 +30,8 @@ struct BlockIdentity {
 
 struct VolumeEvidence {
     MountEntry mount;
-    std::optional<FatBootSector> boot;    // the source's boot sector, when valid
-    std::optional<std::string> rootLabel; // the root folder's volume-label entry
+    std::optional<fat::FatBootSector> boot; // the source's boot sector, when valid
+    std::optional<std::string> rootLabel;   // the root folder's volume-label entry
     std::optional<StatvfsFacts> stat;
     BlockIdentity identity;
 };

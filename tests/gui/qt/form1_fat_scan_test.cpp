@@ -257,7 +257,7 @@ TEST(Form1FatScan, PlanOfAScannedImageLeavesWhatMtoolsFindsFree) {
     EXPECT_EQ(window->volumeField()->text().toStdString(), std::to_string(20 << 20));
     const plan::PlanRow* own = nullptr;
     for (const plan::PlanRow& row : window->model().plan().rows)
-        if (row.layout.bits == fat::FatBits::Fat16 && row.layout.sectorsPerCluster == 4) own = &row;
+        if (row.layout.bits == fat::FatType::Fat16 && row.layout.sectorsPerCluster == 4) own = &row;
     ASSERT_NE(own, nullptr);
     std::string output;
     ASSERT_EQ(runProgram({"mdir", "-i", image->imagePath(), "::/"}, output), 0) << output;

@@ -12,7 +12,7 @@
 namespace kesp::test {
 namespace {
 
-const plan::PlanRow* findRow(const plan::FormatPlan& plan, fat::FatBits bits, std::uint32_t k) {
+const plan::PlanRow* findRow(const plan::FormatPlan& plan, fat::FatType bits, std::uint32_t k) {
     for (const plan::PlanRow& row : plan.rows)
         if (row.layout.bits == bits && row.layout.clusterBytes() == k) return &row;
     return nullptr;
@@ -36,7 +36,7 @@ TEST(Form1Plan, OfferedAfterAScanOnTheScannedTreeAndClosedByTheNextRun) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->volumeField()->text(), QStringLiteral("67108864"));
     // The walk's tally: 5000 + 1 bytes in 2 KiB clusters, and SUB's own cluster.
-    const plan::PlanRow* row = findRow(window->model().plan(), fat::FatBits::Fat16, 2048);
+    const plan::PlanRow* row = findRow(window->model().plan(), fat::FatType::Fat16, 2048);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->occupiedBytes, (3 + 1 + 1) * 2048u);
 

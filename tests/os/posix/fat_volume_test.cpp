@@ -36,6 +36,22 @@ std::vector<std::uint8_t> readBytes(const std::string& path, std::uint64_t offse
     return bytes;
 }
 
+// An image file as the FAT library reads it, through readBytes.
+class ImageBytes final : public fat::ByteReader {
+public:
+    explicit ImageBytes(std::string path) : path_(std::move(path)) {}
+    bool read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        const auto bytes = readBytes(path_, offset, out.size());
+        if (bytes.empty()) return false;
+        std::copy(bytes.begin(), bytes.end(), out.begin());
+        return true;
+    }
+    std::uint64_t size() const override { return std::filesystem::file_size(path_); }
+
+private:
+    std::string path_;
+};
+
 std::string hex8(std::uint32_t v) {
     char text[9];
     std::snprintf(text, sizeof text, "%08X", v);
@@ -65,7 +81,7 @@ TEST(BootSectorOfMkfsImages, EveryTypeAndClusterSizeMatchesMinfo) {
             const auto truth = image->minfo();
             ASSERT_TRUE(truth);
 
-            const auto boot = parseFatBootSector(readBytes(image->imagePath(), 0, 512));
+            const auto boot = fat::parseFatBootSector(readBytes(image->imagePath(), 0, 512));
             ASSERT_TRUE(boot);
             EXPECT_EQ(boot->bytesPerSector, truth->sectorSize);
             EXPECT_EQ(boot->sectorsPerCluster, truth->sectorsPerCluster);
@@ -73,18 +89,13 @@ TEST(BootSectorOfMkfsImages, EveryTypeAndClusterSizeMatchesMinfo) {
             EXPECT_EQ(boot->serial, truth->serial);
             EXPECT_EQ(boot->label, truth->label);
             EXPECT_EQ("FAT" + std::to_string(bits), truth->diskType);
-            const FatType expected = bits == 12   ? FatType::Fat12
-                                     : bits == 16 ? FatType::Fat16
-                                                  : FatType::Fat32;
+            const fat::FatType expected = bits == 12   ? fat::FatType::Fat12
+                                          : bits == 16 ? fat::FatType::Fat16
+                                                       : fat::FatType::Fat32;
             EXPECT_EQ(boot->type, expected);
 
-            const auto root =
-                readRootVolumeLabel(*boot, [&](std::uint64_t offset, std::span<std::uint8_t> out) {
-                    const auto bytes = readBytes(image->imagePath(), offset, out.size());
-                    if (bytes.empty()) return false;
-                    std::copy(bytes.begin(), bytes.end(), out.begin());
-                    return true;
-                });
+            ImageBytes bytes(image->imagePath());
+            const auto root = fat::readRootVolumeLabel(*boot, bytes);
             EXPECT_EQ(root, layout.label);
         }
 }
@@ -96,7 +107,7 @@ TEST(BootSectorOfMkfsImages, LargerSectorsAndNoLabel) {
     layout.sectorSize = 4096;
     const auto image = FatImage::create(layout, error);
     ASSERT_TRUE(image) << error;
-    const auto boot = parseFatBootSector(readBytes(image->imagePath(), 0, 512));
+    const auto boot = fat::parseFatBootSector(readBytes(image->imagePath(), 0, 512));
     ASSERT_TRUE(boot);
     EXPECT_EQ(boot->bytesPerSector, 4096u);
     EXPECT_EQ(boot->clusterSize(), 4096u);

@@ -143,11 +143,11 @@ VolumeEvidence evidenceOf(const char* type, const char* source = "/dev/sdb1") {
 
 TEST(DescribeVolume, BootSectorGivesFatGeometryAndPrefersTheRootLabel) {
     auto e = evidenceOf("fuse.fusefat", "/tmp/f.img");
-    FatBootSector boot;
+    fat::FatBootSector boot;
     boot.bytesPerSector = 512;
     boot.sectorsPerCluster = 4;
     boot.totalSectors = 40960;
-    boot.type = FatType::Fat16;
+    boot.type = fat::FatType::Fat16;
     boot.serial = 0x0BADF00D;
     boot.label = "BOOTLBL";
     e.boot = boot;
