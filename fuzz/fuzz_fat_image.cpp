@@ -1,6 +1,7 @@
 // libFuzzer target: the input is a whole tiny disk image. Every volume found in it, FAT or
 // exFAT, is walked folder by folder, as the image backend walks it: each walk must end, and
 // every name it delivers must be UTF-8 the result files can hold, and never "." or "..".
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
