@@ -81,10 +81,17 @@ bool FolderReader::loadNextBlock() {
     return true;
 }
 
+// A walk keeps every folder on its path open: one that has been read keeps nothing but its place.
+void FolderReader::finish() {
+    done_ = true;
+    std::vector<std::uint8_t>().swap(block_);
+    std::unordered_set<std::uint32_t>().swap(visited_);
+}
+
 bool FolderReader::next(DirectoryEntry& entry) {
     while (!done_) {
         if (at_ + kEntryBytes > block_.size() && !loadNextBlock()) {
-            done_ = true;
+            finish();
             return false;
         }
         const auto raw = std::span<const std::uint8_t>(block_).subspan(at_, kEntryBytes);
@@ -94,7 +101,7 @@ bool FolderReader::next(DirectoryEntry& entry) {
             // The cluster that ends the folder must still belong to a chain: one the FAT marks
             // free may already hold another file's data.
             if (!fixedRoot_) linkBroken(volume_.fat().entry(cluster_));
-            done_ = true;
+            finish();
             return false;
         case EntryDecoder::Result::Skipped:
             continue;

@@ -30,6 +30,7 @@ private:
     // unreadable, free or bad.
     bool linkBroken(const std::optional<std::uint32_t>& link);
     void fail(std::string reason);
+    void finish();
 
     FatVolume& volume_;
     EntryDecoder decoder_;

@@ -51,8 +51,8 @@ public:
     virtual std::string entryRoot(const std::string& entry) {
         return rootPath(entry).value_or(entry);
     }
-    // True when the root lists at least one entry other than "." and "..", as the Windows
-    // query does; the image backend, which reads the root itself, also accepts an empty one.
+    // True when the root can be listed, empty or not (a drive without medium, a dead mount or an
+    // unreadable root cannot).
     virtual bool probeRoot(const std::string& root) = 0;
     virtual bool volumeInformation(const std::string& root, VolumeInformation& info) = 0;
     virtual bool diskFreeSpace(const std::string& root, std::uint32_t& sectorsPerCluster,

@@ -13,11 +13,14 @@ bool mustEscape(EscapeFor where, unsigned char c) {
 
 } // namespace
 
-std::string escapedFor(EscapeFor where, std::string_view text) {
-    const bool any = std::any_of(text.begin(), text.end(), [where](char c) {
+bool needsEscape(EscapeFor where, std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [where](char c) {
         return mustEscape(where, static_cast<unsigned char>(c));
     });
-    if (!any) return std::string(text);
+}
+
+std::string escapedFor(EscapeFor where, std::string_view text) {
+    if (!needsEscape(where, text)) return std::string(text);
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size() + 8);

@@ -16,5 +16,7 @@ enum class EscapeFor {
 };
 
 std::string escapedFor(EscapeFor where, std::string_view text);
+// Whether escapedFor would change `text`: most texts need nothing, and need no copy either.
+bool needsEscape(EscapeFor where, std::string_view text);
 
 } // namespace kesp

@@ -26,7 +26,10 @@ ResultFiles::ResultFiles(OutputFiles& files, const std::string& reportPath,
 
 void ResultFiles::report(std::string_view line) {
     if (!report_) return;
-    write(report_, reportPath_, escapedFor(EscapeFor::Report, line));
+    if (needsEscape(EscapeFor::Report, line))
+        write(report_, reportPath_, escapedFor(EscapeFor::Report, line));
+    else
+        write(report_, reportPath_, line);
 }
 
 void ResultFiles::table(std::string_view line) {

@@ -13,8 +13,9 @@ namespace kesp {
 struct EtatScan {
     // Bytes per cluster of the selected drive; written only by a successful free-space query.
     std::int32_t TailleCluster = 0;
-    bool PartitionFat = false; // "FAT" or "FAT32": optimisation offered after a scan
+    bool PartitionFat = false; // "FAT", "FAT32" or "exFAT": optimisation offered after a scan
     bool EstFat32 = false;     // not cleared by a refused file system
+    bool EstExfat = false;     // the same for "exFAT", whose table and folders are its own
 
     // Counts and byte sums: exact 64-bit integers.
     std::uint64_t NbRepertoires = 0;
@@ -23,8 +24,14 @@ struct EtatScan {
     std::uint64_t ReelRepertoire = 0;
     std::uint64_t TotalUtile = 0;
     std::uint64_t TotalReel = 0;
-    // What the files would occupy with each of the what-if cluster sizes, by kWhatIfSizes.
-    std::array<std::uint64_t, kWhatIfSizes.size()> realAt{};
+    // What the files and folders would occupy at each cluster size, by kClusterSizes.
+    std::array<std::uint64_t, kClusterSizes.size()> TotalReelParCluster{};
+    std::uint64_t& TotalReelDe(std::uint32_t cluster) {
+        return TotalReelParCluster[clusterSizeIndex(cluster)];
+    }
+    std::uint64_t TotalReelDe(std::uint32_t cluster) const {
+        return TotalReelParCluster[clusterSizeIndex(cluster)];
+    }
     std::uint64_t PerteCumulee = 0;
     // What the format plan needs of the tree, gathered by the same walk.
     TreeTally Tally;
@@ -51,7 +58,7 @@ inline void keepTotals(EtatScan& etat, const ScanTotals& totals) {
     etat.TotalUtile = totals.useful;
     etat.TotalReel = totals.real;
     etat.PerteCumulee = totals.slack;
-    etat.realAt = totals.realAt;
+    etat.TotalReelParCluster = totals.realAt;
     etat.Tally = totals.tally;
 }
 

@@ -49,7 +49,7 @@ void resetFigures(EtatScan& etat) {
     etat.UtileRepertoire = 0;
     etat.ReelRepertoire = 0;
     etat.PerteCumulee = 0;
-    etat.realAt = {};
+    etat.TotalReelParCluster = {};
     etat.Tally = {};
 }
 
@@ -184,6 +184,7 @@ RunOutcome run(EtatScan& etat, const std::string& title, ScanView& view, ScanSer
     request.header = header;
     request.numberMask = etat.FormatNombre;
     request.detailHeader = etat.EnteteDetail;
+    request.exfat = etat.EstExfat;
     WindowObserver observer(etat, title, view, services);
     RunOutcome outcome = runScan(request, services, observer, observer.stop());
     if (!observer.started()) {

@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -188,7 +187,7 @@ void Form1::createToolBar() {
         case form1::ToolImage::Plan:
             break;
         }
-        return style()->standardIcon(QStyle::SP_FileDialogDetailedView);
+        return planImage();
     };
     for (const form1::ToolButton& b : form1::kToolButtons) {
         if (!b.command) {

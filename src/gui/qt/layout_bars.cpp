@@ -10,12 +10,27 @@ constexpr int kMarkWidth = 190;
 constexpr int kRowHeight = 22;
 constexpr int kLegendHeight = 26;
 constexpr int kMargin = 6;
+constexpr int kLeastBarWidth = 200;
+constexpr int kSwatch = 16; // the colour square and its gap
+constexpr int kLegendGap = 14;
+constexpr qreal kFaded = 0.35;
+
+int legendWidth(const QFontMetrics& fm) {
+    int width = kMargin;
+    for (const std::string& name : plan::barPartNames())
+        width += kSwatch + fm.horizontalAdvance(QString::fromStdString(name)) + kLegendGap;
+    return width;
+}
 
 } // namespace
 
 LayoutBars::LayoutBars(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("layoutBars"));
-    setMinimumWidth(kLabelWidth + kMarkWidth + 200);
+}
+
+QSize LayoutBars::minimumSizeHint() const {
+    const int rows = kMargin + kLabelWidth + kLeastBarWidth + kMarkWidth + kMargin;
+    return {std::max(rows, legendWidth(fontMetrics())), sizeHint().height()};
 }
 
 void LayoutBars::setBars(std::vector<plan::LayoutBar> bars) {
@@ -46,6 +61,7 @@ QSize LayoutBars::sizeHint() const {
 void LayoutBars::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().base());
+    if (!isEnabled()) p.setOpacity(kFaded);
     const QFontMetrics fm(font());
 
     // Legend: a swatch and a name per part.
@@ -54,8 +70,8 @@ void LayoutBars::paintEvent(QPaintEvent*) {
         p.fillRect(QRect(x, kMargin + 4, 12, 12), partColour(part));
         p.setPen(palette().text().color());
         const QString name = QString::fromStdString(plan::barPartNames()[part]);
-        p.drawText(QPoint(x + 16, kMargin + 4 + fm.ascent()), name);
-        x += 16 + fm.horizontalAdvance(name) + 14;
+        p.drawText(QPoint(x + kSwatch, kMargin + 4 + fm.ascent()), name);
+        x += kSwatch + fm.horizontalAdvance(name) + kLegendGap;
     }
 
     const int barX = kMargin + kLabelWidth;

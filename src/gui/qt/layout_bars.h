@@ -1,6 +1,7 @@
 #pragma once
 // One stacked horizontal bar per layout (file data | slack | folders | FAT and reserved | free),
-// drawn with QPainter, the recommended and the formatters' default layouts marked.
+// drawn with QPainter, the recommended and the formatters' default layouts marked; faded while
+// disabled (the plan shown is not the size field's).
 #include <QWidget>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
     std::array<int, plan::kBarParts> partWidths(std::size_t row) const;
     int barAreaWidth() const;
     QSize sizeHint() const override;
+    // The legend whole and every row: below it, the scroll area around it scrolls.
+    QSize minimumSizeHint() const override;
 
     static QColor partColour(std::size_t part);
 

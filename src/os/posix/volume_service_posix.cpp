@@ -48,8 +48,7 @@ public:
     }
 
     bool probeRoot(const std::string& root) override {
-        return watch_.run<bool>(keyOf(root), [root] { return rootHasEntries(root); })
-            .value_or(false);
+        return watch_.run<bool>(keyOf(root), [root] { return rootListable(root); }).value_or(false);
     }
 
     bool volumeInformation(const std::string& root, VolumeInformation& info) override {
@@ -113,18 +112,16 @@ private:
         return mount ? mount->mountPoint : root;
     }
 
-    static bool rootHasEntries(const std::string& root) {
+    // A card just formatted, or emptied, is a volume like any other: the root need only list.
+    static bool rootListable(const std::string& root) {
         DIR* dir = ::opendir(root.c_str());
         if (!dir) return false;
-        bool found = false;
-        while (const dirent* entry = ::readdir(dir)) {
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                found = true;
-                break;
-            }
+        errno = 0;
+        while (::readdir(dir) != nullptr) {
         }
+        const bool listed = errno == 0;
         ::closedir(dir);
-        return found;
+        return listed;
     }
 
     static int readinessOfPath(const std::string& path) {

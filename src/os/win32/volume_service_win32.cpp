@@ -53,14 +53,11 @@ public:
     bool probeRoot(const std::string& root) override {
         const QuietCriticalErrors quiet;
         WIN32_FIND_DATAA data;
+        // A card just formatted, or emptied, is a volume like any other: the root need only list.
         const HANDLE search = FindFirstFileA((root + "*").c_str(), &data);
-        if (search == INVALID_HANDLE_VALUE) return false;
-        bool found = false;
-        do {
-            found = std::strcmp(data.cFileName, ".") != 0 && std::strcmp(data.cFileName, "..") != 0;
-        } while (!found && FindNextFileA(search, &data));
+        if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
         FindClose(search);
-        return found;
+        return true;
     }
 
     bool volumeInformation(const std::string& root, VolumeInformation& info) override {

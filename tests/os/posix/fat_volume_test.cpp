@@ -299,3 +299,25 @@ TEST(SourceEvidence, SourcesThatAreNotVolumeFilesAreNeverRead) {
 
 } // namespace
 } // namespace kesp
+
+namespace kesp::test {
+namespace {
+
+// A card just formatted has nothing in its root: it is still a volume to scan, not one refused
+// as of an unknown type.
+TEST(MountedFatVolume, AnEmptyRootIsAVolume) {
+    KESP_REQUIRE_FAT_TOOLS(true);
+    std::string error;
+    auto image = FatImage::create(labelledFat(16, 4, "NEUVE", "0000CAFE", 20 << 20), error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->mount(error)) << error;
+    auto volumes = makePosixVolumeService();
+    const std::string root = image->mountPoint() + "/";
+    EXPECT_TRUE(volumes->probeRoot(root));
+    VolumeInformation info;
+    ASSERT_TRUE(volumes->volumeInformation(root, info));
+    EXPECT_EQ(info.fileSystem, "FAT");
+}
+
+} // namespace
+} // namespace kesp::test
