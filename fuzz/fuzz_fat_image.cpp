@@ -1,8 +1,9 @@
 // libFuzzer target: the input is a whole tiny disk image. Every volume found in it, FAT or
 // exFAT, is walked folder by folder, as the image backend walks it: each walk must end, and
-// every name it delivers must be UTF-8 the result files can hold, and never "." or "..". A FAT
-// walk also claims every chain in a cluster ledger, as a walk for the balance sheet does: every
-// cluster must then be counted exactly once.
+// every name it delivers must be UTF-8 the result files can hold, and never "." or "..". Each
+// walk also claims every cluster it reaches in a ledger, as a walk for the balance sheet does:
+// every cluster must then be counted exactly once.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -170,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto volume = kesp::fat::FatVolume::open(slice, error);
         if (!volume) continue;
         const auto& g = volume->geometry();
-        std::vector<std::uint32_t> path{g.type == kesp::FatType::Fat32 ? g.rootCluster : 0};
+        std::vector<std::uint32_t> path{g.type == kesp::fat::FatType::Fat32 ? g.rootCluster : 0};
         kesp::fat::ClusterLedger ledger(*volume);
         ledger.claimRoot();
         walk(*volume, kesp::fat::FolderReader::root(*volume), path, budget, &ledger);

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "platform/image_volumes.h"
-#include "platform/output_files.h"
+#include "images/image_volumes.h"
+#include "os/output_files.h"
 #include "scan/run_outcome.h"
 
 namespace kesp {

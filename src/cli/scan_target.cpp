@@ -9,8 +9,8 @@
 
 #include "cli/kesp_scan.h"
 #include "cli/volume_options.h"
-#include "platform/folder_check.h"
-#include "platform/image/image_address.h"
+#include "images/image_address.h"
+#include "os/folder_check.h"
 
 namespace kesp {
 namespace {

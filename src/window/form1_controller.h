@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "output/commands.h"
+#include "os/pdf_writer.h"
 #include "plan/balance_sheet.h"
-#include "platform/pdf_writer.h"
 #include "scan/scan_services.h"
 #include "scan/scan_state.h"
 #include "volume/gate.h"
+#include "window/commands.h"
 #include "window/dialog_folders.h"
+#include "window/form1_layout.h"
 #include "window/form1_services.h"
 #include "window/open_files.h"
 #include "window/window_view.h"
@@ -40,7 +41,9 @@ public:
     void Dir1_RightButton();
     void sldFreq_Change(int seconds);
 
-    // Commands, as the tool bar and the menus run them. Keys are exact and case-sensitive; an
+    // Commands, as the tool bar and the menus run them.
+    void run(form1::Command command);
+    // A tool-bar button's key (form1::kToolButtons); keys are exact and case-sensitive, and an
     // unknown or empty key (a separator) does nothing.
     void Toolbar1_ButtonClick(const std::string& key);
     void OK_Click();
@@ -73,7 +76,9 @@ public:
     int setFolderPath(const std::string& pathOrDrive);
 
     const EtatScan& etat() const { return etat_; }
-    const Module1& module() const { return module_; }
+    const DriveState& driveState() const { return driveState_; }
+    // The window's title: the program's name and version.
+    const std::string& TitreApplication() const { return titreApplication_; }
     const std::vector<std::string>& drives() const { return drives_; }
     const std::string& DossierProgramme() const { return dossierProgramme_; }
     const std::string& CheminAide() const { return cheminAide_; }
@@ -100,7 +105,8 @@ private:
     ScanServices scanServices_;
     OutputServices outputServices_;
     EtatScan etat_;
-    Module1 module_;
+    DriveState driveState_;
+    std::string titreApplication_;
     std::string dossierProgramme_;
     std::string cheminAide_;
     std::string dossierTemp_;
