@@ -11,7 +11,8 @@ constexpr std::uint32_t kCensusPiece = 64 * 1024;
 } // namespace
 
 ClaimLedger::ClaimLedger(std::uint32_t clusterCount, std::uint32_t clusterBytes)
-    : clusterBytes_(clusterBytes), bits_((std::uint64_t(clusterCount) + 2 + 63) / 64, 0) {}
+    : clusterCount_(clusterCount), clusterBytes_(clusterBytes),
+      bits_((std::uint64_t(clusterCount) + 2 + 63) / 64, 0) {}
 
 void ClaimLedger::note(const Claim& claim, ChainProblem problem, std::uint64_t chainClusters,
                        std::uint32_t cluster, std::uint64_t clusters) {
@@ -34,6 +35,24 @@ bool ClaimLedger::tellShared(std::uint32_t c) {
     }
     shared_.insert(c);
     return true;
+}
+
+bool ClaimLedger::inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster) {
+    std::optional<std::uint32_t> at = first;
+    for (std::uint64_t i = 0; at && i < length; ++i) {
+        if (*at == cluster) return true;
+        at = nextInChain(*at);
+    }
+    return false;
+}
+
+// From where two chains meet they are one: the rest of the first claimer's chain is claimed
+// twice. Followed up to a cluster already told (the rest was told with it), which also ends a
+// loop.
+void ClaimLedger::recordShared(std::uint32_t cluster) {
+    for (std::optional<std::uint32_t> at = cluster; at && validCluster(*at) && isSet(*at);
+         at = nextInChain(*at))
+        if (!tellShared(*at)) return;
 }
 
 void ClaimLedger::listingEnded(bool whole) {
@@ -124,27 +143,10 @@ std::uint64_t ClusterLedger::claimExcess(std::uint32_t cluster, std::uint32_t va
     return claimed;
 }
 
-bool ClusterLedger::inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster) {
-    std::uint32_t at = first;
-    for (std::uint64_t i = 0; i < length; ++i) {
-        if (at == cluster) return true;
-        const std::optional<std::uint32_t> next = fat_.entry(at);
-        if (!next) return false;
-        at = *next;
-    }
-    return false;
-}
-
-// From where two chains meet they are one: the rest of the first claimer's chain is claimed
-// twice. Followed up to a cluster already told (the rest was told with it), which also ends a
-// loop.
-void ClusterLedger::recordShared(std::uint32_t cluster) {
-    while (geometry_.validCluster(cluster) && isSet(cluster)) {
-        if (!tellShared(cluster)) return;
-        const std::optional<std::uint32_t> next = fat_.entry(cluster);
-        if (!next || fat_.endOfChain(*next)) return;
-        cluster = *next;
-    }
+std::optional<std::uint32_t> ClusterLedger::nextInChain(std::uint32_t cluster) {
+    const std::optional<std::uint32_t> next = fat_.entry(cluster);
+    if (!next || fat_.endOfChain(*next)) return std::nullopt;
+    return next;
 }
 
 void ClusterLedger::claimRoot() {

@@ -89,6 +89,7 @@ public:
 
 protected:
     ClaimLedger(std::uint32_t clusterCount, std::uint32_t clusterBytes);
+    ~ClaimLedger() = default;
 
     struct Claim {
         std::uint32_t first = 0;
@@ -107,7 +108,18 @@ protected:
     void note(const Claim& claim, ChainProblem problem, std::uint64_t chainClusters,
               std::uint32_t cluster, std::uint64_t clusters = 0);
     void expectListing() { ++expected_; }
+    bool validCluster(std::uint32_t c) const {
+        return c >= 2 && std::uint64_t(c) <= std::uint64_t(clusterCount_) + 1;
+    }
+    // The cluster after `cluster` in its FAT chain; none at the chain's end or where the FAT
+    // cannot be read.
+    virtual std::optional<std::uint32_t> nextInChain(std::uint32_t cluster) = 0;
+    // Whether `cluster` is among the first `length` clusters of the chain from `first`.
+    bool inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster);
+    // Counts as claimed twice `cluster` (already claimed) and the rest of its chain.
+    void recordShared(std::uint32_t cluster);
 
+    std::uint32_t clusterCount_;
     std::uint32_t clusterBytes_;
     std::vector<std::uint64_t> bits_;
     ClaimTally tally_;
@@ -150,8 +162,7 @@ private:
 
     Followed follow(const Claim& claim);
     std::uint64_t claimExcess(std::uint32_t cluster, std::uint32_t value);
-    bool inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster);
-    void recordShared(std::uint32_t cluster);
+    std::optional<std::uint32_t> nextInChain(std::uint32_t cluster) override;
     ClusterCensus takeCensus();
     void markLostSuccessors(std::uint32_t cluster, std::uint32_t value, ClusterCensus& census,
                             std::vector<std::uint32_t>& cycleStarts);

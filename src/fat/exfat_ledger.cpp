@@ -104,24 +104,10 @@ std::uint64_t ExfatLedger::claimExcess(std::uint32_t cluster) {
     return claimed;
 }
 
-bool ExfatLedger::inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster) {
-    std::uint32_t at = first;
-    for (std::uint64_t i = 0; i < length; ++i) {
-        if (at == cluster) return true;
-        const std::optional<std::uint32_t> next = fat_.entry(at);
-        if (!next) return false;
-        at = *next;
-    }
-    return false;
-}
-
-void ExfatLedger::recordShared(std::uint32_t cluster) {
-    while (geometry_.validCluster(cluster) && isSet(cluster)) {
-        if (!tellShared(cluster)) return;
-        const std::optional<std::uint32_t> next = fat_.entry(cluster);
-        if (!next || *next == ExfatFat::kEnd) return;
-        cluster = *next;
-    }
+std::optional<std::uint32_t> ExfatLedger::nextInChain(std::uint32_t cluster) {
+    const std::optional<std::uint32_t> next = fat_.entry(cluster);
+    if (!next || *next == ExfatFat::kEnd) return std::nullopt;
+    return next;
 }
 
 void ExfatLedger::claimSystem(const std::optional<ExfatExtent>& extent, std::string_view name) {

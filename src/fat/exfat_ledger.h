@@ -41,8 +41,7 @@ private:
     Followed followRun(const Claim& claim);
     Followed followChain(const Claim& claim);
     std::uint64_t claimExcess(std::uint32_t cluster);
-    bool inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster);
-    void recordShared(std::uint32_t cluster);
+    std::optional<std::uint32_t> nextInChain(std::uint32_t cluster) override;
     void claimSystem(const std::optional<ExfatExtent>& extent, std::string_view name);
     ClusterCensus takeCensus();
 

@@ -12,26 +12,13 @@
 #include "fat/exfat_entry_set.h"
 #include "support/exfat_image.h"
 #include "support/temp_dir.h"
+#include "system_scan.h"
 
 namespace kesp::test {
 namespace {
 
 namespace fs = std::filesystem;
 constexpr std::uint64_t MiB = 1 << 20;
-
-struct ScanResult {
-    int status = 0;
-    std::string out, err;
-};
-
-ScanResult scan(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    ScanResult run;
-    run.status = runKespScan(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 // Digits grouped by three with `separator`.
 std::string grouped(std::uint64_t value, char separator) {

@@ -11,23 +11,10 @@
 #include "support/fat_image.h"
 #include "support/posix_files.h"
 #include "support/temp_dir.h"
+#include "system_scan.h"
 
 namespace kesp::test {
 namespace {
-
-struct ScanResult {
-    int status = 0;
-    std::string out, err;
-};
-
-ScanResult scan(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    ScanResult run;
-    run.status = runKespScan(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 std::vector<std::string> lines(const std::string& path) {
     std::ifstream in(path);

@@ -236,6 +236,17 @@ TEST_F(Win32Form1Test, NumberedPositionsReachTheirOwnButtonOnly) {
     EXPECT_TRUE(toolEnabled(form, kIdPlanFormatage) && menuEnabled(form, kIdPlanFormatage));
 }
 
+// This window has no balance sheet to show: the item stays greyed, even when the controller
+// offers a sheet, and its command changes nothing.
+TEST_F(Win32Form1Test, TheBalanceItemStaysGreyed) {
+    Win32Form1& form = *form_;
+    EXPECT_FALSE(menuEnabled(form, kIdBilanVolume));
+    form.setBalanceEnabled(true, "Chaque cluster compté");
+    EXPECT_FALSE(menuEnabled(form, kIdBilanVolume));
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdBilanVolume, 0);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
 TEST_F(Win32Form1Test, StatusPanelsKeepTheirTextAndMakeRoomForIt) {
     Win32Form1& form = *form_;
     const HWND bar = form.control(kIdStatusBar);
