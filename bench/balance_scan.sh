@@ -8,6 +8,7 @@
 # Targets: --balance within 2x of the plain scan and faster than fsck.fat -n; the 2 TiB volume's
 # sheet under 64 MiB.
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 build=${1:?usage: balance_scan.sh BUILD_DIR [WORK_DIR] [RUNS]}
 work=${2:-/tmp/kesp-bench-image}
 runs=${3:-7}
@@ -22,17 +23,6 @@ bash "$(dirname "$0")/make_image.sh" "$work"
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-now() { date +%s%N; }
-# Elapsed ms of a command, its peak RSS (KiB) left in $out/$1.rss.
-timed() {
-    local name=$1
-    shift
-    local t0 t1
-    t0=$(now)
-    /usr/bin/time -f '%M' -o "$out/$name.rss" "$@" >"$out/$name.out" 2>"$out/$name.err" || true
-    t1=$(now)
-    echo $(((t1 - t0) / 1000000))
-}
 run_plain() { timed plain "$scan" "$img"; }
 run_balance() { timed balance "$scan" --balance "$img"; }
 run_fsck() { timed fsck fsck.fat -n "$img"; }
@@ -48,7 +38,6 @@ for ((i = 0; i < runs; i++)); do
     balance_ms+=($(run_balance)); balance_rss+=($(cat "$out/balance.rss"))
     fsck_ms+=($(run_fsck)); fsck_rss+=($(cat "$out/fsck.rss"))
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 highest() { printf '%s\n' "$@" | sort -n | tail -1; }
 mp=$(median "${plain_ms[@]}") mb=$(median "${balance_ms[@]}") mf=$(median "${fsck_ms[@]}")
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / (b > 0 ? b : 1)}'; }

@@ -11,6 +11,7 @@
 #   bash bench/exfat_scan.sh build/release [WORK_DIR] [RUNS]
 # Targets: exFAT time <= 1.5x FAT32's; peak RSS < 64 MiB on the 2 TiB image.
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 build=${1:?usage: exfat_scan.sh BUILD_DIR [WORK_DIR] [RUNS]}
 work=${2:-/tmp/kesp-bench-exfat}
 runs=${3:-21}
@@ -50,25 +51,8 @@ stamp="kesp-bench-exfat v1 folders=2000 files=20000 big=2T"
 if [ ! -f "$work/.stamp" ] || [ "$(cat "$work/.stamp")" != "$stamp" ]; then
     echo "making the images in $work (a few minutes) ..."
     rm -rf "$work/tree" "$work/grown" "$fat" "$exfat" "$big"
-    # The tree of bench/image_scan.sh: 40 x 50 folders, 10 files each; mixed-case, long and
-    # accented names; sizes mostly small.
-    perl -e '
-        use strict; use warnings;
-        my ($root) = @ARGV; srand(20261208);
-        my @stems = ("IMG_", "Photo de vacances ", "été ", "doc", "Notes ", "README");
-        for my $t (0 .. 39) {
-            for my $m (0 .. 49) {
-                my $dir = sprintf("%s/Dossier %02d/sub%02d", $root, $t, $m);
-                system("mkdir", "-p", $dir) == 0 or die;
-                for my $f (0 .. 9) {
-                    my $name = sprintf("%s/%s%04d.%s", $dir, $stems[int(rand(@stems))],
-                                       $f, (rand() < 0.5 ? "jpg" : "TXT"));
-                    open(my $fh, ">", $name) or die;
-                    my $size = rand() < 0.8 ? int(rand(8192)) : int(rand(200000));
-                    truncate($fh, $size); close($fh);
-                }
-            }
-        }' "$work/tree"
+    # The FAT32 benchmarks' tree (bench/common.sh).
+    make_image_tree "$work/tree"
     truncate -s 1G "$fat" "$exfat"
     mkfs.fat -F 32 -s 8 -n BENCH32 "$fat" >/dev/null
     mcopy -s -i "$fat" "$work/tree/"* ::/
@@ -97,17 +81,6 @@ fi
 
 out=$(mktemp -d)
 trap 'cleanup; rm -rf "$out"' EXIT
-now() { date +%s%N; }
-# Elapsed ms of a command; its peak RSS (KiB) left in $out/$1.rss.
-timed() {
-    local name=$1
-    shift
-    local t0 t1
-    t0=$(now)
-    /usr/bin/time -f '%M' -o "$out/$name.rss" "$@" >"$out/$name.out" 2>"$out/$name.err" || true
-    t1=$(now)
-    echo $(((t1 - t0) / 1000000))
-}
 # Processor ms (user + system) of one scan of $1, from a batch of ten: time(1) counts in
 # hundredths of a second.
 processor() {
@@ -132,7 +105,6 @@ for ((i = 0; i < 5; i++)); do
     fat_cpu+=($(processor "$fat"))
     exfat_cpu+=($(processor "$exfat"))
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 mf=$(median "${fat_ms[@]}") me=$(median "${exfat_ms[@]}")
 cf=$(median "${fat_cpu[@]}") ce=$(median "${exfat_cpu[@]}")
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / (b > 0 ? b : 1)}'; }

@@ -7,6 +7,7 @@
 #   bash bench/image_scan.sh build/release [WORK_DIR] [RUNS]
 # Targets: at least 50x faster than (a); no slower than 0.5x (b), i.e. time <= 2x mdu's.
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 build=${1:?usage: image_scan.sh BUILD_DIR [WORK_DIR] [RUNS]}
 work=${2:-/tmp/kesp-bench-image}
 runs=${3:-5}
@@ -28,17 +29,6 @@ cleanup() { fusermount -u "$mnt" 2>/dev/null || true; rm -rf "$out"; }
 trap cleanup EXIT
 fusefat -o ro,fsname="$img",subtype=fusefat "$img" "$mnt" >/dev/null 2>&1
 
-now() { date +%s%N; }
-# Elapsed ms of a command, its peak RSS (KiB) left in $out/$1.rss.
-timed() {
-    local name=$1
-    shift
-    local t0 t1
-    t0=$(now)
-    /usr/bin/time -f '%M' -o "$out/$name.rss" "$@" >"$out/$name.out" 2>"$out/$name.err" || true
-    t1=$(now)
-    echo $(((t1 - t0) / 1000000))
-}
 run_image() { timed image "$scan" "$img"; }
 run_fuse() { timed fuse "$scan" "$mnt"; }
 run_mdu() { timed mdu mdu -a -i "$img" ::/; }
@@ -57,7 +47,6 @@ for ((i = 0; i < runs; i++)); do
     mdu_ms+=($(run_mdu))
     fls_ms+=($(run_fls))
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 mi=$(median "${image_ms[@]}") mf=$(median "${fuse_ms[@]}") mm=$(median "${mdu_ms[@]}") ml=$(median "${fls_ms[@]}")
 echo "runs: $runs, alternating"
 echo "kesp-scan IMAGE ms:    ${image_ms[*]} (median $mi)"
