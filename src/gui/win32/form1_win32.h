@@ -57,8 +57,8 @@ enum CommandId : int {
 
 // Why "Bilan du volume…" stays greyed in this window.
 inline constexpr const char* kBalanceNotHere =
-    "Le bilan du volume n'a pas encore de fenêtre sous Windows : « kesp-scan --balance » "
-    "l'écrit pour une image disque ou un périphérique.";
+    "Bilan du volume indisponible sous Windows : il lit le volume directement (image disque ou "
+    "périphérique), ce que Kesp ne fait pas encore sous Windows.";
 
 // The status panels' right edges for the widths their texts need (panels 1 to 5) in a bar
 // `barWidth` wide; the last reaches the end (-1).
