@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cli/kesp_scan.h"
+#include "support/exfat_damage.h"
 #include "support/exfat_image.h"
 #include "support/fat_damage.h"
 #include "support/fat_image.h"
@@ -392,6 +393,71 @@ TEST(KespScanBalanceExfat, TheBitmapReadAgainstTheWalkAsDumpExfatCountsIt) {
                   " octets alloués dans le bitmap sans appartenir à aucun fichier ni dossier), en "
                   "2 plages, premier cluster de chacune : " +
                   std::to_string(lost[0]) + ", " + std::to_string(lost[2])}));
+}
+
+// exFAT damaged by a writer that keeps its checksums right: a picture's entry pointed at the
+// clusters of one listed before it (its own run stays allocated, claimed by nothing), and a
+// note's length grown past its run into clusters the bitmap calls free.
+TEST(KespScanBalanceExfat, ACrossLinkAndARunPastItsAllocation) {
+    KESP_REQUIRE_EXFAT_TOOLS(true);
+    constexpr std::uint64_t k = 4096;
+    std::string error;
+    auto image = ExfatImage::create(64u << 20, k, "CARTE", error);
+    ASSERT_TRUE(image) << error;
+    // Copied one at a time: the root lists the first picture before DCIM, and the note's run is
+    // the volume's last, with free clusters after it.
+    const std::vector<std::pair<std::string, std::size_t>> files{
+        {"IMG_0001.JPG", 20000}, {"DCIM/IMG_0002.JPG", 9000}, {"DCIM/Notes.txt", 10}};
+    for (const auto& [path, size] : files) {
+        TempDir source;
+        source.file(path, size);
+        ASSERT_TRUE(image->copyIn(source.path(), error)) << error;
+    }
+
+    std::ifstream in(image->imagePath(), std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    const std::size_t one = exfatSetOf(bytes, u"IMG_0001.JPG");
+    const std::size_t two = exfatSetOf(bytes, u"IMG_0002.JPG");
+    const std::size_t notes = exfatSetOf(bytes, u"Notes.txt");
+    ASSERT_NE(one, std::string::npos);
+    ASSERT_NE(two, std::string::npos);
+    ASSERT_NE(notes, std::string::npos);
+    const std::uint64_t shared = exfatField(bytes, one + kExfatFirstCluster, 4);
+    const std::uint64_t orphan = exfatField(bytes, two + kExfatFirstCluster, 4);
+    setExfatField(bytes, two + kExfatFirstCluster, 4, shared);
+    resealExfatSet(bytes, two);
+    setExfatField(bytes, notes + kExfatDataLength, 8, 3 * k);
+    resealExfatSet(bytes, notes);
+    const std::string damaged = image->imagePath() + ".abime";
+    std::ofstream(damaged, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    // The bitmap is as the copy left it.
+    const auto facts = dumpExfat(damaged);
+    ASSERT_TRUE(facts);
+
+    const std::string table = damaged + ".bilan.txt";
+    const ScanResult run = scan({"--balance-table", table, damaged});
+    ASSERT_EQ(run.status, kExitDone) << run.err;
+    const auto sheet = readSheet(table);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->totalBytes, facts->volumeSectors * 512);
+    EXPECT_EQ(sheet->totalClusters, facts->clusterCount);
+    EXPECT_EQ(sheet->count("Partagés"), 3u) << "the second picture's three clusters";
+    EXPECT_EQ(sheet->count("Perdus"), 3u) << "its own run, left allocated";
+    EXPECT_EQ(sheet->count("Libre"), facts->freeClusters - 2) << "the two the note now holds";
+    EXPECT_EQ(sheet->count("Dossiers"), 2u);
+    // Each cluster once: the first picture's five and the note's three, less the three shared.
+    EXPECT_EQ(sheet->bytes.at("Données des fichiers") + sheet->bytes.at("Espace perdu"), 5 * k);
+    EXPECT_EQ(sheet->notes,
+              (std::vector<std::string>{
+                  "Clusters perdus : 3 (" + std::to_string(3 * k) +
+                      " octets alloués dans le bitmap sans appartenir à aucun fichier ni "
+                      "dossier), en 1 plage, premier cluster : " +
+                      std::to_string(orphan),
+                  "2 clusters occupés par des fichiers ou des dossiers sont libres selon le "
+                  "bitmap d'allocation",
+                  "/DCIM/IMG_0002.JPG : clusters partagés avec un autre fichier ou dossier, à "
+                  "partir du cluster " +
+                      std::to_string(shared)}));
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 #include "cli/kesp_scan.h"
 #include "cli/volume_options.h"
-#include "fat/exfat_entry_set.h"
+#include "support/exfat_damage.h"
 #include "support/exfat_image.h"
 #include "support/temp_dir.h"
 #include "system_scan.h"
@@ -167,24 +167,6 @@ TEST_F(KespScanExfat, VolumeInfoPartitionsAndPlanNameExfat) {
     EXPECT_NE(written.find("\r\nPour un appareil qui lit l'exFAT : exFAT, "), std::string::npos);
 }
 
-// The byte offset of `name`'s entry set: its single File Name entry holds the name in UTF-16.
-std::size_t setOf(const std::string& bytes, const std::u16string& name) {
-    std::string pattern;
-    for (char16_t c : name) {
-        pattern += char(c & 0xFF);
-        pattern += char(c >> 8);
-    }
-    const auto at = bytes.find(pattern);
-    return at == std::string::npos ? at : at - 2 - 64;
-}
-
-void reseal(std::string& bytes, std::size_t set) {
-    const auto span = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()) + set, 96);
-    const std::uint16_t sum = fat::exfatSetChecksum(span);
-    bytes[set + 2] = char(sum & 0xFF);
-    bytes[set + 3] = char(sum >> 8);
-}
-
 // Damage is named and the run says it is partial (status 3); a length no volume of this size
 // holds never reaches a total.
 TEST_F(KespScanExfat, DamagedEntriesAreNamedNeverCounted) {
@@ -195,13 +177,13 @@ TEST_F(KespScanExfat, DamagedEntriesAreNamedNeverCounted) {
     ASSERT_TRUE(image);
     std::ifstream in(image->imagePath(), std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    const std::size_t huge = setOf(bytes, u"énorme.bin");
-    const std::size_t broken = setOf(bytes, u"abîmé.txt");
+    const std::size_t huge = exfatSetOf(bytes, u"énorme.bin");
+    const std::size_t broken = exfatSetOf(bytes, u"abîmé.txt");
     ASSERT_NE(huge, std::string::npos);
     ASSERT_NE(broken, std::string::npos);
-    for (int i = 0; i < 8; ++i) // DataLength: 1 TiB, its set made to check out again
-        bytes[huge + 32 + 24 + i] = char((std::uint64_t{1} << 40) >> (8 * i));
-    reseal(bytes, huge);
+    // DataLength: 1 TiB, its set made to check out again.
+    setExfatField(bytes, huge + kExfatDataLength, 8, std::uint64_t{1} << 40);
+    resealExfatSet(bytes, huge);
     bytes[broken + 64 + 2] ^= 1; // a letter of the name: the checksum no longer holds
     const std::string damaged = image->imagePath() + ".abime";
     std::ofstream(damaged, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
