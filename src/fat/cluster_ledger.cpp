@@ -12,7 +12,7 @@ constexpr std::uint32_t kCensusPiece = 64 * 1024;
 
 ClaimLedger::ClaimLedger(std::uint32_t clusterCount, std::uint32_t clusterBytes)
     : clusterCount_(clusterCount), clusterBytes_(clusterBytes),
-      bits_((std::uint64_t(clusterCount) + 2 + 63) / 64, 0) {}
+      pages_(((std::uint64_t(clusterCount) + 2) >> kPageShift) + 1) {}
 
 void ClaimLedger::note(const Claim& claim, ChainProblem problem, std::uint64_t chainClusters,
                        std::uint32_t cluster, std::uint64_t clusters) {

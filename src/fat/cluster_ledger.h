@@ -6,6 +6,7 @@
 // kept per file: only the problems found (a bounded list), the clusters of the folders and those
 // claimed twice.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -100,8 +101,15 @@ protected:
         std::optional<std::uint64_t> need; // clusters the size needs; none for a folder
     };
 
-    bool isSet(std::uint32_t c) const { return (bits_[c >> 6] >> (c & 63)) & 1; }
-    void set(std::uint32_t c) { bits_[c >> 6] |= std::uint64_t(1) << (c & 63); }
+    bool isSet(std::uint32_t c) const {
+        const std::unique_ptr<std::uint64_t[]>& page = pages_[c >> kPageShift];
+        return page && ((page[(c >> 6) & (kPageWords - 1)] >> (c & 63)) & 1);
+    }
+    void set(std::uint32_t c) {
+        std::unique_ptr<std::uint64_t[]>& page = pages_[c >> kPageShift];
+        if (!page) page = std::make_unique<std::uint64_t[]>(kPageWords);
+        page[(c >> 6) & (kPageWords - 1)] |= std::uint64_t(1) << (c & 63);
+    }
     // Counts `c` (already claimed) as claimed twice; false when it was told already, or when
     // no more can be.
     bool tellShared(std::uint32_t c);
@@ -121,11 +129,16 @@ protected:
 
     std::uint32_t clusterCount_;
     std::uint32_t clusterBytes_;
-    std::vector<std::uint64_t> bits_;
     ClaimTally tally_;
     std::vector<std::uint32_t> folderClusters_; // whom a cluster claimed twice is taken from
 
 private:
+    // The bits in pages of 32,768 clusters, each made when a claim first reaches it: a walk that
+    // claims a few regions of a large volume (a 2 TiB exFAT card of 4 KiB clusters holds 512
+    // million) keeps only those.
+    static constexpr unsigned kPageShift = 15;
+    static constexpr std::size_t kPageWords = std::size_t(1) << (kPageShift - 6);
+    std::vector<std::unique_ptr<std::uint64_t[]>> pages_;
     std::unordered_set<std::uint32_t> shared_;
     bool sharedOverflow_ = false;
     std::vector<ChainFinding> findings_;
