@@ -117,8 +117,10 @@ echo "exFAT time / FAT32 time: elapsed $(ratio "$me" "$mf"), processor $(ratio "
 # The 2 TiB image: the walk with the plan and the what-if table, and the partition report.
 timed big "$scan" --what-if --plan "$big" >/dev/null
 timed bigreport "$scan" --volume-info "$big" >/dev/null
+timed bigbalance "$scan" --balance "$big" >/dev/null
 grep -a 'Taille totale réelle' "$out/big.out" || { cat "$out/big.err"; exit 1; }
 echo "peak RSS: exFAT image $(printf '%s\n' "${exfat_rss[@]}" | sort -n | tail -1) KiB," \
     "FAT32 image $(cat "$out/fat.rss") KiB"
 echo "peak RSS on the 2 TiB exFAT image: scan $(cat "$out/big.rss") KiB," \
-    "partition report $(cat "$out/bigreport.rss") KiB (target < 65536)"
+    "partition report $(cat "$out/bigreport.rss") KiB," \
+    "balance sheet $(cat "$out/bigbalance.rss") KiB (target < 65536)"
