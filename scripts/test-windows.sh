@@ -4,14 +4,17 @@
 #  2. kesp-scan.exe against the Linux kesp-scan on a tree of accented, CJK and long names:
 #     stdout, report and table compared line by line, folder by folder in walk order;
 #  3. a folder past MAX_PATH: the run goes on and names it;
-#  4. the window, kesp.exe, drives itself under xvfb-run when this tree builds it.
+#  4. the window, kesp.exe, drives itself under xvfb-run when this tree builds it;
+#  5. the installer: a silent install, the installed kesp-scan.exe found on the PATH, a silent
+#     uninstall that leaves no file, registry value or PATH part behind.
 # Optional (about 1.1 GB of packages), so the default CI does not run it. Run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -q --no-install-recommends g++-mingw-w64-x86-64-posix wine64 wine \
-    cmake ninja-build g++ pkg-config libblkid-dev googletest xvfb xauth fonts-wine >/dev/null
+    cmake ninja-build g++ pkg-config libblkid-dev googletest xvfb xauth fonts-wine \
+    wixl msitools unzip >/dev/null
 
 # The build CI compiles (scripts/test.sh), here also run.
 win=build/windows
@@ -126,4 +129,52 @@ if [ -f "$win/bin/kesp.exe" ]; then
     echo "   screenshots in $shots:"
     ls "$shots"/*.bmp | sed 's/^/     /'
 fi
+echo "== the installer: silent install, kesp-scan on the PATH, silent uninstall"
+cmake --build --preset windows --target windows-installer >/dev/null
+msi=$(ls "$win"/dist/kesp-*-x64.msi)
+version=$(basename "$msi" | sed -e 's/^kesp-//' -e 's/-x64.msi$//')
+envKey='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
+systemPath() { wine reg query "$envKey" /v PATH 2>/dev/null | tr -d '\r' | grep PATH; }
+# What of Kesp the prefix holds, files and registry alike; wineserver writes its registry files
+# when it ends.
+leftovers() {
+    wineserver -w
+    (cd "$WINEPREFIX/drive_c" && find . -iname '*kesp*' | sort)
+    grep -i -h kesp "$WINEPREFIX"/system.reg "$WINEPREFIX"/user.reg | sort || true
+}
+fail() { echo "FAILED: $*" >&2; exit 1; }
+before=$(leftovers)
+pathBefore=$(systemPath)
+wine msiexec /i "$(winpath "$msi")" /qn || fail "msiexec /i ended with status $?"
+installed="$WINEPREFIX/drive_c/Program Files/Kesp"
+for file in kesp.exe kesp-scan.exe kespaide.mht; do
+    [ -f "$installed/$file" ] || fail "$file is not in Program Files\\Kesp"
+done
+# Wine files an all-users shortcut under the user's Start menu; either is right.
+for link in Kesp.lnk "Aide de Kesp.lnk"; do
+    find "$WINEPREFIX/drive_c" -path "*/Start Menu/Programs/Kesp/$link" | grep -q . ||
+        fail "no Start-menu entry $link"
+done
+wineserver -w
+grep -q "\"DisplayVersion\"=\"$version\"" "$WINEPREFIX/system.reg" || fail "no uninstall entry for $version"
+icon=$(grep -a -o '"ProductIcon"="[^"]*kesp.ico"' "$WINEPREFIX/system.reg") || fail "no product icon"
+systemPath | grep -qF 'C:\Program Files\Kesp\' || fail "the PATH does not name Kesp's folder"
+# A new process reads the PATH the installer wrote: kesp-scan is found by its name alone.
+LC_ALL=C wine cmd /c "kesp-scan --cluster-size 4096 $(winpath "$work/ascii")" > "$work/installed.out" 2>&1 ||
+    { cat "$work/installed.out"; fail "the installed kesp-scan did not scan"; }
+grep -aq 'Taille totale utile  : 5,000 octets' "$work/installed.out" ||
+    { cat "$work/installed.out"; fail "the installed kesp-scan gave other totals"; }
+echo "   installed: three files, two Start-menu entries, uninstall entry $version, $icon, on the PATH"
+wine msiexec /x "$(winpath "$msi")" /qn || fail "msiexec /x ended with status $?"
+after=$(leftovers)
+if [ "$after" != "$before" ]; then
+    diff <(echo "$before") <(echo "$after") >&2 || true
+    fail "the uninstall left the lines above behind"
+fi
+[ "$(systemPath)" = "$pathBefore" ] || fail "the PATH is not what it was: $(systemPath)"
+echo "   uninstalled: nothing left, the PATH as before"
+unzip -Z1 "$win"/dist/kesp-"$version"-x64.zip | sort | tr '\n' ' ' |
+    grep -qx "Kesp-$version/ Kesp-$version/kesp-scan.exe Kesp-$version/kesp.exe Kesp-$version/kespaide.mht " ||
+    fail "the portable zip does not hold the three files"
+echo "   portable zip: the same three files"
 echo "windows check passed"
