@@ -43,6 +43,11 @@ std::array<int, kBarParts> barWidths(const LayoutBar& bar, int width) {
     return widths;
 }
 
+std::string slackChartTitle(std::uint32_t clusterBytes) {
+    return "Espace perdu par taille de fichier (clusters de " + std::to_string(clusterBytes) +
+           " octets)";
+}
+
 PlanWindowModel::PlanWindowModel(TreeTally tally, std::uint64_t volumeBytes,
                                  std::uint32_t scannedCluster)
     : tally_(std::move(tally)), scannedCluster_(scannedCluster) {
@@ -95,12 +100,20 @@ std::vector<SlackRow> PlanWindowModel::slackRows() const {
     return rows;
 }
 
+std::vector<std::string> PlanWindowModel::recommendationLines() const {
+    std::vector<std::string> lines;
+    if (!hasPlan()) return lines;
+    lines.push_back(recommendationLine(plan_));
+    for (const MinimalSize& minimal : plan_.minimal)
+        lines.push_back(minimalSizeLine(minimal));
+    return lines;
+}
+
 std::vector<std::string> PlanWindowModel::printLines() const {
     std::vector<std::string> lines;
     if (hasPlan()) lines = planReportLines(plan_);
     lines.push_back("");
-    lines.push_back("Espace perdu par taille de fichier (clusters de " +
-                    std::to_string(scannedCluster_) + " octets)");
+    lines.push_back(slackChartTitle(scannedCluster_));
     for (const SlackRow& row : slackRows())
         lines.push_back(row.label + "\t" + std::to_string(row.files) +
                         (row.files > 1 ? " fichiers\t" : " fichier\t") +

@@ -34,6 +34,9 @@ struct SlackRow {
     std::uint64_t lostBytes = 0;
 };
 
+// "Espace perdu par taille de fichier (clusters de 4096 octets)": the slack chart's title.
+std::string slackChartTitle(std::uint32_t clusterBytes);
+
 class PlanWindowModel {
 public:
     // `volumeBytes` 0: the size is unknown and the field starts empty.
@@ -48,6 +51,8 @@ public:
     std::vector<std::array<std::string, kPlanColumns>> tableRows() const;
     std::vector<LayoutBar> bars() const;
     std::vector<SlackRow> slackRows() const;
+    // The recommendation, then the smallest size per FAT type; none without a plan.
+    std::vector<std::string> recommendationLines() const;
     // The plan as kesp-scan prints it, then the slack by file size.
     std::vector<std::string> printLines() const;
     std::uint32_t scannedCluster() const { return scannedCluster_; }

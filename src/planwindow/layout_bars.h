@@ -1,6 +1,7 @@
 #pragma once
 // One stacked horizontal bar per layout (file data | slack | folders | FAT and reserved | free),
-// drawn with QPainter, the recommended and the formatters' default layouts marked.
+// the recommended and the formatters' default layouts marked: the shapes of plan_charts, painted
+// with QPainter.
 #include <QWidget>
 #include <vector>
 

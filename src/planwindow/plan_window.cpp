@@ -10,13 +10,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "plan/plan_charts.h"
+#include "planwindow/chart_painter.h"
 #include "planwindow/layout_bars.h"
 #include "planwindow/slack_chart.h"
 
 namespace kesp {
 
 QColor PlanWindow::recommendedColour() {
-    return QColor(0xff, 0xef, 0xa8);
+    return rgbColour(plan::recommendedRowColour());
 }
 
 PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* parent)
@@ -78,7 +80,9 @@ PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* p
     connect(volume_, &QLineEdit::textEdited, this, [this](const QString& text) {
         // An unreadable size leaves the last plan shown, the field marked.
         const bool read = model_.setVolumeText(text.toStdString());
-        volume_->setStyleSheet(read ? QString() : QStringLiteral("color: #b00000"));
+        volume_->setStyleSheet(
+            read ? QString()
+                 : QStringLiteral("color: %1").arg(rgbColour(plan::unreadableSizeColour()).name()));
         if (read) refresh();
     });
     connect(printButton_, &QPushButton::clicked, this, [this] {
@@ -95,8 +99,7 @@ void PlanWindow::refresh() {
         const bool recommended = plan.recommended == r;
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
             auto* item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
-            // Figures to the right, texts to the left.
-            if (c > 0 && c < 9) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (plan::figureColumn(c)) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (recommended) {
                 item->setBackground(recommendedColour());
                 QFont bold = item->font();
@@ -109,11 +112,8 @@ void PlanWindow::refresh() {
     table_->resizeColumnsToContents();
 
     QStringList text;
-    if (model_.hasPlan()) {
-        text << QString::fromStdString(plan::recommendationLine(plan));
-        for (const plan::MinimalSize& minimal : plan.minimal)
-            text << QString::fromStdString(plan::minimalSizeLine(minimal));
-    }
+    for (const std::string& line : model_.recommendationLines())
+        text << QString::fromStdString(line);
     recommendation_->setText(text.join(QLatin1Char('\n')));
     bars_->setBars(model_.bars());
     slack_->setRows(model_.slackRows(), model_.scannedCluster());

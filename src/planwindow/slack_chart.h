@@ -1,5 +1,6 @@
 #pragma once
-// The slack by file size: per power-of-two bucket, the lost bytes as a bar and the file count.
+// The slack by file size: per power-of-two bucket, the lost bytes as a bar and the file count;
+// the shapes of plan_charts, painted with QPainter.
 #include <QWidget>
 #include <vector>
 

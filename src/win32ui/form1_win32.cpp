@@ -6,6 +6,7 @@
 #include "win32ui/about_window.h"
 #include "win32ui/opti_window_win32.h"
 #include "win32ui/plan_window_win32.h"
+#include "win32ui/print_report.h"
 
 namespace kesp {
 
@@ -232,7 +233,11 @@ void Win32Form1::showOpti(const TableOpti& table, const std::string& title) {
 
 void Win32Form1::showPlan(plan::PlanWindowModel model) {
     if (!plan_)
-        plan_ = std::make_unique<PlanWindowWin32>(GetModuleHandleW(nullptr), std::move(model));
+        plan_ = std::make_unique<PlanWindowWin32>(GetModuleHandleW(nullptr), std::move(model),
+                                                  [this](const std::vector<std::string>& lines) {
+                                                      imprimerPlan(lines, services_.dialogs,
+                                                                   services_.boxes);
+                                                  });
     plan_->show();
 }
 

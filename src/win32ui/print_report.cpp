@@ -19,4 +19,15 @@ void imprimerRapport(const std::string& cheminRes1, FileDialogs& dialogs, Messag
                    MessageIcon::Exclamation);
 }
 
+void imprimerPlan(const std::vector<std::string>& lines, FileDialogs& dialogs,
+                  MessageBoxes& boxes) {
+    const std::optional<PrintChoice> choice = dialogs.printDialog("Impression");
+    if (!choice) return;
+    const std::string why =
+        printTextLines(lines, "Plan de formatage", choice->printer, choice->copies);
+    if (!why.empty())
+        boxes.show("L'impression du plan de formatage a échoué.\r\n" + why, "Impression",
+                   MessageIcon::Exclamation);
+}
+
 } // namespace kesp

@@ -8,12 +8,14 @@
 #include <fstream>
 
 #include "about/apropos_logic.h"
+#include "plan/plan_charts.h"
 #include "platform/system_services.h"
 #include "platform/win32gui/text_printer.h"
 #include "platform/win32gui/wide_text.h"
 #include "platform/win32gui/win32_launcher.h"
 #include "platform/win32gui/win32_message_boxes.h"
 #include "win32ui/about_window.h"
+#include "win32ui/chart_view_win32.h"
 #include "win32ui/opti_window_win32.h"
 #include "win32ui/plan_window_win32.h"
 #include "win32ui/selftest.h"
@@ -56,12 +58,153 @@ TEST(OptiWindow, OneRowPerClusterSizeAndTodaysSelected) {
     }
 }
 
-TEST(PlanWindow, ShowsThePrintedPlan) {
-    plan::PlanWindowModel model(TreeTally{}, 64ull << 20, 2048);
-    PlanWindowWin32 window(GetModuleHandleW(nullptr), plan::PlanWindowModel(model));
-    ASSERT_FALSE(model.printLines().empty());
-    EXPECT_EQ(SendMessageW(window.list(), LB_GETCOUNT, 0, 0),
-              static_cast<LRESULT>(model.printLines().size()));
+plan::PlanWindowModel samplePlan() {
+    TreeTally tally;
+    for (int i = 0; i < 400; ++i)
+        tallyFile(tally, 700 + 37 * static_cast<std::uint64_t>(i), 4096);
+    tallyFolder(tally, 30, false);
+    return plan::PlanWindowModel(tally, 300ull << 20, 4096);
+}
+
+struct ShownPlan {
+    ShownPlan()
+        : window(GetModuleHandleW(nullptr), samplePlan(),
+                 [this](const std::vector<std::string>& lines) { printed = lines; }) {
+        window.show();
+        UpdateWindow(window.hwnd());
+    }
+    std::vector<std::string> printed;
+    PlanWindowWin32 window;
+};
+
+std::string cellText(HWND list, int row, int column) {
+    wchar_t text[256] = L"";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return utf8(text);
+}
+
+// What a control paints into a bitmap of its client area's size, read back pixel by pixel.
+class Painted {
+public:
+    explicit Painted(HWND hwnd) {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    ~Painted() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Painted(const Painted&) = delete;
+    Painted& operator=(const Painted&) = delete;
+    COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
+    int count(const RECT& r, COLORREF colour) const {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                n += at(x, y) == colour;
+        return n;
+    }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+COLORREF colourRef(plan::Rgb colour) {
+    return RGB(colour.r, colour.g, colour.b);
+}
+
+TEST(PlanWindowWin32, TableAsThePlanWithTheRecommendedRowHighlighted) {
+    ShownPlan s;
+    const HWND table = s.window.table();
+    const auto rows = s.window.model().tableRows();
+    const auto recommended = s.window.model().plan().recommended;
+    ASSERT_TRUE(recommended);
+    ASSERT_EQ(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(rows.size()));
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
+    ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 11);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < 11; ++c)
+            EXPECT_EQ(cellText(table, static_cast<int>(r), static_cast<int>(c)), rows[r][c]);
+
+    // The highlight fills most of the recommended row and no other.
+    const Painted painted(table);
+    const COLORREF highlight = colourRef(plan::recommendedRowColour());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        RECT row{LVIR_BOUNDS, 0, 0, 0};
+        SendMessageW(table, LVM_GETITEMRECT, r, reinterpret_cast<LPARAM>(&row));
+        const int area = (row.right - row.left) * (row.bottom - row.top);
+        const int lit = painted.count(row, highlight);
+        if (r == *recommended)
+            EXPECT_GT(lit, area / 3) << r;
+        else
+            EXPECT_EQ(lit, 0) << r;
+    }
+
+    wchar_t text[2048] = L"";
+    GetWindowTextW(s.window.recommendation(), text, 2048);
+    EXPECT_EQ(utf8(text).rfind("Recommandation : ", 0), 0u);
+    EXPECT_NE(utf8(text).find("Taille minimale FAT32"), std::string::npos);
+}
+
+TEST(PlanWindowWin32, ChartsPaintTheirShapesInTheirColours) {
+    ShownPlan s;
+    for (const ChartViewWin32* chart : {&s.window.bars(), &s.window.slack()}) {
+        const plan::ChartPicture picture = chart->picture();
+        ASSERT_FALSE(picture.boxes.empty());
+        const Painted painted(chart->hwnd());
+        int checked = 0;
+        for (const plan::ChartBox& box : picture.boxes) {
+            if (box.width < 3 || box.height < 3) continue;
+            const int x = box.x + box.width / 2;
+            const int y = box.y + box.height / 2 - chart->scrollY();
+            RECT client{};
+            GetClientRect(chart->hwnd(), &client);
+            if (y < 0 || y >= client.bottom) continue; // scrolled out of the window
+            EXPECT_EQ(painted.at(x, y), colourRef(box.fill)) << box.x << "," << box.y;
+            ++checked;
+        }
+        EXPECT_GE(checked, 5);
+    }
+    // The recommended bar's frame, on its left edge.
+    const plan::ChartFrame frame = s.window.bars().picture().frames.at(0);
+    const Painted bars(s.window.bars().hwnd());
+    EXPECT_EQ(bars.at(frame.x, frame.y + frame.height / 2 - s.window.bars().scrollY()),
+              RGB(0, 0, 0));
+}
+
+TEST(PlanWindowWin32, SizeFieldDrivesTheFiguresAndPrintHandsTheText) {
+    ShownPlan s;
+    wchar_t text[64] = L"";
+    GetWindowTextW(s.window.volumeField(), text, 64);
+    EXPECT_EQ(utf8(text), "314572800");
+    SetWindowTextW(s.window.volumeField(), L"16 777 216");
+    EXPECT_TRUE(s.window.sizeRead());
+    EXPECT_EQ(s.window.model().plan().volumeBytes, 16777216u);
+    EXPECT_EQ(cellText(s.window.table(), 0, 0), "FAT12");
+    EXPECT_EQ(SendMessageW(s.window.table(), LVM_GETITEMCOUNT, 0, 0),
+              static_cast<LRESULT>(s.window.model().plan().rows.size()));
+
+    SetWindowTextW(s.window.volumeField(), L"16 777 216x");
+    EXPECT_FALSE(s.window.sizeRead());
+    EXPECT_EQ(s.window.model().plan().volumeBytes, 16777216u)
+        << "an unreadable size keeps the plan";
+
+    SendMessageW(s.window.printButton(), BM_CLICK, 0, 0);
+    EXPECT_EQ(s.printed, s.window.model().printLines());
 }
 
 HWND aboutLine2 = nullptr;

@@ -19,13 +19,13 @@ struct PrinterDc {
     }
 };
 
-bool readLines(const std::string& path, std::vector<std::wstring>& lines) {
+bool readLines(const std::string& path, std::vector<std::string>& lines) {
     std::ifstream in(std::filesystem::path(wide(path)), std::ios::binary);
     if (!in) return false;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(wide(line));
+        lines.push_back(line);
     }
     return true;
 }
@@ -33,8 +33,16 @@ bool readLines(const std::string& path, std::vector<std::wstring>& lines) {
 } // namespace
 
 std::string printTextFile(const std::string& textFile, const std::string& printer, int copies) {
-    std::vector<std::wstring> lines;
+    std::vector<std::string> lines;
     if (!readLines(textFile, lines)) return "Le fichier " + textFile + " n'a pas pu être lu.";
+    return printTextLines(lines, textFile, printer, copies);
+}
+
+std::string printTextLines(const std::vector<std::string>& text, const std::string& document,
+                           const std::string& printer, int copies) {
+    std::vector<std::wstring> lines;
+    for (const std::string& line : text)
+        lines.push_back(wide(line));
     PrinterDc printerDc;
     printerDc.dc = CreateDCW(L"WINSPOOL", wide(printer).c_str(), nullptr, nullptr);
     if (!printerDc.dc) return "L'imprimante " + printer + " n'est pas disponible.";
@@ -52,13 +60,14 @@ std::string printTextFile(const std::string& textFile, const std::string& printe
     const int margin = GetDeviceCaps(dc, LOGPIXELSX) / 2;
     const int pageHeight = GetDeviceCaps(dc, VERTRES);
     const int perPage = std::max(1, (pageHeight - 2 * margin) / std::max(1, lineHeight));
+    int tabStop = 8 * metrics.tmAveCharWidth;
 
-    DOCINFOW document{};
-    document.cbSize = sizeof document;
-    const std::wstring name = wide(textFile);
-    document.lpszDocName = name.c_str();
+    DOCINFOW job{};
+    job.cbSize = sizeof job;
+    const std::wstring name = wide(document);
+    job.lpszDocName = name.c_str();
     std::string failure;
-    if (StartDocW(dc, &document) <= 0) {
+    if (StartDocW(dc, &job) <= 0) {
         failure = "L'impression n'a pas pu commencer.";
     } else {
         for (int copy = 0; copy < std::max(1, copies) && failure.empty(); ++copy) {
@@ -68,8 +77,9 @@ std::string printTextFile(const std::string& textFile, const std::string& printe
                     break;
                 }
                 for (std::size_t i = first; i < lines.size() && i < first + perPage; ++i)
-                    TextOutW(dc, margin, margin + static_cast<int>(i - first) * lineHeight,
-                             lines[i].c_str(), static_cast<int>(lines[i].size()));
+                    TabbedTextOutW(dc, margin, margin + static_cast<int>(i - first) * lineHeight,
+                                   lines[i].c_str(), static_cast<int>(lines[i].size()), 1, &tabStop,
+                                   margin);
                 EndPage(dc);
                 if (lines.empty()) break;
             }
