@@ -1,34 +1,31 @@
 #pragma once
-// An image file or a block device, opened read-only for the FAT library. Never opened for
-// writing and never locked: another program may use the device at the same time.
+// An image file or a device as the FAT library reads it: a read-only file of the system's.
 #include <memory>
 #include <string>
 
 #include "fat/byte_reader.h"
+#include "platform/read_only_file.h"
 
 namespace kesp {
 
 class ImageFile final : public fat::ByteReader {
 public:
-    // nullptr with `error` (French, naming the file and the system's reason) when it cannot be
-    // opened, or is neither a regular file nor a block device (a FIFO is refused without waiting
-    // for a writer).
-    static std::unique_ptr<ImageFile> open(const std::string& path, std::string& error);
-    ~ImageFile() override;
-    ImageFile(const ImageFile&) = delete;
-    ImageFile& operator=(const ImageFile&) = delete;
+    // nullptr with `error` when it cannot be opened: see ReadOnlyFile::open.
+    static std::unique_ptr<ImageFile> open(const std::string& path, std::string& error) {
+        std::unique_ptr<ReadOnlyFile> file = ReadOnlyFile::open(path, error);
+        return file ? std::unique_ptr<ImageFile>(new ImageFile(std::move(file))) : nullptr;
+    }
 
-    bool read(std::uint64_t offset, std::span<std::uint8_t> out) override;
-    std::uint64_t size() const override { return size_; }
-    // The system's error of the last read that failed on the device itself (EIO when a card is
-    // pulled out); 0 when none did. A read past the end is no such failure.
-    int deviceError() const { return deviceError_; }
+    bool read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        return file_->read(offset, out);
+    }
+    std::uint64_t size() const override { return file_->size(); }
+    // See ReadOnlyFile::deviceFailure.
+    std::string deviceFailure() const { return file_->deviceFailure(); }
 
 private:
-    ImageFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
-    int fd_;
-    std::uint64_t size_;
-    int deviceError_ = 0;
+    explicit ImageFile(std::unique_ptr<ReadOnlyFile> file) : file_(std::move(file)) {}
+    std::unique_ptr<ReadOnlyFile> file_;
 };
 
 } // namespace kesp

@@ -1,7 +1,6 @@
 #include "platform/image/image_folders.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -34,8 +33,8 @@ public:
     std::optional<ListingFailure> failure() const override {
         if (!reader_.failure()) return std::nullopt;
         // The device stopped answering: nothing more can be read from it.
-        if (const int error = volume_.file->deviceError())
-            return ListingFailure{std::strerror(error), true};
+        if (std::string lost = volume_.file->deviceFailure(); !lost.empty())
+            return ListingFailure{std::move(lost), true};
         return ListingFailure{*reader_.failure(), false};
     }
 
@@ -85,7 +84,7 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
     // Each name found in its parent, exactly, else as FAT compares names (case ignored).
     std::string_view rest = address->inner;
     while (!rest.empty()) {
-        const auto slash = rest.find('/');
+        const auto slash = rest.find_first_of("/\\");
         const std::string name(rest.substr(0, slash));
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
         if (name.empty()) continue;

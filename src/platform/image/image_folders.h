@@ -14,6 +14,7 @@ public:
     explicit ImageFolderEnumerator(ImageRegistry& images) : images_(images) {}
     // "IMAGE[:N]:/A/B/": the root, then each folder found by its name.
     std::unique_ptr<FolderListing> open(const std::string& path) override;
+    char separatorFor(const std::string&) const override { return '/'; }
 
 private:
     ImageRegistry& images_;

@@ -1,9 +1,9 @@
 #include "platform/image/image_registry.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "fat/container.h"
+#include "platform/host_folder.h"
 #include "platform/image/image_folders.h"
 
 namespace kesp {
@@ -14,8 +14,7 @@ std::string ImageVolume::driveEntry() const {
 
 ImageRegistry::Image* ImageRegistry::image(const std::string& named, std::string& error) {
     // Drive entries and paths name the image absolutely, however it was given.
-    std::error_code ec;
-    const std::string path = std::filesystem::absolute(named, ec).lexically_normal().string();
+    const std::string path = absoluteHostPath(named);
     if (const auto found = images_.find(path); found != images_.end()) return &found->second;
     Image opened;
     opened.file = ImageFile::open(path, error);

@@ -1,4 +1,4 @@
-#include "platform/image/image_file.h"
+#include "platform/read_only_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,25 +8,49 @@
 #include <cstring>
 
 namespace kesp {
-
 namespace {
 
 bool readableAsImage(const struct stat& st) {
     return S_ISREG(st.st_mode) || S_ISBLK(st.st_mode);
 }
 
-std::string notAnImage(const std::string& path) {
-    return path + " n'est ni une image disque ni un périphérique bloc";
-}
+class PosixReadOnlyFile final : public ReadOnlyFile {
+public:
+    PosixReadOnlyFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    ~PosixReadOnlyFile() override { ::close(fd_); }
+    PosixReadOnlyFile(const PosixReadOnlyFile&) = delete;
+    PosixReadOnlyFile& operator=(const PosixReadOnlyFile&) = delete;
+
+    bool read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        if (offset > size_ || out.size() > size_ - offset) return false;
+        std::size_t done = 0;
+        while (done < out.size()) {
+            const ssize_t n =
+                ::pread(fd_, out.data() + done, out.size() - done, off_t(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) failure_ = std::strerror(errno);
+            if (n <= 0) return false;
+            done += std::size_t(n);
+        }
+        return true;
+    }
+    std::uint64_t size() const override { return size_; }
+    std::string deviceFailure() const override { return failure_; }
+
+private:
+    int fd_;
+    std::uint64_t size_;
+    std::string failure_;
+};
 
 } // namespace
 
-std::unique_ptr<ImageFile> ImageFile::open(const std::string& path, std::string& error) {
+std::unique_ptr<ReadOnlyFile> ReadOnlyFile::open(const std::string& path, std::string& error) {
     // Opening a FIFO for reading waits for a writer, and no signal ends that wait: what cannot
     // be an image is refused before open().
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && !readableAsImage(st)) {
-        error = notAnImage(path);
+        error = notAnImageText(path);
         return nullptr;
     }
     // Should the name have been replaced in between, the open still does not wait, and the
@@ -41,7 +65,7 @@ std::unique_ptr<ImageFile> ImageFile::open(const std::string& path, std::string&
     }
     if (::fstat(fd, &st) != 0 || !readableAsImage(st)) {
         ::close(fd);
-        error = notAnImage(path);
+        error = notAnImageText(path);
         return nullptr;
     }
     // Reads block as usual: a file system (FUSE) may otherwise answer EAGAIN.
@@ -53,24 +77,7 @@ std::unique_ptr<ImageFile> ImageFile::open(const std::string& path, std::string&
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<ImageFile>(new ImageFile(fd, std::uint64_t(end)));
-}
-
-ImageFile::~ImageFile() {
-    ::close(fd_);
-}
-
-bool ImageFile::read(std::uint64_t offset, std::span<std::uint8_t> out) {
-    if (offset > size_ || out.size() > size_ - offset) return false;
-    std::size_t done = 0;
-    while (done < out.size()) {
-        const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, off_t(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) deviceError_ = errno;
-        if (n <= 0) return false;
-        done += std::size_t(n);
-    }
-    return true;
+    return std::make_unique<PosixReadOnlyFile>(fd, std::uint64_t(end));
 }
 
 } // namespace kesp
