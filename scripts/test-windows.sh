@@ -4,8 +4,8 @@
 #  2. kesp-scan.exe against the Linux kesp-scan on a tree of accented, CJK and long names:
 #     stdout, report and table compared line by line, folder by folder in walk order;
 #  3. a folder past MAX_PATH: the run goes on and names it;
-#  4. FAT12, FAT16, FAT32 and partitioned images read without a mount, as the Linux tests make
-#     them: kesp-scan.exe's result files byte for byte the Linux build's, once the image's own
+#  4. FAT12, FAT16, FAT32, exFAT and partitioned images read without a mount, as the Linux tests
+#     make them: kesp-scan.exe's result files byte for byte the Linux build's, once the image's own
 #     name is written the Linux way; --partitions and --volume-info alike; an image past MAX_PATH
 #     under a name outside any ANSI code page; a volume read as a device (\\.\Q:);
 #  5. the window, kesp.exe, drives itself under xvfb-run: a folder, then an image, each scanned,
@@ -19,7 +19,7 @@ root=$PWD
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -q --no-install-recommends g++-mingw-w64-x86-64-posix wine64 wine \
     cmake ninja-build g++ pkg-config libblkid-dev googletest xvfb xauth fonts-wine \
-    wixl msitools unzip dosfstools mtools fdisk >/dev/null
+    wixl msitools unzip dosfstools mtools fdisk exfatprogs exfat-fuse fuse >/dev/null
 
 # The build CI compiles (scripts/test.sh), here also run.
 win=build/windows
@@ -148,6 +148,18 @@ for part in "2048 P1" "43008 P2"; do
     mkfs.fat -F 16 -s 4 -n "$2" --offset "$1" "$images/disque.img" 20480 > /dev/null 2>&1
 done
 MTOOLS_SKIP_CHECK=1 mcopy -s -i "$images/disque.img@@22020096" "$images/files/DCIM" ::/
+# exFAT: mkfs.exfat, filled through exfat-fuse on a loop device as the Linux tests fill theirs.
+exfat=""
+truncate -s 64M "$images/ex.img"
+mkfs.exfat -L KESPEX "$images/ex.img" > /dev/null
+if loop=$(losetup -f --show "$images/ex.img" 2>/dev/null); then
+    mkdir "$images/exm"
+    if mount.exfat-fuse "$loop" "$images/exm" > /dev/null 2>&1; then
+        cp -r "$images/files/"* "$images/exm/" && exfat=yes
+        umount "$images/exm"
+    fi
+    losetup -d "$loop"
+fi
 # Past MAX_PATH, under names no ANSI code page holds.
 longImage="$images/$(printf 'dossier-très-long-日本-%.0s/' $(seq 1 12))carte-карта.img"
 mkdir -p "$(dirname "$longImage")"
@@ -183,6 +195,11 @@ for image in f12 f16 f32; do
     scanBoth "$image" "$images/$image.img" "$(winpath "$images/$image.img")" \
         "$(winpath "$images/$image.img")"
 done
+if [ -n "$exfat" ]; then
+    scanBoth exfat "$images/ex.img" "$(winpath "$images/ex.img")" "$(winpath "$images/ex.img")"
+else
+    echo "   exfat: left out, no loop device or FUSE here to fill the image"
+fi
 scanBoth partition-2 "$images/disque.img:2:/" "$(winpath "$images/disque.img"):2:/" \
     "$(winpath "$images/disque.img")"
 scanBoth folder "$images/f32.img:/Données/été" "$(winpath "$images/f32.img"):/Données/été" \

@@ -9,6 +9,7 @@
 
 #include "about/apropos_logic.h"
 #include "about/face_frames.h"
+#include "output/commands.h"
 
 namespace {
 
@@ -150,18 +151,15 @@ void apropos::montrerImage(int index) {
 }
 
 void apropos::Label3_Click() {
-    const std::string adresse(kesp::kAdresseWeb);
-    const kesp::LaunchResult resultat = kesp::openDocument(launcher_, adresse);
-    if (resultat.error != 0) ErrStart(resultat);
+    ouvrirLien(std::string(kesp::kAdresseWeb));
 }
 
 void apropos::Label4_Click() {
-    const std::string adresse = kesp::AdresseMail();
-    const kesp::LaunchResult resultat = kesp::openDocument(launcher_, adresse);
-    if (resultat.error != 0) ErrStart(resultat);
+    ouvrirLien(kesp::AdresseMail());
 }
 
-void apropos::ErrStart(const kesp::LaunchResult& echec) {
-    boxes_.show("Erreur : " + std::to_string(echec.error) + "\r\n" + echec.description,
-                "Problème Start Http", kesp::MessageIcon::Exclamation);
+void apropos::ouvrirLien(const std::string& adresse) {
+    kesp::OuvrirAvecLeBureau(adresse, "Aucune application ne peut ouvrir ce lien.",
+                             "Problème Start Http", kesp::MessageIcon::Exclamation, launcher_,
+                             boxes_);
 }

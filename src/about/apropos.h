@@ -40,7 +40,8 @@ protected:
 private:
     void Form_Load();
     void montrerImage(int index);
-    void ErrStart(const kesp::LaunchResult& echec);
+    // Opens a link; when no application takes it, says so with the address and the reason.
+    void ouvrirLien(const std::string& adresse);
 
     kesp::ProgramEnvironment& environment_;
     kesp::ProgramLauncher& launcher_;

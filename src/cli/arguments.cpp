@@ -3,18 +3,19 @@
 #include <charconv>
 #include <limits>
 
-#include "fat/format_layout.h"
+#include "plan/volume_size.h"
 
 namespace kesp {
 
 namespace {
 
-// FAT knows no other cluster sizes.
+// FAT knows no other cluster sizes; exFAT goes up to 32 MiB.
 constexpr std::int32_t kSmallestCluster = 512;
 constexpr std::int32_t kLargestCluster = 2 * 1024 * 1024;
+constexpr std::int32_t kLargestExfatCluster = 32 * 1024 * 1024;
 
-bool possibleClusterSize(std::int32_t size) {
-    return size >= kSmallestCluster && size <= kLargestCluster && (size & (size - 1)) == 0;
+bool possibleClusterSize(std::int32_t size, std::int32_t largest) {
+    return size >= kSmallestCluster && size <= largest && (size & (size - 1)) == 0;
 }
 
 // A positive decimal integer that fits a cluster size; nothing else (no sign, no blank).
@@ -33,6 +34,7 @@ std::optional<std::int32_t> positiveInteger(const std::string& text) {
 
 std::string parseScanArguments(const std::vector<std::string>& args, ScanArguments& out) {
     std::vector<std::string> positional;
+    std::string clusterText; // as given, for the message that refuses it
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -70,22 +72,19 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
             if (!v || v->empty() || v->front() < '0' || v->front() > '9' ||
                 std::from_chars(v->data(), end, bytes).ptr != end || bytes == 0)
                 return "--volume-size attend une taille en octets (entier positif)";
-            if (bytes > fat::kLargestVolumeBytes)
-                return "--volume-size : au plus " + std::to_string(fat::kLargestVolumeBytes) +
-                       " octets, le plus grand volume que FAT adresse (2^32 - 1 secteurs)";
+            if (bytes > plan::kLargestVolumeBytes) return plan::tooLargeMessage("--volume-size");
             out.volumeSize = bytes;
         } else if (arg == "--fat32") {
             out.fat32 = true;
+        } else if (arg == "--exfat") {
+            out.exfat = true;
         } else if (arg == "--cluster-size") {
             const std::string* v = value();
             if (!v) return "--cluster-size attend une taille en octets";
             out.clusterSize = positiveInteger(*v);
             if (!out.clusterSize)
                 return "taille de cluster invalide (entier positif attendu) : " + *v;
-            if (!possibleClusterSize(*out.clusterSize))
-                return "taille de cluster impossible en FAT (puissance de deux de 512 à 2097152 "
-                       "octets attendue) : " +
-                       *v;
+            clusterText = *v;
         } else if (arg == "--report" || arg == "--table") {
             const std::string* v = value();
             if (!v || v->empty()) return arg + " attend un nom de fichier";
@@ -103,6 +102,17 @@ std::string parseScanArguments(const std::vector<std::string>& args, ScanArgumen
         return "--volume-size ne s'emploie qu'avec --plan ou --plan-table";
     if (out.fat32 && (!out.clusterSize || !out.whatIf))
         return "--fat32 ne s'emploie qu'avec --cluster-size et --what-if";
+    if (out.exfat && !out.clusterSize) return "--exfat ne s'emploie qu'avec --cluster-size";
+    if (out.exfat && out.fat32) return "--fat32 et --exfat s'excluent";
+    if (out.clusterSize && !out.exfat && !possibleClusterSize(*out.clusterSize, kLargestCluster))
+        return "taille de cluster impossible en FAT (puissance de deux de 512 à 2097152 "
+               "octets attendue) : " +
+               clusterText;
+    if (out.clusterSize && out.exfat &&
+        !possibleClusterSize(*out.clusterSize, kLargestExfatCluster))
+        return "taille de cluster impossible en exFAT (puissance de deux de 512 à 33554432 "
+               "octets attendue) : " +
+               clusterText;
     return {};
 }
 

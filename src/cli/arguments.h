@@ -1,6 +1,6 @@
 #pragma once
 // The command line of kesp-scan:
-//   kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] [--report FILE]
+//   kesp-scan [--cluster-size BYTES [--fat32|--exfat]] [--no-subfolders] [--detail] [--report FILE]
 //             [--table FILE] [--what-if] [--plan] [--plan-table FILE] [--volume-size BYTES]
 //             FOLDER
 //   kesp-scan --volume-info FOLDER
@@ -26,13 +26,14 @@ struct ScanArguments {
     bool whatIf = false;     // print the optimisation table after the run
     bool partitions = false; // print FOLDER's partition table (FOLDER is an image)
     bool fat32 = false;      // with --cluster-size: the table is FAT32's
+    bool exfat = false;      // with --cluster-size: the volume is exFAT (its folders, its table)
     bool plan = false;       // print the format plan after the totals
     std::optional<std::string> planTable;    // write the plan there, tab-separated
     std::optional<std::uint64_t> volumeSize; // the volume the plan is for; default: FOLDER's
 };
 
 inline constexpr const char* kScanUsage =
-    "usage: kesp-scan [--cluster-size BYTES [--fat32]] [--no-subfolders] [--detail] "
+    "usage: kesp-scan [--cluster-size BYTES [--fat32|--exfat]] [--no-subfolders] [--detail] "
     "[--report FILE] [--table FILE] [--what-if] [--plan] [--plan-table FILE] "
     "[--volume-size BYTES] FOLDER | kesp-scan --volume-info FOLDER | "
     "kesp-scan --partitions IMAGE";

@@ -12,6 +12,7 @@
 #include "cli/scan_printer.h"
 #include "cli/scan_target.h"
 #include "cli/volume_options.h"
+#include "plan/volume_size.h"
 #include "platform/system_services.h"
 #include "platform/terminal.h"
 #include "platform/text_encoding.h"
@@ -77,13 +78,15 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     // The plan's volume is settled before the walk, so that a missing size costs no scan.
     const bool planWanted = arguments.plan || arguments.planTable;
     const std::uint64_t planVolume =
-        planWanted ? arguments.volumeSize.value_or(fatVolumeBytes(drive, services.volumes)) : 0;
+        planWanted ? arguments.volumeSize.value_or(plannedVolumeBytes(drive, services.volumes)) : 0;
     if (planWanted && planVolume == 0)
         return fail(err,
                     "--volume-size est requis : la taille du volume à planifier est "
                     "inconnue (" +
-                        arguments.folder + " n'est pas sur un volume FAT)",
+                        arguments.folder + " n'est pas sur un volume FAT ni exFAT)",
                     escapeErr);
+    if (planVolume > plan::kLargestVolumeBytes)
+        return fail(err, plan::tooLargeMessage(arguments.folder), escapeErr);
 
     // Its file is started before the walk, so that a name that cannot be written costs no scan.
     std::unique_ptr<LineSink> planTable;
@@ -97,6 +100,7 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     if (arguments.clusterSize) {
         etat.TailleCluster = *arguments.clusterSize;
         etat.EstFat32 = arguments.fat32;
+        etat.EstExfat = arguments.exfat;
     } else if (const int refused =
                    gateVolume(drive, etat, services.volumes, out, err, services.escapeOut))
         return refused;
@@ -114,6 +118,7 @@ int runKespScan(const std::vector<std::string>& args, std::ostream& out, std::os
     request.numberMask = etat.FormatNombre;
     request.detailHeader = etat.EnteteDetail;
     request.tally = planWanted; // the names' entries cost a little each: only when planned
+    request.exfat = etat.EstExfat;
     ScanServices scan{services.folders, services.ticks, services.files, services.chars};
     ScanPrinter printer(out, services.ticks,
                         {services.statusOnErr ? &err : nullptr, services.interrupted,

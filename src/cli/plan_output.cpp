@@ -5,10 +5,12 @@
 
 namespace kesp {
 
-std::uint64_t fatVolumeBytes(const std::string& drive, VolumeService& volumes) {
+std::uint64_t plannedVolumeBytes(const std::string& drive, VolumeService& volumes) {
     const std::string root = volumes.entryRoot(drive);
     VolumeInformation info;
-    if (!volumes.volumeInformation(root, info) || info.fileSystem.rfind("FAT", 0) != 0) return 0;
+    if (!volumes.volumeInformation(root, info) ||
+        (info.fileSystem.rfind("FAT", 0) != 0 && info.fileSystem != "exFAT"))
+        return 0;
     return volumes.totalBytes(root);
 }
 
@@ -16,10 +18,7 @@ std::string emitPlan(const TreeTally& tally, std::uint64_t volumeBytes,
                      std::uint64_t unreadableFolders, bool print, LineSink* table,
                      std::ostream& out) {
     const plan::FormatPlan formatPlan = plan::makePlan(tally, volumeBytes);
-    const std::string partial = unreadableFolders == 0
-                                    ? std::string()
-                                    : "Plan partiel : " + std::to_string(unreadableFolders) +
-                                          " dossier(s) illisible(s) n'y sont pas comptés.";
+    const std::string partial = plan::partialPlanLine(unreadableFolders);
     if (print) {
         if (!partial.empty()) writeLine(out, partial);
         for (const std::string& line : plan::planReportLines(formatPlan))

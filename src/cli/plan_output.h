@@ -12,9 +12,9 @@
 
 namespace kesp {
 
-// The size of the FAT volume behind the drive entry `drive`; 0 when it is not a FAT volume or
-// its size is unknown.
-std::uint64_t fatVolumeBytes(const std::string& drive, VolumeService& volumes);
+// The size of the FAT or exFAT volume behind the drive entry `drive`; 0 when it is neither or its
+// size is unknown.
+std::uint64_t plannedVolumeBytes(const std::string& drive, VolumeService& volumes);
 
 // Prints the plan to `out` when `print`, writes it to `table` when given and puts that file in
 // place. A plan of a tree with `unreadableFolders` says it leaves them out. Returns an empty

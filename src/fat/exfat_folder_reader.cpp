@@ -14,6 +14,17 @@ std::uint64_t folderClusterLimit(const ExfatGeometry& g) {
     return std::max<std::uint64_t>(1, kExfatFolderMaximumBytes / g.clusterBytes);
 }
 
+// Why an entry cannot be believed although its set checks out: a length no volume of this size
+// holds. Sizes and totals are never made of it. (Where a file's data starts does not change
+// what it occupies, and its chain is never followed.)
+std::string outsideHeap(const ExfatEntry& entry, const ExfatGeometry& g) {
+    const std::uint64_t heapBytes = std::uint64_t{g.clusterCount} * g.clusterBytes;
+    if (entry.dataLength > heapBytes)
+        return "« " + entry.name + " » : " + std::to_string(entry.dataLength) +
+               " octets, plus que le volume n'en contient";
+    return {};
+}
+
 } // namespace
 
 ExfatFolderReader::ExfatFolderReader(ExfatVolume& volume, std::uint32_t first,
@@ -98,6 +109,11 @@ bool ExfatFolderReader::next(ExfatEntry& entry) {
         case ExfatEntryDecoder::Result::Skipped:
             continue;
         case ExfatEntryDecoder::Result::Entry:
+            if (const std::string damage = outsideHeap(entry, volume_.geometry());
+                !damage.empty()) {
+                note(damage + " (entrée " + std::to_string(index) + ")");
+                continue;
+            }
             return true;
         }
     }

@@ -84,6 +84,19 @@ std::unique_ptr<ExfatVolume> ExfatVolume::open(ByteReader& reader, std::string& 
     return volume;
 }
 
+std::string ExfatVolume::remark(bool mounted) const {
+    std::string text;
+    const auto add = [&text](const std::string& part) {
+        text += (text.empty() ? "" : " ; ") + part;
+    };
+    if (boot_.volumeDirty() && !mounted)
+        add("volume exFAT marqué en cours d'usage : il n'a pas été démonté proprement");
+    if (boot_.mediaFailure()) add("volume exFAT marqué comme ayant des secteurs défectueux");
+    if (boot_.activeFat() == 1) add("seconde FAT et seconde bitmap en usage (TexFAT)");
+    if (!bootNote_.empty()) add(bootNote_);
+    return text;
+}
+
 std::optional<std::uint64_t> ExfatVolume::freeClusters(std::string& error) {
     const auto& bitmap = facts_.bitmaps[boot_.activeFat()];
     if (!bitmap) {

@@ -32,6 +32,10 @@ public:
     // Why the main boot region was passed over for the backup one (French); empty when it was
     // not.
     const std::string& bootNote() const { return bootNote_; }
+    // What the partition report adds about the volume (French, one line): the flags its boot
+    // sector raises and a main boot region passed over; empty when there is nothing to say.
+    // `mounted`: a driver has it in use, and marks it dirty until it lets go.
+    std::string remark(bool mounted) const;
     // The bitmap, up-case table and label entries found in the root folder.
     const ExfatRootFacts& rootFacts() const { return facts_; }
 

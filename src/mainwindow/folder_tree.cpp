@@ -8,6 +8,7 @@
 #include <QSortFilterProxyModel>
 
 #include "mainwindow/display_text.h"
+#include "mainwindow/folder_order.h"
 #include "mainwindow/volume_folder_model.h"
 
 namespace kesp {
@@ -27,10 +28,13 @@ bool isSameOrBelow(const QString& path, const QString& top) {
 } // namespace
 
 // Keeps the drive's root, its ancestors (so the view can hang the root below one of them) and
-// everything below the root; hides the rest of the machine.
+// everything below the root; hides the rest of the machine. Folders come in FolderOrder.
 class DriveFolderFilter : public QSortFilterProxyModel {
 public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
+    explicit DriveFolderFilter(QObject* parent) : QSortFilterProxyModel(parent) {
+        setDynamicSortFilter(true);
+        sort(0, Qt::AscendingOrder);
+    }
 
     void setRoot(const QString& root) {
         root_ = root;
@@ -44,8 +48,14 @@ protected:
         return isSameOrBelow(path, root_) || isSameOrBelow(root_, path);
     }
 
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
+        const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
+        return order_(files->fileName(left), files->fileName(right));
+    }
+
 private:
     QString root_ = QStringLiteral("/");
+    FolderOrder order_;
 };
 
 FolderTree::FolderTree(QWidget* parent)

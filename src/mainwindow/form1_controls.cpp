@@ -9,7 +9,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -182,8 +181,7 @@ void Form1::createToolBar() {
         toolButtons_.push_back(action);
     }
     // Inserted after "Optimiser" on screen, it stays out of the numbered positions the run enables.
-    planButton_ = new QAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
-                              QStringLiteral("Plan de formatage"), toolbar_);
+    planButton_ = new QAction(planImage(), QStringLiteral("Plan de formatage"), toolbar_);
     planButton_->setObjectName(QStringLiteral("planFormatageButton"));
     planButton_->setData(QStringLiteral("PlanFormatage"));
     planButton_->setToolTip(QStringLiteral("Plan de formatage : toutes les dispositions FAT"));

@@ -53,6 +53,11 @@ QIcon bundledImage(int position) {
     return QIcon(QString::fromLatin1(imageSource(position).bundled));
 }
 
+QIcon planImage() {
+    chooseTheme();
+    return QIcon(QStringLiteral(":/kesp/plan.png"));
+}
+
 ImageList1::ImageList1(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("ImageList1"));
     chooseTheme();

@@ -27,4 +27,8 @@ QIcon programIcon();
 // The bundled image of position 1 to 5, ignoring the theme.
 QIcon bundledImage(int position);
 
+// The plan's button: bars in colour, bundled, whose disabled form is visibly grey (the theme's
+// list icons are drawn in black alone and look the same disabled).
+QIcon planImage();
+
 } // namespace kesp

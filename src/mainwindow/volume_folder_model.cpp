@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "mainwindow/display_text.h"
+#include "mainwindow/folder_order.h"
 #include "platform/folder_enum.h"
 
 namespace kesp {
@@ -46,9 +47,9 @@ void VolumeFolderModel::load(const QModelIndex& index) {
         while (listing->next(entry))
             if (entry.isDirectory) names.push_back(entry.name);
     }
-    // Sorted for the eye, as a file manager shows folders; the scan keeps the volume's order.
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return displayText(a).compare(displayText(b), Qt::CaseInsensitive) < 0;
+    const FolderOrder order;
+    std::sort(names.begin(), names.end(), [&order](const std::string& a, const std::string& b) {
+        return order(displayText(a), displayText(b));
     });
     item->removeRows(0, item->rowCount());
     for (const std::string& name : names)

@@ -2,6 +2,7 @@
 
 #include "output/commands.h"
 #include "output/companion_name.h"
+#include "platform/folder_enum.h"
 #include "platform/staged_copy.h"
 
 namespace kesp {
@@ -15,16 +16,22 @@ void reportFailure(const CopyError& error, MessageBoxes& boxes) {
 
 } // namespace
 
-void Enregistrer_Click(const std::string& dossierTemp, const std::string& cheminRes1,
-                       const std::string& cheminRes2, OutputServices& services) {
+std::optional<FichiersEnregistres> Enregistrer_Click(const std::string& dossierDepart,
+                                                     const std::string& cheminRes1,
+                                                     const std::string& cheminRes2,
+                                                     OutputServices& services) {
     SaveDialogRequest request;
     request.title = "Enregistrer sous ...";
-    request.fileName = dossierTemp + "/kesp.txt";
-    request.initialFolder = dossierTemp;
+    request.fileName =
+        dossierDepart +
+        (dossierDepart.empty() || dossierDepart.back() == kSeparator ? ""
+                                                                     : std::string(1, kSeparator)) +
+        "kesp.txt";
+    request.initialFolder = dossierDepart;
     request.defaultExtension = "txt";
     request.filters = {{"Fichiers texte", "*.txt"}, {"Tous les fichiers", "*"}};
     const std::optional<std::string> chemin = services.dialogs.saveFile(request);
-    if (!chemin) return;
+    if (!chemin) return std::nullopt;
 
     // Both copies are complete before either is put in place: a failure leaves the old files,
     // and choosing one of the result files itself as the name cannot feed the other copy.
@@ -33,11 +40,18 @@ void Enregistrer_Click(const std::string& dossierTemp, const std::string& chemin
     std::optional<StagedCopy> rapport = StagedCopy::stage(cheminRes1, *chemin, error);
     if (!rapport) {
         reportFailure(error, services.boxes);
-        return;
+        return std::nullopt;
     }
     std::optional<StagedCopy> tableau = StagedCopy::stage(cheminRes2, compagnon, error);
-    if (!tableau || !rapport->commit(error) || !tableau->commit(error))
+    if (!tableau || !rapport->commit(error) || !tableau->commit(error)) {
         reportFailure(error, services.boxes);
+        return std::nullopt;
+    }
+    return FichiersEnregistres{*chemin, compagnon};
+}
+
+std::string MessageEnregistrement(const FichiersEnregistres& fichiers) {
+    return "Liste enregistrée : " + fichiers.rapport + " et " + fichiers.tableau;
 }
 
 } // namespace kesp

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "scan/cluster_sizes.h"
+
 namespace kesp::plan {
 namespace {
 
@@ -10,7 +12,18 @@ using fat::FatBits;
 constexpr FatBits kWidths[] = {FatBits::Fat12, FatBits::Fat16, FatBits::Fat32};
 
 std::size_t sizeIndex(std::uint32_t clusterBytes) {
-    return static_cast<std::size_t>(std::countr_zero(clusterBytes) - 9);
+    return clusterSizeIndex(clusterBytes);
+}
+
+// exFAT's root holds the bitmap, up-case table and label entries besides the tree's.
+constexpr std::uint64_t kExfatRootSystemEntries = 3;
+// The exFAT layouts planned for: from 4 KiB, below which no formatter goes, to exFAT's largest.
+constexpr std::uint32_t kSmallestExfatCluster = 4096;
+
+// For devices that read exFAT, every row is one: most free space, ties to the larger cluster.
+bool moreFree(const PlanRow& a, const PlanRow& b) {
+    return a.freeBytes > b.freeBytes ||
+           (a.freeBytes == b.freeBytes && a.clusterBytes() >= b.clusterBytes());
 }
 
 std::uint64_t ceilDiv(std::uint64_t a, std::uint64_t b) {
@@ -65,6 +78,30 @@ PlanRow planRow(const fat::FormatLayout& layout, const TreeTally& tally,
     return row;
 }
 
+PlanRow exfatPlanRow(const fat::ExfatLayout& layout, const TreeTally& tally,
+                     std::uint64_t volumeBytes) {
+    PlanRow row;
+    row.exfat = layout;
+    const std::uint64_t k = layout.clusterBytes;
+    const std::size_t i = sizeIndex(layout.clusterBytes);
+    const std::uint64_t rootEntries = kExfatRootSystemEntries + tally.exfatRootEntries;
+    // The formatter gives the root one cluster; a large root grows from there.
+    const std::uint64_t rootClusters = exfatFolderBytes(rootEntries, k) / k;
+    row.usedClusters = tally.fileClusters[i] + tally.exfatFolderClusters[i] + rootClusters;
+    row.occupiedBytes = row.usedClusters * k;
+    const std::uint64_t entryBytes = (tally.exfatFolderEntries + rootEntries) * 32;
+    row.lostBytes = row.occupiedBytes - tally.fileBytes - entryBytes;
+    const std::uint64_t metadata = std::uint64_t{layout.bitmapClusters} + layout.upcaseClusters;
+    const bool fits = row.usedClusters + metadata <= layout.clusterCount;
+    row.freeBytes = fits ? (layout.clusterCount - metadata - row.usedClusters) * k : 0;
+    row.validity = fits ? Validity::DependsOnDevice : Validity::TooSmall;
+    row.fileBytes = tally.fileBytes;
+    row.slackBytes = tally.fileClusters[i] * k - tally.fileBytes;
+    row.folderBytes = (tally.exfatFolderClusters[i] + rootClusters) * k;
+    row.systemBytes = volumeBytes - layout.heapBytes() + metadata * k;
+    return row;
+}
+
 FormatPlan makePlan(const TreeTally& tally, std::uint64_t volumeBytes) {
     FormatPlan plan;
     plan.volumeBytes = volumeBytes;
@@ -81,6 +118,28 @@ FormatPlan makePlan(const TreeTally& tally, std::uint64_t volumeBytes) {
             row.defaults.sd = sameChoice(sd, *layout);
             plan.rows.push_back(row);
         }
+    }
+    const std::uint32_t mkfsExfat = fat::mkfsExfatDefaultClusterBytes(volumeBytes);
+    const auto windowsExfat = windowsExfatDefault(volumeBytes);
+    for (std::uint32_t k = kSmallestExfatCluster; k <= fat::kExfatMaximumClusterBytes; k *= 2) {
+        const auto layout = fat::mkfsExfatLayout(volumeBytes, k);
+        if (!layout) continue;
+        PlanRow row = exfatPlanRow(*layout, tally, volumeBytes);
+        row.defaults.mkfs = k == mkfsExfat;
+        row.defaults.windows = windowsExfat == k;
+        plan.rows.push_back(row);
+    }
+    if (const auto card = fat::sdExfatLayout(volumeBytes)) {
+        PlanRow row = exfatPlanRow(*card, tally, volumeBytes);
+        row.sdLayout = true;
+        row.defaults.sd = true;
+        plan.rows.push_back(row);
+    }
+    for (std::size_t r = 0; r < plan.rows.size(); ++r) {
+        const PlanRow& row = plan.rows[r];
+        if (row.validity == Validity::DependsOnDevice &&
+            (!plan.recommendedExfat || moreFree(row, plan.rows[*plan.recommendedExfat])))
+            plan.recommendedExfat = r;
     }
     // Valid for every driver, clusters of 32 KiB at most (DOS, Windows 9x and most devices),
     // most free space; ties to the larger cluster, which the growing order puts last.

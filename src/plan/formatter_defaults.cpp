@@ -10,6 +10,9 @@
 //   source/format.cpp): up to 8 MB FAT12 8 KB, up to 64 MB FAT12 16 KB, up to 1 GB FAT16 16 KB,
 //   up to 2 GB FAT16 32 KB, up to 32 GB FAT32 32 KB, exFAT above.
 // - mkfs.fat: dosfstools 4.2 itself, see mkfsDefaultLayout.
+// - exFAT: Windows from the same Microsoft article (7 MB-256 MB 4 KB, 256 MB-32 GB 32 KB,
+//   32 GB-256 TB 128 KB); mkfs.exfat from exfatprogs 1.2.0 (fat::mkfsExfatDefaultClusterBytes);
+//   the SD Association's File System Specification for SDXC cards (fat::sdExfatParameters).
 
 namespace kesp::plan {
 namespace {
@@ -53,6 +56,13 @@ std::optional<Choice> sdDefault(std::uint64_t volumeBytes) {
     for (const SdStep& step : table)
         if (volumeBytes <= step.upTo) return Choice{step.bits, step.sectorsPerCluster};
     return std::nullopt;
+}
+
+std::optional<std::uint32_t> windowsExfatDefault(std::uint64_t volumeBytes) {
+    if (volumeBytes < 7 * MiB || volumeBytes > (std::uint64_t{256} << 40)) return std::nullopt;
+    if (volumeBytes <= 256 * MiB) return 4096;
+    if (volumeBytes <= 32768 * MiB) return 32768;
+    return 131072;
 }
 
 } // namespace kesp::plan

@@ -17,7 +17,11 @@ struct Choice {
 std::optional<Choice> windowsDefault(std::uint64_t volumeBytes);
 
 // The SD Association's card formatter, taking the volume for the card; nullopt above 32 GiB,
-// where it writes exFAT.
+// where it writes exFAT (fat::sdExfatLayout).
 std::optional<Choice> sdDefault(std::uint64_t volumeBytes);
+
+// The cluster size Windows' format command gives an exFAT volume: 4 KiB from 7 MB, 32 KiB above
+// 256 MB, 128 KiB above 32 GB up to 256 TB; nullopt outside.
+std::optional<std::uint32_t> windowsExfatDefault(std::uint64_t volumeBytes);
 
 } // namespace kesp::plan

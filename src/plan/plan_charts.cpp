@@ -11,14 +11,18 @@ constexpr int kMarkWidth = 190;
 constexpr int kRowHeight = 22;
 constexpr int kLegendHeight = 26;
 constexpr int kMargin = 6;
+constexpr int kLeastBarWidth = 200;
 constexpr int kSwatch = 12;
+constexpr int kSwatchGap = 4;
+constexpr int kLegendGap = 14;
 } // namespace bars
 
 namespace slack {
 constexpr int kRowHeight = 18;
 constexpr int kTitleHeight = 24;
 constexpr int kLabelWidth = 70;
-constexpr int kFigureWidth = 210;
+constexpr int kLeastBarWidth = 100;
+constexpr int kGap = 6;
 constexpr int kMargin = 6;
 } // namespace slack
 
@@ -61,16 +65,16 @@ Rgb recommendedRowColour() {
     return {0xff, 0xef, 0xa8};
 }
 
-Rgb unreadableSizeColour() {
+Rgb recommendedExfatRowColour() {
+    return {0xd8, 0xea, 0xff};
+}
+
+Rgb warningColour() {
     return {0xb0, 0x00, 0x00};
 }
 
 int barAreaWidth(int chartWidth) {
     return std::max(0, chartWidth - bars::kLabelWidth - bars::kMarkWidth - 2 * bars::kMargin);
-}
-
-int layoutBarsWidth(int barArea) {
-    return barArea + bars::kLabelWidth + bars::kMarkWidth + 2 * bars::kMargin;
 }
 
 ChartPicture layoutBarsPicture(const std::vector<LayoutBar>& layoutBars, int chartWidth,
@@ -85,9 +89,11 @@ ChartPicture layoutBarsPicture(const std::vector<LayoutBar>& layoutBars, int cha
         addBox(picture, x, kMargin + 4, kSwatch, kSwatch, barPartColour(part));
         const std::string& name = barPartNames()[part];
         const int width = textWidth(name);
-        picture.texts.push_back({x + kSwatch + 4, kMargin + 2, width, kSwatch + 4, name});
-        x += kSwatch + 4 + width + 14;
+        picture.texts.push_back({x + kSwatch + kSwatchGap, kMargin + 2, width, kSwatch + 4, name});
+        x += kSwatch + kSwatchGap + width + kLegendGap;
     }
+    picture.minimumWidth =
+        std::max(x, kMargin + kLabelWidth + kLeastBarWidth + kMarkWidth + kMargin);
 
     const int barX = kMargin + kLabelWidth;
     const int area = barAreaWidth(chartWidth);
@@ -110,33 +116,43 @@ ChartPicture layoutBarsPicture(const std::vector<LayoutBar>& layoutBars, int cha
     return picture;
 }
 
+std::string slackFigureText(const SlackRow& row, const Figures& figures) {
+    return figures(row.files) + (row.files > 1 ? " fichiers, " : " fichier, ") +
+           figures(row.lostBytes) + " octets";
+}
+
 ChartPicture slackPicture(const std::vector<SlackRow>& rows, std::uint32_t clusterBytes,
-                          int chartWidth) {
+                          const Figures& figures, int chartWidth, const TextWidth& textWidth) {
     using namespace slack;
     ChartPicture picture;
     picture.height = kTitleHeight + kMargin + static_cast<int>(rows.size()) * kRowHeight;
-    picture.texts.push_back({kMargin, kMargin, chartWidth - 2 * kMargin, kTitleHeight - kMargin,
-                             slackChartTitle(clusterBytes)});
+    const std::string title = slackChartTitle(clusterBytes, figures);
+    picture.texts.push_back(
+        {kMargin, kMargin, chartWidth - 2 * kMargin, kTitleHeight - kMargin, title});
+
+    // The figures' column as wide as its widest text; the bars take what is left.
+    std::vector<std::string> texts;
+    int figureWidth = 0;
     std::uint64_t most = 1;
-    for (const SlackRow& row : rows)
+    for (const SlackRow& row : rows) {
+        texts.push_back(slackFigureText(row, figures));
+        figureWidth = std::max(figureWidth, textWidth(texts.back()));
         most = std::max(most, row.lostBytes);
-    const int barWidth = std::max(0, chartWidth - kLabelWidth - kFigureWidth - 2 * kMargin);
+    }
+    picture.minimumWidth =
+        std::max(kMargin + kLabelWidth + kLeastBarWidth + kGap + figureWidth + kMargin,
+                 2 * kMargin + textWidth(title));
+    const int barWidth = std::max(0, chartWidth - kLabelWidth - kGap - figureWidth - 2 * kMargin);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const SlackRow& row = rows[i];
         const int y = kTitleHeight + kMargin + static_cast<int>(i) * kRowHeight;
         picture.texts.push_back({kMargin, y, kLabelWidth - 4, kRowHeight, row.label, false, true});
         addBox(picture, kMargin + kLabelWidth, y + 3, share(row.lostBytes, most, barWidth),
                kRowHeight - 6, barPartColour(Slack));
-        picture.texts.push_back({kMargin + kLabelWidth + barWidth + 6, y, kFigureWidth, kRowHeight,
-                                 std::to_string(row.files) +
-                                     (row.files > 1 ? " fichiers, " : " fichier, ") +
-                                     std::to_string(row.lostBytes) + " octets"});
+        picture.texts.push_back(
+            {kMargin + kLabelWidth + barWidth + kGap, y, figureWidth, kRowHeight, texts[i]});
     }
     return picture;
-}
-
-bool figureColumn(std::size_t column) {
-    return column > 0 && column < 9;
 }
 
 } // namespace kesp::plan

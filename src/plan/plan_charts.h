@@ -3,7 +3,7 @@
 // picture: the layout bars (one stacked bar per layout, the recommended and the formatters'
 // default layouts marked) and the slack by file size. Places, colours and texts are decided
 // here; a window paints the boxes, then the frames, then the texts, in its own text colour on its
-// own base colour.
+// own base colour, faded while the plan is not the size field's.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -20,10 +20,11 @@ struct Rgb {
 };
 
 Rgb barPartColour(std::size_t part);
-// The highlight of the table's recommended row.
+// The table's highlights: the recommended row, the exFAT one for devices that read exFAT.
 Rgb recommendedRowColour();
-// The size field's text while what it holds is no size.
-Rgb unreadableSizeColour();
+Rgb recommendedExfatRowColour();
+// Why a size is refused, and a plan of a walk that missed folders.
+Rgb warningColour();
 
 struct ChartBox {
     int x = 0, y = 0, width = 0, height = 0;
@@ -37,7 +38,7 @@ struct ChartFrame {
     Rgb colour;
 };
 
-// One line of text, vertically centred in its box, cut where it would leave it.
+// One line of text, vertically centred in its box.
 struct ChartText {
     int x = 0, y = 0, width = 0, height = 0;
     std::string text;
@@ -46,7 +47,8 @@ struct ChartText {
 };
 
 struct ChartPicture {
-    int height = 0; // the height every row needs
+    int height = 0;       // what every row needs
+    int minimumWidth = 0; // below it, the chart scrolls rather than cut a text or a bar away
     std::vector<ChartBox> boxes;
     std::vector<ChartFrame> frames;
     std::vector<ChartText> texts;
@@ -58,15 +60,12 @@ using TextWidth = std::function<int(std::string_view text)>;
 // The width of the bars themselves in a chart `chartWidth` wide: what is left beside the labels
 // and the marks.
 int barAreaWidth(int chartWidth);
-// The chart width that leaves `barArea` pixels to the bars.
-int layoutBarsWidth(int barArea);
 ChartPicture layoutBarsPicture(const std::vector<LayoutBar>& bars, int chartWidth,
                                const TextWidth& textWidth);
 
+// "12 fichiers, 34 567 octets"
+std::string slackFigureText(const SlackRow& row, const Figures& figures);
 ChartPicture slackPicture(const std::vector<SlackRow>& rows, std::uint32_t clusterBytes,
-                          int chartWidth);
-
-// The table's columns whose figures are aligned to the right.
-bool figureColumn(std::size_t column);
+                          const Figures& figures, int chartWidth, const TextWidth& textWidth);
 
 } // namespace kesp::plan

@@ -1,14 +1,67 @@
 #include "plan/plan_window_model.h"
 
 #include <algorithm>
-#include <charconv>
 #include <utility>
+
+#include "plan/volume_size.h"
 
 namespace kesp::plan {
 namespace {
 
 std::string clusterText(std::uint32_t bytes) {
-    return bytes < 1024 ? std::to_string(bytes) + " o" : std::to_string(bytes / 1024) + " Ko";
+    if (bytes < 1024) return std::to_string(bytes) + " o";
+    if (bytes < 1024 * 1024) return std::to_string(bytes / 1024) + " Ko";
+    return std::to_string(bytes / (1024 * 1024)) + " Mo";
+}
+
+// Wide enough for the second block of the table at the volume sizes met; a printed line holds
+// more (the PDF writer turns the page for them).
+constexpr std::size_t kLeastPrintWidth = 80;
+
+// The table in two blocks of columns, each a blank line ahead: the layouts' own figures, then
+// what the tree would take on them; both name the layout.
+std::vector<std::string>
+printedTable(const std::vector<std::array<std::string, kPlanColumns>>& cells) {
+    const std::vector<std::vector<std::size_t>> blocks = {{0, 1, 2, 3, 4, 5},
+                                                          {0, 1, 6, 7, 8, 9, 10}};
+    std::vector<std::string> lines;
+    for (const auto& block : blocks) {
+        std::vector<std::vector<std::string>> rows(1);
+        std::vector<bool> right;
+        for (std::size_t c : block) {
+            rows[0].push_back(planColumnHeads()[c]);
+            right.push_back(figureColumn(c));
+        }
+        for (const auto& row : cells) {
+            rows.emplace_back();
+            for (std::size_t c : block)
+                rows.back().push_back(row[c]);
+        }
+        const auto blockLines = alignedColumns(rows, right, 1);
+        lines.push_back("");
+        lines.insert(lines.end(), blockLines.begin(), blockLines.end());
+    }
+    return lines;
+}
+
+// `text` broken at blanks into lines of at most `width` characters (a longer word stands alone).
+std::vector<std::string> wrapped(const std::string& text, std::size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string word = text.substr(at, end - at);
+        at = end + 1;
+        if (word.empty()) continue;
+        if (!line.empty() && textWidth(line) + 1 + textWidth(word) > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
 }
 
 } // namespace
@@ -43,37 +96,32 @@ std::array<int, kBarParts> barWidths(const LayoutBar& bar, int width) {
     return widths;
 }
 
-std::string slackChartTitle(std::uint32_t clusterBytes) {
-    return "Espace perdu par taille de fichier (clusters de " + std::to_string(clusterBytes) +
-           " octets)";
+std::string slackChartTitle(std::uint32_t clusterBytes, const Figures& figures) {
+    return "Espace perdu par taille de fichier (clusters de " + figures(clusterBytes) + " octets)";
 }
 
 PlanWindowModel::PlanWindowModel(TreeTally tally, std::uint64_t volumeBytes,
-                                 std::uint32_t scannedCluster)
-    : tally_(std::move(tally)), scannedCluster_(scannedCluster) {
-    if (volumeBytes != 0) setVolumeText(std::to_string(volumeBytes));
+                                 std::uint32_t scannedCluster, NumberChars chars)
+    : tally_(std::move(tally)), scannedCluster_(scannedCluster), figures_{std::move(chars)} {
+    if (volumeBytes != 0) setVolumeText(figures_(volumeBytes) + " octets");
 }
 
 bool PlanWindowModel::setVolumeText(std::string_view text) {
-    std::string digits;
-    for (char c : text) {
-        if (c == ' ') continue;
-        if (c < '0' || c > '9') return false;
-        digits += c;
-    }
-    std::uint64_t bytes = 0;
-    const char* end = digits.data() + digits.size();
-    if (digits.empty() || std::from_chars(digits.data(), end, bytes).ptr != end || bytes == 0)
-        return false;
     volumeText_ = std::string(text);
-    plan_ = makePlan(tally_, bytes);
+    const VolumeSize size = parseVolumeSize(text, *figures_.grouping);
+    volumeError_ = size.error;
+    if (size.bytes == 0) return false;
+    plan_ = makePlan(tally_, size.bytes);
+    if (plan_.rows.empty())
+        volumeError_ = "Trop petit : aucune disposition FAT ni exFAT ne tient dans " +
+                       figures_(size.bytes) + " octets.";
     return true;
 }
 
 std::vector<std::array<std::string, kPlanColumns>> PlanWindowModel::tableRows() const {
     std::vector<std::array<std::string, kPlanColumns>> rows;
     for (const PlanRow& row : plan_.rows)
-        rows.push_back(planRowCells(row));
+        rows.push_back(planRowCells(row, figures_));
     return rows;
 }
 
@@ -82,10 +130,11 @@ std::vector<LayoutBar> PlanWindowModel::bars() const {
     for (std::size_t r = 0; r < plan_.rows.size(); ++r) {
         const PlanRow& row = plan_.rows[r];
         LayoutBar bar;
-        bar.label = fatName(row.layout.bits) + ", " + clusterText(row.layout.clusterBytes());
+        bar.label =
+            systemName(row) + (row.sdLayout ? " SD" : "") + ", " + clusterText(row.clusterBytes());
         bar.bytes = {row.fileBytes, row.slackBytes, row.folderBytes, row.systemBytes,
                      row.freeBytes};
-        bar.recommended = plan_.recommended == r;
+        bar.recommended = plan_.recommended == r || plan_.recommendedExfat == r;
         bar.formatterDefault = row.defaults.mkfs || row.defaults.windows || row.defaults.sd;
         bars.push_back(bar);
     }
@@ -103,21 +152,43 @@ std::vector<SlackRow> PlanWindowModel::slackRows() const {
 std::vector<std::string> PlanWindowModel::recommendationLines() const {
     std::vector<std::string> lines;
     if (!hasPlan()) return lines;
-    lines.push_back(recommendationLine(plan_));
+    lines.push_back(recommendationLine(plan_, figures_));
+    lines.push_back(exfatRecommendationLine(plan_, figures_));
     for (const MinimalSize& minimal : plan_.minimal)
-        lines.push_back(minimalSizeLine(minimal));
+        lines.push_back(minimalSizeLine(minimal, figures_));
     return lines;
 }
 
 std::vector<std::string> PlanWindowModel::printLines() const {
     std::vector<std::string> lines;
-    if (hasPlan()) lines = planReportLines(plan_);
-    lines.push_back("");
-    lines.push_back(slackChartTitle(scannedCluster_));
+    if (const std::string partial = partialNote(); !partial.empty()) lines.push_back(partial);
+    if (hasPlan()) {
+        lines.push_back("Plan de formatage pour un volume de " + figures_(plan_.volumeBytes) +
+                        " octets");
+        const std::vector<std::string> table = printedTable(tableRows());
+        lines.insert(lines.end(), table.begin(), table.end());
+        std::size_t width = kLeastPrintWidth;
+        for (const std::string& line : table)
+            width = std::max(width, textWidth(line));
+        for (const std::string& text :
+             {std::string(), lostSpaceNote(), std::string(), recommendationLine(plan_, figures_),
+              exfatRecommendationLine(plan_, figures_)}) {
+            const auto broken = wrapped(text, width);
+            if (broken.empty()) lines.push_back("");
+            lines.insert(lines.end(), broken.begin(), broken.end());
+        }
+        for (const MinimalSize& minimal : plan_.minimal)
+            lines.push_back(minimalSizeLine(minimal, figures_));
+        lines.push_back("");
+    }
+    lines.push_back(slackChartTitle(scannedCluster_, figures_));
+    std::vector<std::vector<std::string>> slack;
     for (const SlackRow& row : slackRows())
-        lines.push_back(row.label + "\t" + std::to_string(row.files) +
-                        (row.files > 1 ? " fichiers\t" : " fichier\t") +
-                        std::to_string(row.lostBytes) + " octets perdus");
+        slack.push_back({row.label,
+                         figures_(row.files) + (row.files > 1 ? " fichiers" : " fichier"),
+                         figures_(row.lostBytes) + " octets perdus"});
+    const auto slackLines = alignedColumns(slack, {true, true, true});
+    lines.insert(lines.end(), slackLines.begin(), slackLines.end());
     return lines;
 }
 

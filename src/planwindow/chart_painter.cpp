@@ -1,13 +1,26 @@
 #include "planwindow/chart_painter.h"
 
 namespace kesp {
+namespace {
+
+constexpr qreal kFaded = 0.35;
+
+} // namespace
 
 QColor rgbColour(plan::Rgb colour) {
     return QColor(colour.r, colour.g, colour.b);
 }
 
+plan::TextWidth chartTextWidth(const QWidget& widget) {
+    return [metrics = widget.fontMetrics()](std::string_view text) {
+        return metrics.horizontalAdvance(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    };
+}
+
 void paintChart(QPainter& p, const QWidget& widget, const plan::ChartPicture& picture) {
     p.fillRect(widget.rect(), widget.palette().base());
+    if (!widget.isEnabled()) p.setOpacity(kFaded);
     for (const plan::ChartBox& box : picture.boxes)
         p.fillRect(QRect(box.x, box.y, box.width, box.height), rgbColour(box.fill));
     p.setBrush(Qt::NoBrush);

@@ -9,7 +9,15 @@ namespace kesp {
 
 LayoutBars::LayoutBars(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("layoutBars"));
-    setMinimumWidth(plan::layoutBarsWidth(200));
+}
+
+plan::ChartPicture LayoutBars::picture() const {
+    return plan::layoutBarsPicture(bars_, width(), chartTextWidth(*this));
+}
+
+QSize LayoutBars::minimumSizeHint() const {
+    const plan::ChartPicture shapes = picture();
+    return {shapes.minimumWidth, shapes.height};
 }
 
 void LayoutBars::setBars(std::vector<plan::LayoutBar> bars) {
@@ -31,16 +39,12 @@ std::array<int, plan::kBarParts> LayoutBars::partWidths(std::size_t row) const {
 }
 
 QSize LayoutBars::sizeHint() const {
-    return {640, plan::layoutBarsPicture(bars_, 640, [](std::string_view) { return 0; }).height};
+    return {640, picture().height};
 }
 
 void LayoutBars::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QFontMetrics fm(font());
-    paintChart(p, *this, plan::layoutBarsPicture(bars_, width(), [&fm](std::string_view text) {
-                   return fm.horizontalAdvance(
-                       QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-               }));
+    paintChart(p, *this, picture());
 }
 
 } // namespace kesp

@@ -1,10 +1,11 @@
 #pragma once
 // One stacked horizontal bar per layout (file data | slack | folders | FAT and reserved | free),
 // the recommended and the formatters' default layouts marked: the shapes of plan_charts, painted
-// with QPainter.
+// with QPainter; faded while disabled (the plan shown is not the size field's).
 #include <QWidget>
 #include <vector>
 
+#include "plan/plan_charts.h"
 #include "plan/plan_window_model.h"
 
 namespace kesp {
@@ -19,6 +20,8 @@ public:
     std::array<int, plan::kBarParts> partWidths(std::size_t row) const;
     int barAreaWidth() const;
     QSize sizeHint() const override;
+    // The legend whole and every row: below it, the scroll area around it scrolls.
+    QSize minimumSizeHint() const override;
 
     static QColor partColour(std::size_t part);
 
@@ -26,6 +29,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    plan::ChartPicture picture() const;
+
     std::vector<plan::LayoutBar> bars_;
 };
 

@@ -1,7 +1,8 @@
 #pragma once
-// The window "Plan de formatage": the volume-size field, the plan's table with the recommended
-// row highlighted, the recommendation and minimal sizes, the layout bars and the slack chart.
-// All figures come from PlanWindowModel; printing hands its text to the owner.
+// The window "Plan de formatage": the volume-size field (with why a size is refused beside it),
+// the plan's table with the recommended row highlighted and what its lost space counts, the
+// recommendation and minimal sizes, the layout bars and the slack chart. All figures come from
+// PlanWindowModel; printing hands its text to the owner. "Fermer" and Escape close it.
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -26,13 +27,16 @@ public:
     PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* parent = nullptr);
 
     QLineEdit* volumeField() const { return volume_; }
+    QLabel* volumeError() const { return volumeError_; }
     QTableWidget* table() const { return table_; }
     QLabel* recommendation() const { return recommendation_; }
     LayoutBars* bars() const { return bars_; }
+    SlackChart* slackChart() const { return slack_; }
     const plan::PlanWindowModel& model() const { return model_; }
 
-    // The highlight of the recommended row.
+    // The highlights of the recommended row and of the exFAT one for devices that read exFAT.
     static QColor recommendedColour();
+    static QColor recommendedExfatColour();
 
 private:
     void refresh();
@@ -40,6 +44,7 @@ private:
     plan::PlanWindowModel model_;
     PrintLines print_;
     QLineEdit* volume_ = nullptr;
+    QLabel* volumeError_ = nullptr;
     QPushButton* printButton_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* recommendation_ = nullptr;

@@ -1,8 +1,8 @@
 #include "planwindow/slack_chart.h"
 
 #include <QPainter>
+#include <algorithm>
 
-#include "plan/plan_charts.h"
 #include "planwindow/chart_painter.h"
 
 namespace kesp {
@@ -11,20 +11,40 @@ SlackChart::SlackChart(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("slackChart"));
 }
 
-void SlackChart::setRows(std::vector<plan::SlackRow> rows, std::uint32_t cluster) {
+void SlackChart::setRows(std::vector<plan::SlackRow> rows, std::uint32_t cluster,
+                         const plan::Figures& figures) {
     rows_ = std::move(rows);
     cluster_ = cluster;
+    figures_ = figures;
     updateGeometry();
     update();
 }
 
+plan::ChartPicture SlackChart::picture() const {
+    return plan::slackPicture(rows_, cluster_, figures_, width(), chartTextWidth(*this));
+}
+
+QString SlackChart::title() const {
+    return QString::fromStdString(plan::slackChartTitle(cluster_, figures_));
+}
+
+QString SlackChart::figureText(std::size_t row) const {
+    return QString::fromStdString(plan::slackFigureText(rows_.at(row), figures_));
+}
+
 QSize SlackChart::sizeHint() const {
-    return {480, plan::slackPicture(rows_, cluster_, 480).height};
+    const QSize least = minimumSizeHint();
+    return {std::max(480, least.width()), least.height()};
+}
+
+QSize SlackChart::minimumSizeHint() const {
+    const plan::ChartPicture shapes = picture();
+    return {shapes.minimumWidth, shapes.height};
 }
 
 void SlackChart::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintChart(p, *this, plan::slackPicture(rows_, cluster_, width()));
+    paintChart(p, *this, picture());
 }
 
 } // namespace kesp

@@ -15,6 +15,9 @@ public:
     virtual std::string programFile() = 0;
     // Last-modified local date and time of `path`; false when it cannot be read.
     virtual bool lastModified(const std::string& path, std::tm& local) = 0;
+    // The user's documents folder (xdg-user-dir DOCUMENTS on Linux, "Mes documents" on
+    // Windows) when it exists, else the home folder; empty when neither is known.
+    virtual std::string documentsFolder() = 0;
 };
 
 } // namespace kesp

@@ -13,7 +13,9 @@ namespace kesp {
 struct FolderEntry {
     std::string name;
     bool isDirectory = false;
-    std::uint64_t size = 0; // bytes; 0 for folders
+    // Bytes. For a folder, opaque to the walk like the cookie (an exFAT image keeps its length
+    // there); 0 where the listing has no use for it.
+    std::uint64_t size = 0;
     // Opaque to the walk: what the listing that delivered the entry needs to open it as a folder
     // (a first cluster in an image; unused where the name is enough).
     std::uint64_t cookie = 0;
@@ -46,6 +48,13 @@ public:
     // Who this folder is, so a walk enters it once however many entries lead to it; nullopt
     // where the listing cannot tell (every folder is then taken as new).
     virtual std::optional<FolderId> id() const { return std::nullopt; }
+    // The bytes the sub-folder `subFolder`, which this listing delivered, occupies as its file
+    // system stores it (the length of an exFAT folder's entry); nullopt where the listing cannot
+    // tell. Asked only where folders have no fixed size (exFAT).
+    virtual std::optional<std::uint64_t> storedBytes(const FolderEntry& subFolder) const {
+        (void)subFolder;
+        return std::nullopt;
+    }
     // Opens the sub-folder `entry`, which this listing delivered; callable after next() returned
     // false, for as long as this listing lives. Never null: a folder that cannot be opened gives a
     // listing without entries whose failure() says why.

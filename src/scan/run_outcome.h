@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/folder_enum.h"
+#include "scan/cluster_sizes.h"
 #include "scan/tree_tally.h"
 
 namespace kesp {
@@ -33,16 +34,17 @@ struct WalkProblems {
     std::optional<ListingFailure> volumeLost;
 };
 
-// The what-if cluster sizes: what the files would occupy at each.
-inline constexpr std::array<std::uint32_t, 5> kWhatIfSizes = {2048, 4096, 8192, 16384, 32768};
-
 struct ScanTotals {
     std::uint64_t folders = 0; // below the walk's root
     std::uint64_t files = 0;
     std::uint64_t useful = 0;
-    std::uint64_t real = 0;  // the files' clusters and one cluster per sub-folder
+    // The files' clusters, and the sub-folders': one cluster each on FAT, their stored length on
+    // exFAT.
+    std::uint64_t real = 0;
     std::uint64_t slack = 0; // of the files alone
-    std::array<std::uint64_t, kWhatIfSizes.size()> realAt{}; // by kWhatIfSizes
+    // What-if, by kClusterSizes: what the same tree would occupy at each cluster size. Each
+    // sub-folder takes one cluster on FAT, on exFAT the clusters its children's entry sets fill.
+    std::array<std::uint64_t, kClusterSizes.size()> realAt{};
     TreeTally tally;
 };
 

@@ -18,6 +18,10 @@ struct ScanRequest {
     std::string numberMask;   // of the total lines
     std::string detailHeader; // heads a folder's detail lines
     bool tally = true;        // gather what the format plan needs (costs a little per name)
+    // The volume is exFAT, whose folders hold no "." and "..": a sub-folder counts the length its
+    // entry stores (one cluster where the listing cannot tell), and at the what-if sizes the
+    // clusters its children's entry sets fill.
+    bool exfat = false;
 };
 
 } // namespace kesp

@@ -1,6 +1,7 @@
 #pragma once
 // The shared scan state: one record owned by the main window (or by kesp-scan), read and written
 // by the run, the listing, the cluster-size gate and the optimisation table.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -12,8 +13,9 @@ namespace kesp {
 struct EtatScan {
     // Bytes per cluster of the selected drive; written only by a successful free-space query.
     std::int32_t TailleCluster = 0;
-    bool PartitionFat = false; // "FAT" or "FAT32": optimisation offered after a scan
+    bool PartitionFat = false; // "FAT", "FAT32" or "exFAT": optimisation offered after a scan
     bool EstFat32 = false;     // not cleared by a refused file system
+    bool EstExfat = false;     // the same for "exFAT", whose table and folders are its own
 
     // Counts and byte sums: exact 64-bit integers.
     std::uint64_t NbRepertoires = 0;
@@ -22,11 +24,14 @@ struct EtatScan {
     std::uint64_t ReelRepertoire = 0;
     std::uint64_t TotalUtile = 0;
     std::uint64_t TotalReel = 0;
-    std::uint64_t TotalReel2048 = 0;
-    std::uint64_t TotalReel4096 = 0;
-    std::uint64_t TotalReel8192 = 0;
-    std::uint64_t TotalReel16384 = 0;
-    std::uint64_t TotalReel32768 = 0;
+    // What the files and folders would occupy at each cluster size, by kClusterSizes.
+    std::array<std::uint64_t, kClusterSizes.size()> TotalReelParCluster{};
+    std::uint64_t& TotalReelDe(std::uint32_t cluster) {
+        return TotalReelParCluster[clusterSizeIndex(cluster)];
+    }
+    std::uint64_t TotalReelDe(std::uint32_t cluster) const {
+        return TotalReelParCluster[clusterSizeIndex(cluster)];
+    }
     std::uint64_t PerteCumulee = 0;
     // What the format plan needs of the tree, gathered by the same walk.
     TreeTally Tally;
@@ -56,11 +61,7 @@ inline void keepTotals(EtatScan& etat, const ScanTotals& totals) {
     etat.TotalUtile = totals.useful;
     etat.TotalReel = totals.real;
     etat.PerteCumulee = totals.slack;
-    etat.TotalReel2048 = totals.realAt[0];
-    etat.TotalReel4096 = totals.realAt[1];
-    etat.TotalReel8192 = totals.realAt[2];
-    etat.TotalReel16384 = totals.realAt[3];
-    etat.TotalReel32768 = totals.realAt[4];
+    etat.TotalReelParCluster = totals.realAt;
     etat.Tally = totals.tally;
 }
 

@@ -66,9 +66,17 @@ struct NamePart {
     bool mixed = false;
 };
 
+constexpr std::uint64_t kExfatUnitsPerEntry = 15;
+constexpr std::uint64_t kExfatLongestName = 255;
+
+std::uint64_t exfatSetFor(std::uint64_t utf16) {
+    const std::uint64_t units = std::min(utf16, kExfatLongestName);
+    return 2 + (units + kExfatUnitsPerEntry - 1) / kExfatUnitsPerEntry;
+}
+
 } // namespace
 
-std::uint64_t directoryEntriesFor(std::string_view name) {
+NameEntries nameEntriesFor(std::string_view name) {
     std::uint64_t utf16 = 0;
     bool fits = !name.empty();
     NamePart base, ext;
@@ -96,29 +104,52 @@ std::uint64_t directoryEntriesFor(std::string_view name) {
     }
     if (base.length > 8 || ext.length > 3 || base.mixed || ext.mixed) fits = false;
     if (part == &ext && ext.length == 0) fits = false; // a trailing dot
-    return fits ? 1 : 1 + (utf16 + 12) / 13;
+    return {fits ? 1 : 1 + (utf16 + 12) / 13, exfatSetFor(utf16)};
+}
+
+std::uint64_t directoryEntriesFor(std::string_view name) {
+    return nameEntriesFor(name).fat;
+}
+
+std::uint64_t exfatEntriesFor(std::string_view name) {
+    std::uint64_t utf16 = 0;
+    for (std::size_t i = 0; i < name.size();) {
+        const auto c = nextCodePoint(name, i);
+        utf16 += c && *c > 0xFFFF ? 2 : 1;
+    }
+    return exfatSetFor(utf16);
+}
+
+std::uint64_t exfatFolderBytes(std::uint64_t entries, std::uint64_t cluster) {
+    return std::max(roundUpToPowerOfTwo(entries * 32, cluster), cluster);
 }
 
 void tallyFile(TreeTally& tally, std::uint64_t size, std::uint64_t scannedCluster) {
     tally.files += 1;
     tally.fileBytes += size;
-    for (std::size_t i = 0; i < kFatClusterSizes.size(); ++i)
-        tally.fileClusters[i] += (size + kFatClusterSizes[i] - 1) / kFatClusterSizes[i];
+    for (std::size_t i = 0; i < kClusterSizes.size(); ++i)
+        tally.fileClusters[i] += roundUpToPowerOfTwo(size, kClusterSizes[i]) >> (9 + i);
     SlackBucket& bucket = tally.slackBySize[slackBucketOf(size)];
     bucket.files += 1;
     bucket.lostBytes += roundUpToCluster(size, scannedCluster) - size;
 }
 
-void tallyFolder(TreeTally& tally, std::uint64_t nameEntries, bool root) {
+void tallyFolder(TreeTally& tally, const NameEntries& children, bool root) {
     if (root) {
-        tally.rootEntries += nameEntries;
+        tally.rootEntries += children.fat;
+        tally.exfatRootEntries += children.exfat;
         return;
     }
-    const std::uint64_t entries = nameEntries + 2;
+    const std::uint64_t entries = children.fat + 2; // "." and ".."
     tally.folders += 1;
     tally.folderEntries += entries;
     for (std::size_t i = 0; i < kFatClusterSizes.size(); ++i)
-        tally.folderClusters[i] += (entries * 32 + kFatClusterSizes[i] - 1) / kFatClusterSizes[i];
+        tally.folderClusters[i] +=
+            roundUpToPowerOfTwo(entries * 32, kFatClusterSizes[i]) >> (9 + i);
+    tally.exfatFolderEntries += children.exfat;
+    for (std::size_t i = 0; i < kClusterSizes.size(); ++i)
+        tally.exfatFolderClusters[i] +=
+            exfatFolderBytes(children.exfat, kClusterSizes[i]) >> (9 + i);
 }
 
 std::size_t slackBucketOf(std::uint64_t size) {

@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "scan/cluster_sizes.h"
 #include "scan/result_files.h"
 #include "scan/result_lines.h"
 #include "scan/slack.h"
@@ -115,16 +116,47 @@ private:
         }
         totals_.files += 1;
         observer_.fileMeasured({entry.name, size, real}, counts());
-        for (std::size_t i = 0; i < kWhatIfSizes.size(); ++i)
-            totals_.realAt[i] += roundUpToCluster(size, kWhatIfSizes[i]);
+        for (std::size_t i = 0; i < kClusterSizes.size(); ++i)
+            totals_.realAt[i] += roundUpToPowerOfTwo(size, kClusterSizes[i]);
         if (request_.tally) tallyFile(totals_.tally, size, cluster_);
+    }
+
+    // A sub-folder met in its parent. FAT gives each one cluster ("." and ".." fill part of it);
+    // an exFAT folder occupies what its entry stores, and its what-if share is known only once
+    // its own listing is over (folderListed).
+    void countSubFolder(const FolderListing& parent, const FolderEntry& sub) {
+        totals_.folders += 1;
+        if (!request_.exfat) {
+            for (std::size_t i = 0; i < kClusterSizes.size(); ++i)
+                totals_.realAt[i] += kClusterSizes[i];
+            real_ += cluster_;
+            return;
+        }
+        const std::optional<std::uint64_t> stored = parent.storedBytes(sub);
+        real_ += stored ? roundUpToCluster(*stored, cluster_) : cluster_;
+    }
+
+    // What an exFAT folder of `entries` entries would occupy at each what-if size.
+    void folderListed(std::uint64_t entries) {
+        if (!request_.exfat) return;
+        for (std::size_t i = 0; i < kClusterSizes.size(); ++i)
+            totals_.realAt[i] += exfatFolderBytes(entries, kClusterSizes[i]);
+    }
+
+    // Sub-folders the walk will not list (a stop, or the folder alone asked for): each counted
+    // as a folder of its own, empty.
+    void notListed(std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            folderListed(0);
+            if (request_.tally) tallyFolder(totals_.tally, {}, false);
+        }
     }
 
     // Reads one folder to its end (or to a stop), writes its block and returns the sub-folders
     // to walk. `listing` is null for a folder left unread after a stop.
     std::vector<FolderEntry> measure(const std::string& path, FolderListing* listing, bool root) {
         std::vector<FolderEntry> subFolders;
-        std::uint64_t nameEntries = 0; // the folder's size on a FAT volume, for the format plan
+        NameEntries names; // the folder's size, for the format plan and exFAT's what-if
         useful_ = 0;
         real_ = 0;
         files_.report(" ");
@@ -138,20 +170,21 @@ private:
                 noteFailure(path, *listing);
                 break;
             }
-            if (request_.tally) nameEntries += directoryEntriesFor(entry.name);
+            if (request_.tally)
+                names += nameEntriesFor(entry.name);
+            else if (request_.exfat)
+                names.exfat += exfatEntriesFor(entry.name);
             if (entry.isDirectory) {
+                countSubFolder(*listing, entry);
                 subFolders.push_back(std::move(entry));
-                totals_.folders += 1;
-                for (std::size_t i = 0; i < kWhatIfSizes.size(); ++i)
-                    totals_.realAt[i] += kWhatIfSizes[i];
-                real_ += cluster_;
                 observer_.subFolderCounted(counts());
             } else {
                 measureFile(entry, detailHeaderWritten);
             }
         }
 
-        if (request_.tally) tallyFolder(totals_.tally, nameEntries, root);
+        if (request_.tally) tallyFolder(totals_.tally, names, root);
+        if (!root) folderListed(names.exfat);
         totals_.useful += useful_;
         totals_.real += real_;
         const auto loss = static_cast<std::int64_t>(real_ - useful_);
@@ -162,12 +195,8 @@ private:
                 files_.report(line);
         if (files_.writesTable()) files_.table(tableLine(path, loss, useful_));
 
-        if (stopRequested()) return {};
-        if (!observer_.walkSubFolders(request_.subFolders)) {
-            // Unlisted, each still takes a folder of its own: "." and "..".
-            if (request_.tally)
-                for (std::size_t i = 0; i < subFolders.size(); ++i)
-                    tallyFolder(totals_.tally, 0, false);
+        if (stopRequested() || !observer_.walkSubFolders(request_.subFolders)) {
+            notListed(subFolders.size());
             return {};
         }
         return subFolders;

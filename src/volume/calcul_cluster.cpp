@@ -41,6 +41,7 @@ void CalculCluster(EtatScan& etat, GateView& view, VolumeService& volumes) {
     view.setOkEnabled(gate.okEnabled);
     etat.PartitionFat = gate.partitionFat;
     if (gate.estFat32) etat.EstFat32 = *gate.estFat32;
+    if (gate.estExfat) etat.EstExfat = *gate.estExfat;
 }
 
 } // namespace kesp

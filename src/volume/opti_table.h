@@ -1,6 +1,6 @@
 #pragma once
 // The optimisation table as plain data: what the last scan's files would occupy and lose with
-// every cluster size the volume's FAT type uses, and which row is today's situation.
+// every cluster size the volume's file system uses, and which row is today's situation.
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -28,9 +28,13 @@ struct TableOpti {
     int derniereLigneSelectionnee() const { return std::max(ligneCourante, finSelection); }
 };
 
-// 6 rows on FAT (2048 to 32768), 5 on FAT32 (4096 to 32768), figures through "### ### ### ##0"
-// with no leading blanks.
+// 6 rows on FAT (2048 to 32768), 5 on FAT32 (4096 to 32768), 9 on exFAT (4096 to 1048576),
+// figures through "### ### ### ##0" with no leading blanks.
 TableOpti ConstruireTableOpti(const EtatScan& etat);
+
+// The window's title: the program's, then which table it shows ("… - Optimisation des Clusters
+// FAT32").
+std::string TitreOpti(const EtatScan& etat);
 
 // The table as text lines, the titles first: cells as the grid shows them, separated by TAB; the
 // row that matches the current cluster size ends with TAB and "*".

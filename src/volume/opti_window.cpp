@@ -1,13 +1,17 @@
 #include "volume/opti_window.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "volume/opti_table.h"
 
 Opti::Opti(const kesp::EtatScan& etat, QWidget* parent)
-    : Opti(kesp::ConstruireTableOpti(etat), etat.TitreApplication, parent) {}
+    : Opti(kesp::ConstruireTableOpti(etat), kesp::TitreOpti(etat), parent) {}
 
 Opti::Opti(const kesp::TableOpti& table, const std::string& title, QWidget* parent)
     : QWidget(parent, Qt::Window), grille_(new QTableWidget(this)) {
@@ -17,6 +21,9 @@ Opti::Opti(const kesp::TableOpti& table, const std::string& title, QWidget* pare
 
     const int lignes = static_cast<int>(table.cellules.size());
     const int largeur = kesp::kOptiLargeurColonneTwips / kesp::kTwipsParPixel;
+    // Room on both sides of the widest range or title of the first column, which would
+    // otherwise touch the window's edge.
+    constexpr int kMarge = 6;
 
     // The title row and the range column play the grid's fixed row and column.
     grille_->setObjectName("Grille");
@@ -49,18 +56,36 @@ Opti::Opti(const kesp::TableOpti& table, const std::string& title, QWidget* pare
             grille_->setItem(ligne, colonne, cellule);
         }
     }
-    for (int colonne = 0; colonne < kesp::kOptiColonnes; ++colonne)
+    int premiere = largeur;
+    for (int ligne = 0; ligne < lignes; ++ligne)
+        premiere = std::max(
+            premiere,
+            QFontMetrics(police).horizontalAdvance(grille_->item(ligne, 0)->text()) + 2 * kMarge);
+    grille_->setColumnWidth(0, premiere);
+    for (int colonne = 1; colonne < kesp::kOptiColonnes; ++colonne)
         grille_->setColumnWidth(colonne, largeur);
 
-    // The window is exactly as high as its rows and as wide as its columns; the frame the
-    // desktop adds lies outside the client area.
+    // The grid is exactly as high as its rows and as wide as its columns; "Fermer" below it.
     int hauteur = 0;
     for (int ligne = 0; ligne < lignes; ++ligne)
         hauteur += grille_->rowHeight(ligne);
+    const int largeurGrille = premiere + largeur * (kesp::kOptiColonnes - 1);
+    grille_->setFixedSize(largeurGrille, hauteur);
+    auto* fermer = new QPushButton(QStringLiteral("&Fermer"), this);
+    fermer->setObjectName("Fermer");
+    connect(fermer, &QPushButton::clicked, this, &QWidget::close);
+    auto* boutons = new QHBoxLayout;
+    boutons->setContentsMargins(kMarge, kMarge, kMarge, kMarge);
+    boutons->addStretch(1);
+    boutons->addWidget(fermer);
     auto* disposition = new QVBoxLayout(this);
     disposition->setContentsMargins(0, 0, 0, 0);
+    disposition->setSpacing(0);
     disposition->addWidget(grille_);
-    resize(largeur * kesp::kOptiColonnes, hauteur);
+    disposition->addLayout(boutons);
+    disposition->setSizeConstraint(QLayout::SetFixedSize);
+    auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(echap, &QShortcut::activated, this, &QWidget::close);
 
     grille_->setCurrentCell(table.ligneCourante, 0, QItemSelectionModel::NoUpdate);
     grille_->setRangeSelected(QTableWidgetSelectionRange(table.premiereLigneSelectionnee(), 0,

@@ -1,7 +1,8 @@
 #pragma once
 // The window Opti: the optimisation table of the last scan in a grid, the current cluster size
-// selected. Built once, from the table it is given. Closing it deletes it (keep it in a QPointer),
-// so the next opening builds the table afresh; its owner deletes it too when a new scan starts.
+// selected, and a "Fermer" button; Escape closes it too. Built once, from the table it is given.
+// Closing it deletes it (keep it in a QPointer), so the next opening builds the table afresh; its
+// owner deletes it too when a new scan starts.
 #include <QWidget>
 
 #include <string>
@@ -14,7 +15,7 @@ class Opti : public QWidget {
     Q_OBJECT
 public:
     Opti(const kesp::TableOpti& table, const std::string& title, QWidget* parent = nullptr);
-    // The table of `etat`'s last scan, under the program's title.
+    // The table of `etat`'s last scan, under TitreOpti.
     explicit Opti(const kesp::EtatScan& etat, QWidget* parent = nullptr);
 
     QTableWidget* Grille() const { return grille_; }

@@ -1,6 +1,6 @@
 #pragma once
 // A chart of plan_charts in a child window, painted with GDI in the window's text colour on its
-// base colour, with a vertical scroll bar when the rows are taller than the window.
+// base colour, faded while disabled, with scroll bars where the window is smaller than the chart.
 #include <windows.h>
 
 #include <functional>
@@ -9,10 +9,11 @@
 
 namespace kesp {
 
-// Paints `picture` into `dc` over `area`, shifted up by `scrollY`; `font` and `boldFont` are
-// the texts' fonts.
-void paintChart(HDC dc, const RECT& area, const plan::ChartPicture& picture, int scrollY,
-                HFONT font, HFONT boldFont);
+// Paints `picture` into `dc` over `area`, shifted by the scroll offsets; `font` and `boldFont`
+// are the texts' fonts. Faded, every colour is mixed with the base colour, as Qt paints a
+// disabled chart.
+void paintChart(HDC dc, const RECT& area, const plan::ChartPicture& picture, POINT scroll,
+                HFONT font, HFONT boldFont, bool faded);
 
 class ChartViewWin32 {
 public:
@@ -24,22 +25,24 @@ public:
     ChartViewWin32& operator=(const ChartViewWin32&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    // The picture at the window's present width.
+    // The picture at the window's width, or at the chart's least width when the window is
+    // narrower.
     plan::ChartPicture picture() const;
-    // After the data behind `draw` changed: the scroll range follows and the window repaints.
+    // After the data behind `draw` changed: the scroll ranges follow and the window repaints.
     void update();
-    int scrollY() const { return scrollY_; }
+    POINT scroll() const { return scroll_; }
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void scrollTo(int y);
+    void scrollTo(POINT position);
+    void scrolled(int bar, WPARAM request);
 
     HWND hwnd_ = nullptr;
     HFONT font_;
     HFONT boldFont_;
     Draw draw_;
-    int scrollY_ = 0;
+    POINT scroll_{0, 0};
 };
 
 } // namespace kesp

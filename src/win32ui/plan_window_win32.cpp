@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "plan/plan_charts.h"
+#include "plan/volume_size.h"
 #include "platform/win32gui/wide_text.h"
 #include "win32ui/chart_view_win32.h"
 
@@ -15,9 +16,12 @@ namespace {
 constexpr const wchar_t* kClassName = L"KespPlan";
 constexpr int kIdVolume = 1;
 constexpr int kIdImprimer = 2;
+constexpr int kIdFermer = 3;
 constexpr int kMargin = 8;
 constexpr int kFieldHeight = 24;
-constexpr int kRecommendationLines = 5;
+constexpr int kButtonWidth = 90;
+// Room for a whole table of FAT16 and FAT32 rows beside both charts, as the Qt window asks.
+constexpr SIZE kPreferredSize{1180, 700};
 
 COLORREF colourRef(plan::Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
@@ -33,16 +37,6 @@ HFONT dialogFont(bool bold) {
     return CreateFontIndirectW(&font);
 }
 
-int lineHeight(HWND hwnd, HFONT font) {
-    HDC dc = GetDC(hwnd);
-    const HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    return metrics.tmHeight + metrics.tmExternalLeading;
-}
-
 int textWidth(HDC dc, const std::string& text) {
     const std::wstring line = wide(text);
     SIZE size{};
@@ -50,11 +44,32 @@ int textWidth(HDC dc, const std::string& text) {
     return static_cast<int>(size.cx);
 }
 
+// The height `text` takes broken into lines `width` pixels wide, in `font`.
+int wrappedHeight(HWND hwnd, HFONT font, const std::string& text, int width) {
+    if (text.empty()) return 0;
+    HDC dc = GetDC(hwnd);
+    const HGDIOBJ old = SelectObject(dc, font);
+    std::wstring lines = wide(text);
+    RECT box{0, 0, std::max(width, 1), 0};
+    DrawTextW(dc, lines.data(), static_cast<int>(lines.size()), &box,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return box.bottom - box.top;
+}
+
 std::string windowText(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(
         static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return utf8(text);
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "\r\n") + line;
+    return text;
 }
 
 } // namespace
@@ -70,6 +85,17 @@ LRESULT CALLBACK PlanWindowWin32::windowProc(HWND hwnd, UINT message, WPARAM wPa
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Escape, wherever the focus is in the window, closes it as "Fermer" does.
+LRESULT CALLBACK PlanWindowWin32::fieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR, DWORD_PTR window) {
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        ShowWindow(reinterpret_cast<PlanWindowWin32*>(window)->hwnd_, SW_HIDE);
+        return 0;
+    }
+    if (message == WM_GETDLGCODE && wParam == VK_ESCAPE) return DLGC_WANTMESSAGE;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 PlanWindowWin32::PlanWindowWin32(HINSTANCE instance, plan::PlanWindowModel model, PrintLines print)
     : model_(std::move(model)), printLines_(std::move(print)) {
     WNDCLASSEXW cls{};
@@ -82,22 +108,24 @@ PlanWindowWin32::PlanWindowWin32(HINSTANCE instance, plan::PlanWindowModel model
     cls.lpszClassName = kClassName;
     RegisterClassExW(&cls);
 
-    const DWORD style = WS_OVERLAPPEDWINDOW;
-    RECT frame{0, 0, 1100, 780};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
-    hwnd_ = CreateWindowExW(0, kClassName, wide("Plan de formatage").c_str(), style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                            nullptr, nullptr, instance, this);
+    // A smaller screen gets a smaller window, whose charts scroll.
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = std::min<int>(kPreferredSize.cx, work.right - work.left);
+    const int height = std::min<int>(kPreferredSize.cy, work.bottom - work.top);
+    hwnd_ = CreateWindowExW(0, kClassName, wide("Plan de formatage").c_str(), WS_OVERLAPPEDWINDOW,
+                            CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr, nullptr, instance,
+                            this);
     font_ = dialogFont(false);
     boldFont_ = dialogFont(true);
     createControls(instance);
-    layout();
     refresh();
 }
 
 PlanWindowWin32::~PlanWindowWin32() {
     bars_.reset();
     slack_.reset();
+    if (tooltip_) DestroyWindow(tooltip_);
     if (hwnd_) DestroyWindow(hwnd_);
     if (font_) DeleteObject(font_);
     if (boldFont_) DeleteObject(boldFont_);
@@ -112,13 +140,17 @@ void PlanWindowWin32::createControls(HINSTANCE instance) {
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return hwnd;
     };
-    label_ = child(L"STATIC", "Taille du volume (octets) :", SS_LEFT | SS_CENTERIMAGE);
+    label_ = child(L"STATIC", "Taille du volume :", SS_LEFT | SS_CENTERIMAGE);
     filling_ = true;
     volume_ = child(L"EDIT", model_.volumeText(), WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
                     kIdVolume);
     filling_ = false;
+    volumeError_ = child(L"STATIC", "", SS_LEFT | SS_NOPREFIX);
     print_ = child(L"BUTTON", "&Imprimer", WS_TABSTOP | BS_PUSHBUTTON, 0, kIdImprimer);
+    close_ = child(L"BUTTON", "&Fermer", WS_TABSTOP | BS_PUSHBUTTON, 0, kIdFermer);
     recommendation_ = child(L"STATIC", "", SS_LEFT | SS_NOPREFIX);
+    if (const std::string partial = model_.partialNote(); !partial.empty())
+        partial_ = child(L"STATIC", partial, SS_LEFT | SS_NOPREFIX);
     table_ = child(WC_LISTVIEWW, "",
                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                    WS_EX_CLIENTEDGE);
@@ -133,14 +165,33 @@ void PlanWindowWin32::createControls(HINSTANCE instance) {
         column.pszText = const_cast<wchar_t*>(head.c_str());
         SendMessageW(table_, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
     }
+    note_ = child(L"STATIC", plan::lostSpaceNote(), SS_LEFT | SS_NOPREFIX);
     bars_ = std::make_unique<ChartViewWin32>(
         hwnd_, font_, boldFont_, [this](int width, const plan::TextWidth& textWidth) {
             return plan::layoutBarsPicture(model_.bars(), width, textWidth);
         });
     slack_ = std::make_unique<ChartViewWin32>(
-        hwnd_, font_, boldFont_, [this](int width, const plan::TextWidth&) {
-            return plan::slackPicture(model_.slackRows(), model_.scannedCluster(), width);
+        hwnd_, font_, boldFont_, [this](int width, const plan::TextWidth& textWidth) {
+            return plan::slackPicture(model_.slackRows(), model_.scannedCluster(), model_.figures(),
+                                      width, textWidth);
         });
+    for (HWND control : {volume_, print_, close_, table_, bars_->hwnd(), slack_->hwnd()})
+        SetWindowSubclass(control, &PlanWindowWin32::fieldProc, 0,
+                          reinterpret_cast<DWORD_PTR>(this));
+
+    // How a size may be written, as the Qt field's tool tip says.
+    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                               hwnd_, nullptr, instance, nullptr);
+    std::wstring help = wide(plan::volumeSizeHelp());
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(volume_);
+    tool.lpszText = help.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 480);
+    layout();
 }
 
 void PlanWindowWin32::layout() {
@@ -148,23 +199,46 @@ void PlanWindowWin32::layout() {
     GetClientRect(hwnd_, &client);
     const int width = client.right;
     const int height = client.bottom;
-    const int labelWidth = 180;
-    const int buttonWidth = 100;
+    const int inner = std::max(0, width - 2 * kMargin);
+
+    // The field row: label, field (24 figures wide), why a size is refused, the two buttons.
+    HDC dc = GetDC(hwnd_);
+    const HGDIOBJ old = SelectObject(dc, font_);
+    const int labelWidth = textWidth(dc, "Taille du volume :") + 8;
+    const int fieldWidth = textWidth(dc, "0") * 24 + 8;
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
     int y = kMargin;
-    MoveWindow(label_, kMargin, y, labelWidth, kFieldHeight, TRUE);
-    MoveWindow(volume_, kMargin + labelWidth, y,
-               std::max(60, width - labelWidth - buttonWidth - 4 * kMargin), kFieldHeight, TRUE);
-    MoveWindow(print_, width - kMargin - buttonWidth, y - 1, buttonWidth, kFieldHeight + 2, TRUE);
-    y += kFieldHeight + kMargin;
-    const int textHeight = kRecommendationLines * lineHeight(hwnd_, font_);
-    MoveWindow(recommendation_, kMargin, y, width - 2 * kMargin, textHeight, TRUE);
-    y += textHeight + kMargin;
-    // The table and the charts share the rest as the Qt window's splitter does at first.
-    const int rest = std::max(0, height - y - 2 * kMargin);
-    const int tableHeight = rest * 330 / 800;
-    MoveWindow(table_, kMargin, y, width - 2 * kMargin, tableHeight, TRUE);
-    y += tableHeight + kMargin;
-    const int chartsWidth = width - 3 * kMargin;
+    int x = kMargin;
+    MoveWindow(label_, x, y, labelWidth, kFieldHeight, TRUE);
+    x += labelWidth;
+    MoveWindow(volume_, x, y, fieldWidth, kFieldHeight, TRUE);
+    x += fieldWidth + kMargin;
+    const int buttons = width - kMargin - 2 * kButtonWidth - kMargin;
+    MoveWindow(volumeError_, x, y, std::max(0, buttons - kMargin - x), kFieldHeight + 16, TRUE);
+    MoveWindow(print_, buttons, y - 1, kButtonWidth, kFieldHeight + 2, TRUE);
+    MoveWindow(close_, buttons + kButtonWidth + kMargin, y - 1, kButtonWidth, kFieldHeight + 2,
+               TRUE);
+    y += kFieldHeight + 16 + kMargin / 2;
+
+    const int recommendation =
+        wrappedHeight(hwnd_, font_, joined(model_.recommendationLines()), inner);
+    MoveWindow(recommendation_, kMargin, y, inner, recommendation, TRUE);
+    y += recommendation + kMargin;
+    if (partial_) {
+        const int partial = wrappedHeight(hwnd_, font_, model_.partialNote(), inner);
+        MoveWindow(partial_, kMargin, y, inner, partial, TRUE);
+        y += partial + kMargin / 2;
+    }
+    // The table and the charts share the rest evenly, as the Qt window's splitter does at first.
+    const int note = wrappedHeight(hwnd_, font_, plan::lostSpaceNote(), inner);
+    const int rest = std::max(0, height - y - note - 3 * kMargin);
+    const int tableHeight = rest / 2;
+    MoveWindow(table_, kMargin, y, inner, tableHeight, TRUE);
+    y += tableHeight + kMargin / 2;
+    MoveWindow(note_, kMargin, y, inner, note, TRUE);
+    y += note + kMargin;
+    const int chartsWidth = std::max(0, width - 3 * kMargin);
     const int barsWidth = chartsWidth * 3 / 5;
     const int chartsHeight = std::max(0, height - y - kMargin);
     MoveWindow(bars_->hwnd(), kMargin, y, barsWidth, chartsHeight, TRUE);
@@ -173,6 +247,12 @@ void PlanWindowWin32::layout() {
 }
 
 void PlanWindowWin32::refresh() {
+    // A refused size leaves the last plan in grey, the reason beside the field.
+    const bool current = model_.volumeError().empty();
+    SetWindowTextW(volumeError_, wide(model_.volumeError()).c_str());
+    for (HWND part : {table_, recommendation_, bars_->hwnd(), slack_->hwnd(), print_})
+        EnableWindow(part, current);
+
     const auto rows = model_.tableRows();
     SendMessageW(table_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(table_, LVM_DELETEALLITEMS, 0, 0);
@@ -188,7 +268,7 @@ void PlanWindowWin32::refresh() {
                          reinterpret_cast<LPARAM>(&item));
         }
     }
-    // Each column as wide as its widest text in bold, the recommended row's font, head included.
+    // Each column as wide as its widest text in bold, the recommended rows' font, head included.
     HDC dc = GetDC(table_);
     const HGDIOBJ old = SelectObject(dc, boldFont_);
     const auto& heads = plan::planColumnHeads();
@@ -203,19 +283,10 @@ void PlanWindowWin32::refresh() {
     SendMessageW(table_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(table_, nullptr, TRUE);
 
-    std::string text;
-    for (const std::string& line : model_.recommendationLines())
-        text += (text.empty() ? "" : "\r\n") + line;
-    SetWindowTextW(recommendation_, wide(text).c_str());
+    SetWindowTextW(recommendation_, wide(joined(model_.recommendationLines())).c_str());
+    layout();
     bars_->update();
     slack_->update();
-}
-
-void PlanWindowWin32::volumeEdited() {
-    // An unreadable size leaves the last plan shown, the field marked.
-    sizeRead_ = model_.setVolumeText(windowText(volume_));
-    InvalidateRect(volume_, nullptr, TRUE);
-    if (sizeRead_) refresh();
 }
 
 LRESULT PlanWindowWin32::drawTableItem(LPARAM lParam) {
@@ -223,14 +294,16 @@ LRESULT PlanWindowWin32::drawTableItem(LPARAM lParam) {
     switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
         return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        if (model_.plan().recommended == draw->nmcd.dwItemSpec) {
-            draw->clrTextBk = colourRef(plan::recommendedRowColour());
-            draw->clrText = RGB(0, 0, 0);
-            SelectObject(draw->nmcd.hdc, boldFont_);
-            return CDRF_NEWFONT;
-        }
-        return CDRF_DODEFAULT;
+    case CDDS_ITEMPREPAINT: {
+        const plan::FormatPlan& plan = model_.plan();
+        const bool recommended = plan.recommended == draw->nmcd.dwItemSpec;
+        if (!recommended && plan.recommendedExfat != draw->nmcd.dwItemSpec) return CDRF_DODEFAULT;
+        draw->clrTextBk = colourRef(recommended ? plan::recommendedRowColour()
+                                                : plan::recommendedExfatRowColour());
+        draw->clrText = RGB(0, 0, 0);
+        SelectObject(draw->nmcd.hdc, boldFont_);
+        return CDRF_NEWFONT;
+    }
     default:
         return CDRF_DODEFAULT;
     }
@@ -242,6 +315,9 @@ LRESULT PlanWindowWin32::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Closing only hides it: the main window drops it when a new scan starts.
         ShowWindow(hwnd_, SW_HIDE);
         return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) ShowWindow(hwnd_, SW_HIDE);
+        return 0;
     case WM_SIZE:
         if (bars_) layout();
         return 0;
@@ -249,9 +325,13 @@ LRESULT PlanWindowWin32::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {640, 480};
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kIdVolume && HIWORD(wParam) == EN_CHANGE && !filling_) volumeEdited();
+        if (LOWORD(wParam) == kIdVolume && HIWORD(wParam) == EN_CHANGE && !filling_) {
+            model_.setVolumeText(windowText(volume_));
+            refresh();
+        }
         if (LOWORD(wParam) == kIdImprimer && HIWORD(wParam) == BN_CLICKED && printLines_)
             printLines_(model_.printLines());
+        if (LOWORD(wParam) == kIdFermer && HIWORD(wParam) == BN_CLICKED) ShowWindow(hwnd_, SW_HIDE);
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -259,14 +339,14 @@ LRESULT PlanWindowWin32::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return drawTableItem(lParam);
         break;
     }
-    case WM_CTLCOLOREDIT:
-        if (reinterpret_cast<HWND>(lParam) == volume_ && !sizeRead_) {
-            const HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, colourRef(plan::unreadableSizeColour()));
-            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-        }
-        break;
+    case WM_CTLCOLORSTATIC: {
+        const auto control = reinterpret_cast<HWND>(lParam);
+        if (control != volumeError_ && control != partial_) break;
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, colourRef(plan::warningColour()));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
     default:
         break;
     }

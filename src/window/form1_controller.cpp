@@ -43,7 +43,15 @@ public:
     void setStatusPanel(int position, const std::string& text) override {
         view_.setStatusPanel(position, text);
     }
-    void setOkEnabled(bool enabled) override { view_.setOkEnabled(enabled); }
+    // The gate's verdict, its last call: a refused volume is followed by what to do instead.
+    void setOkEnabled(bool enabled) override {
+        view_.setOkEnabled(enabled);
+        if (!enabled)
+            view_.appendList1(
+                owner_.services_.images
+                    ? "Choisissez un volume FAT ou exFAT, ou ouvrez une image disque (Ctrl+O)."
+                    : "Choisissez un volume FAT ou exFAT.");
+    }
     std::string driveText() override { return view_.driveText(); }
     void setDriveText(const std::string& entry) override { view_.setDriveText(entry); }
     std::string folderPath() override { return view_.folderPath(); }
@@ -61,9 +69,9 @@ private:
 };
 
 Form1Controller::Form1Controller(Form1Services services, WindowView& view, PdfWriter& pdf)
-    : services_(std::move(services)), view_(view),
-      openFiles_(services_.files), scanServices_{services_.folders, services_.ticks, openFiles_,
-                                                 services_.chars},
+    : services_(std::move(services)), view_(view), openFiles_(services_.files),
+      dialogFolders_(services_.environment), scanServices_{services_.folders, services_.ticks,
+                                                           openFiles_, services_.chars},
       outputServices_{services_.dialogs, services_.boxes, services_.launcher, pdf} {}
 
 Form1Controller::~Form1Controller() {
@@ -122,10 +130,13 @@ void Form1Controller::openImages(const std::vector<std::string>& paths) {
             view_.messageBox(opened.error, std::string(kErrorTitle), MessageIcon::Critical);
             continue;
         }
+        dialogFolders_.imageOpened(path);
         if (first.empty() && !opened.drives.empty()) first = opened.drives.front();
     }
     if (first.empty()) return;
     refreshDrives();
+    // The totals below are another volume's.
+    view_.clearList3();
     view_.setDriveText(first);
 }
 
@@ -217,7 +228,10 @@ void Form1Controller::OK_Click() {
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
     const RunOutcome outcome = kesp::OK_Click(etat_, view_, scanServices_);
     // Once a walk has gone through the whole tree, on any drive: a cancelled one is part of it.
-    if (starting && outcome.end == RunEnd::Completed) view_.setPlanEnabled(true);
+    if (starting && outcome.end == RunEnd::Completed) {
+        unreadableFolders_ = outcome.problems.unreadable.size();
+        view_.setPlanEnabled(true);
+    }
     // Whatever stands under the result files' names is not this run's: nothing to save or print.
     if (outcome.end == RunEnd::FilesFailed) setSaveAndPrintEnabled(false);
 }
@@ -252,9 +266,11 @@ void Form1Controller::holdResultFiles() {
 }
 
 void Form1Controller::planFormatage_Click() {
-    view_.showPlan(
-        plan::PlanWindowModel(etat_.Tally, scannedVolumeBytes_,
-                              static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0))));
+    plan::PlanWindowModel model(etat_.Tally, scannedVolumeBytes_,
+                                static_cast<std::uint32_t>(std::max(etat_.TailleCluster, 0)),
+                                services_.chars);
+    model.setUnreadableFolders(unreadableFolders_);
+    view_.showPlan(std::move(model));
 }
 
 void Form1Controller::printPlan(const std::vector<std::string>& lines) {
@@ -270,19 +286,24 @@ void Form1Controller::printPlan(const std::vector<std::string>& lines) {
                          "Impression", MessageIcon::Exclamation);
         return;
     }
-    kesp::Imprimer_Click(path, outputServices_);
+    kesp::ImprimerMisEnPage(path, dossierTemp_ + kSeparator + "~qkplanpdf.tmp", outputServices_);
 }
 
 void Form1Controller::OuvrirImage_Click() {
     OpenDialogRequest request;
     request.title = "Ouvrir une image disque";
+    request.initialFolder = dialogFolders_.imageFolder();
     request.filters = {{"Images disque", "*.img *.ima *.bin *.raw *.vhd *.hdd *.dd"},
                        {"Tous les fichiers", "*"}};
     if (const auto chosen = services_.dialogs.openFile(request)) openImages({*chosen});
 }
 
 void Form1Controller::Enregistrer_Click() {
-    kesp::Enregistrer_Click(dossierTemp_, etat_.CheminRes1, etat_.CheminRes2, outputServices_);
+    const auto written = kesp::Enregistrer_Click(dialogFolders_.saveFolder(), etat_.CheminRes1,
+                                                 etat_.CheminRes2, outputServices_);
+    if (!written) return;
+    dialogFolders_.saved(written->rapport);
+    view_.appendList3(MessageEnregistrement(*written));
 }
 
 void Form1Controller::Imprimer_Click() {
@@ -290,7 +311,7 @@ void Form1Controller::Imprimer_Click() {
 }
 
 void Form1Controller::optimiser_Click() {
-    view_.showOpti(ConstruireTableOpti(etat_), etat_.TitreApplication);
+    view_.showOpti(ConstruireTableOpti(etat_), TitreOpti(etat_));
 }
 
 void Form1Controller::aide_Click() {

@@ -12,6 +12,7 @@
 #include "scan/scan_services.h"
 #include "scan/scan_state.h"
 #include "volume/gate.h"
+#include "window/dialog_folders.h"
 #include "window/form1_services.h"
 #include "window/open_files.h"
 #include "window/window_view.h"
@@ -49,10 +50,12 @@ public:
     void aide_Click();
     void Apropo_Click();
     void OuvrirImage_Click();
-    // Adds the FAT volumes of each image to Drive1 and moves to the first one, as a drive change;
-    // an image that cannot be read is reported and skipped.
+    // Adds the FAT volumes of each image to Drive1 and moves to the first one, as a drive change,
+    // emptying List3 of the last scan's totals; an image that cannot be read is reported and
+    // skipped.
     void openImages(const std::vector<std::string>& paths);
-    // The plan's text through the print command, from a temporary file deleted at exit.
+    // The plan's text through the print dialog, laid out as a PDF for paper and file alike, from
+    // temporary files deleted at exit.
     void printPlan(const std::vector<std::string>& lines);
     // Closes the result files, deletes "~qk*.tmp" in DossierTemp (except the files another
     // running instance holds) and ends the process through the injected exit.
@@ -82,6 +85,7 @@ private:
     Form1Services services_;
     WindowView& view_;
     OpenFileRegistry openFiles_;
+    DialogFolders dialogFolders_;
     ScanServices scanServices_;
     OutputServices outputServices_;
     EtatScan etat_;
@@ -91,6 +95,7 @@ private:
     std::string dossierTemp_;
     std::vector<std::string> drives_;      // Drive1's entries, as bytes
     std::uint64_t scannedVolumeBytes_ = 0; // the plan window's first volume size
+    std::uint64_t unreadableFolders_ = 0;  // by the walk the plan is made from
     bool resultFilesHeld_ = false;
 };
 

@@ -49,11 +49,7 @@ void resetFigures(EtatScan& etat) {
     etat.UtileRepertoire = 0;
     etat.ReelRepertoire = 0;
     etat.PerteCumulee = 0;
-    etat.TotalReel2048 = 0;
-    etat.TotalReel4096 = 0;
-    etat.TotalReel8192 = 0;
-    etat.TotalReel16384 = 0;
-    etat.TotalReel32768 = 0;
+    etat.TotalReelParCluster = {};
     etat.Tally = {};
 }
 
@@ -188,6 +184,7 @@ RunOutcome run(EtatScan& etat, ScanView& view, ScanServices& services) {
     request.header = header;
     request.numberMask = etat.FormatNombre;
     request.detailHeader = etat.EnteteDetail;
+    request.exfat = etat.EstExfat;
     WindowObserver observer(etat, view, services);
     RunOutcome outcome = runScan(request, services, observer, observer.stop());
     if (!observer.started()) {

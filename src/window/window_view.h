@@ -13,7 +13,8 @@
 //     setDriveEntries(volumes, the current folder's drive or -1): reports no change;
 //     setDriveText(start-up drive): when Drive1's selection moves, the window calls
 //       Drive1_Change() before setDriveText returns, which points Dir1 (showFolders) and runs the
-//       gate (clearList1, appendList1, setStatusPanel(1..5), setOkEnabled);
+//       gate (clearList1, appendList1, setStatusPanel(1..5), setOkEnabled, then, for a refused
+//       volume, appendList1 of what to choose instead);
 //     showFolders(root, start-up folder, nullptr); the gate again.
 //   Events: the window forwards each one and decides nothing:
 //     Drive1's selection changed (by the user or by setDriveText)  -> Drive1_Change()

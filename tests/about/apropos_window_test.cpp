@@ -169,16 +169,31 @@ TEST_F(AproposTest, WithoutXdgOpenTheDesktopOpensTheAddressSilently) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(AproposTest, AnyOtherFailureShowsTheStartHttpBox) {
+TEST_F(AproposTest, ALinkNoApplicationTakesShowsTheStartHttpBoxInFrench) {
     open();
-    launcher.startAnswers = {{5, "Impossible de démarrer xdg-open"}};
+    launcher.startAnswers = {{5, "Impossible de démarrer xdg-open : Permission non accordée"}};
     window.Label4_Click();
     EXPECT_TRUE(launcher.desktopOpened.empty());
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Problème Start Http");
-    EXPECT_EQ(boxes.shown[0].text, "Erreur : 5\r\nImpossible de démarrer xdg-open");
+    EXPECT_EQ(boxes.shown[0].text, "Aucune application ne peut ouvrir ce lien.\r\n"
+                                   "mailto:kesp@example.org?subject=Kesp 2005\r\n"
+                                   "Impossible de démarrer xdg-open : Permission non accordée");
     EXPECT_EQ(boxes.shown[0].icon, kesp::MessageIcon::Exclamation);
     EXPECT_TRUE(window.isVisible());
+
+    // xdg-open starts, then finds no browser: only its last line, its reason, is shown.
+    window.Label3_Click();
+    ASSERT_EQ(launcher.finishedCallbacks.size(), 2u);
+    launcher.finishedCallbacks[1](3, "/usr/bin/xdg-open: 882: www-browser: not found\n"
+                                     "/usr/bin/xdg-open: 882: links2: not found\n"
+                                     "xdg-open: no method available for opening "
+                                     "'https://kesp.example.org'\n");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, "Aucune application ne peut ouvrir ce lien.\r\n"
+                                   "https://kesp.example.org\r\n"
+                                   "xdg-open: no method available for opening "
+                                   "'https://kesp.example.org'");
 }
 
 bool hasColour(const QImage& image, QColor colour) {

@@ -35,6 +35,17 @@ TEST(ScanArguments, FolderAfterDoubleDash) {
     EXPECT_FALSE(a.detail);
 }
 
+// exFAT's clusters go up to 32 MiB, FAT's to 2 MiB; a plan up to 256 TiB.
+TEST(ScanArguments, ExfatClusterSizesAndLargeVolumes) {
+    ScanArguments a;
+    EXPECT_EQ(parseScanArguments({"--cluster-size", "33554432", "--exfat", "d"}, a), "");
+    EXPECT_TRUE(a.exfat);
+    EXPECT_EQ(a.clusterSize, 33554432);
+    ScanArguments b;
+    EXPECT_EQ(parseScanArguments({"--plan", "--volume-size", "281474976710656", "d"}, b), "");
+    EXPECT_EQ(b.volumeSize, 281474976710656u);
+}
+
 TEST(ScanArguments, Refused) {
     const std::string impossible = "taille de cluster impossible en FAT (puissance de deux de 512 "
                                    "à 2097152 octets attendue) : ";
@@ -70,6 +81,16 @@ TEST(ScanArguments, Refused) {
         {{"--volume-size", "4096", "d"},
          "--volume-size ne s'emploie qu'avec --plan ou --plan-table"},
         {{"--plan-table", "", "d"}, "--plan-table attend un nom de fichier"},
+        {{"--plan", "--volume-size", "281474976710657", "d"},
+         "--volume-size : au plus 281474976710656 octets (256 Tio), le plus grand volume que le "
+         "plan traite"},
+        {{"--exfat", "--what-if", "d"}, "--exfat ne s'emploie qu'avec --cluster-size"},
+        {{"--cluster-size", "4096", "--fat32", "--exfat", "--what-if", "d"},
+         "--fat32 et --exfat s'excluent"},
+        {{"--cluster-size", "67108864", "--exfat", "d"},
+         "taille de cluster impossible en exFAT (puissance de deux de 512 à 33554432 octets "
+         "attendue) : 67108864"},
+        {{"--cluster-size", "33554432", "d"}, impossible + "33554432"},
     };
     for (const auto& [args, message] : cases) {
         ScanArguments a;

@@ -138,8 +138,8 @@ TEST_F(KespScanImage, EachKindOfFailureHasOneStatus) {
         {{"--partitions", fifo}, kExitFailed, fifo + notImage},
         {{"--partitions", dir.path()}, kExitFailed, dir.path() + notImage},
         {{"--partitions", dir / "missing"}, kExitFailed, dir / "missing : image introuvable\n"},
-        {{zeros}, kExitRefused, zeros + " : pas un volume FAT\n"},
-        {{"--volume-info", zeros}, kExitRefused, zeros + " : pas un volume FAT\n"},
+        {{zeros}, kExitRefused, zeros + " : pas un volume FAT ni exFAT\n"},
+        {{"--volume-info", zeros}, kExitRefused, zeros + " : pas un volume FAT ni exFAT\n"},
         {{"--partitions", empty}, kExitRefused, empty + " : image vide\n"},
     };
     for (const auto& c : cases) {

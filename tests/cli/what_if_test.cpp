@@ -1,4 +1,4 @@
-// kesp-scan --what-if: the optimisation table after the run's lines, FAT's or FAT32's.
+// kesp-scan --what-if: the optimisation table after the run's lines, FAT's, FAT32's or exFAT's.
 #include "scan_harness.h"
 
 namespace kesp::test {
@@ -59,6 +59,28 @@ TEST_F(WhatIf, AGivenClusterSizeGetsTheFatTableUnlessFat32IsAsked) {
         << err;
     EXPECT_EQ(out.substr(before.size()), table(kFat32Rows, -1))
         << "2048 is no FAT32 size: nothing is starred";
+}
+
+// exFAT's table: nine rows from 4 KiB to 1 MiB, by the volume or by --exfat.
+TEST_F(WhatIf, ExfatVolumeGetsItsOwnTable) {
+    const std::vector<std::string> rows = {"7 Mo -> 256 Mo\t4096\t1\t4 096\t4 095",
+                                           "\t8192\t1\t8 192\t8 191",
+                                           "\t16384\t1\t16 384\t16 383",
+                                           "256 Mo -> 32 Go\t32768\t1\t32 768\t32 767",
+                                           "\t65536\t1\t65 536\t65 535",
+                                           "32 Go -> 256 To\t131072\t1\t131 072\t131 071",
+                                           "SD 128 -> 512 Go\t262144\t1\t262 144\t262 143",
+                                           "SD 512 Go -> 2 To\t524288\t1\t524 288\t524 287",
+                                           "\t1048576\t1\t1 048 576\t1 048 575"};
+    volumes.add(dir.path(), "exFAT", "CARTE").sectorsPerCluster = 256; // 128 KiB
+    const std::string before = plain({dir / "scan"});
+    ASSERT_EQ(run({"--what-if", dir / "scan"}), kExitDone) << err;
+    EXPECT_EQ(out, before + table(rows, 5));
+
+    const std::string given = plain({"--cluster-size", "16384", dir / "scan"});
+    ASSERT_EQ(run({"--cluster-size", "16384", "--exfat", "--what-if", dir / "scan"}), kExitDone)
+        << err;
+    EXPECT_EQ(out, given + table(rows, 2));
 }
 
 TEST_F(WhatIf, Fat32WithoutAClusterSizeIsRefused) {

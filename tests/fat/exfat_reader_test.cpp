@@ -339,6 +339,20 @@ TEST(ExfatAllocation, DataLengthDecidesNeverValidDataLength) {
     EXPECT_EQ(l.entries[0].clusters(512), 10u);
 }
 
+// A set can check out and still claim more than the volume holds: it is left out and named (by
+// the entry that ends it, as every set), never summed. A length the heap holds is believed.
+TEST(ExfatAllocation, ALengthPastTheVolumeIsNamedNotDelivered) {
+    ExfatMemoryVolume v{ExfatShape{}}; // 64 clusters of 512 bytes
+    v.rootEntry(3, fileSet(u"tout", 64 * 512, 5));
+    v.rootEntry(6, fileSet(u"trop", 64 * 512 + 1, 5));
+    v.rootEntry(9, fileSet(u"apres", 1, 5));
+    BufferReader reader(v.bytes);
+    auto volume = openVolume(reader);
+    const Listing l = list(ExfatFolderReader::root(*volume));
+    EXPECT_EQ(l.names, (std::vector<std::string>{"tout", "apres"}));
+    EXPECT_EQ(l.failure, "« trop » : 32769 octets, plus que le volume n'en contient (entrée 8)");
+}
+
 TEST(ExfatAllocation, NoFatChainFolderIsReadWithoutTheFat) {
     ExfatShape shape;
     shape.clusterCount = 100;

@@ -34,7 +34,7 @@ TEST(Form1Plan, OfferedAfterAScanOnTheScannedTreeAndClosedByTheNextRun) {
     QPointer<PlanWindow> window = form.planWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->volumeField()->text(), QStringLiteral("67108864"));
+    EXPECT_EQ(window->volumeField()->text(), QStringLiteral("67,108,864 octets"));
     // The walk's tally: 5000 + 1 bytes in 2 KiB clusters, and SUB's own cluster.
     const plan::PlanRow* row = findRow(window->model().plan(), fat::FatBits::Fat16, 2048);
     ASSERT_NE(row, nullptr);

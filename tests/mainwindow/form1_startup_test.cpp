@@ -58,10 +58,12 @@ TEST(Form1StartUp, StartsOnTheRootVolumeAndItsRootFolder) {
     EXPECT_EQ(form.module().LecteurDemarrage, "/");
     Harness::settle();
     const auto lines = form.list1Model().lines();
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "/ ");
     EXPECT_EQ(lines[1], "ext4 : type de partition inconnu");
-    EXPECT_EQ(form.list1Model().rowCount(), 2);
+    // This build reads no images (the harness gives none): no Ctrl+O to offer.
+    EXPECT_EQ(lines[2], "Choisissez un volume FAT ou exFAT.");
+    EXPECT_EQ(form.list1Model().rowCount(), 3);
 }
 
 TEST(Form1StartUp, QtDialogsSpeakFrenchInTheCLocale) {
@@ -201,6 +203,30 @@ TEST(Form1StartUp, ToolBarButtonsKeysImagesAndTips) {
     }
     // The last button shows image 4, the program's icon, from the bundle.
     EXPECT_EQ(actions[7]->icon().pixmap(16, 16).toImage(), programIcon().pixmap(16, 16).toImage());
+}
+
+// The most saturated colour a widget draws: grey for a disabled image, not for an enabled one.
+int mostSaturated(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    int most = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            most = std::max(most, QColor(image.pixel(x, y)).hsvSaturation());
+    return most;
+}
+
+TEST(Form1StartUp, ThePlanButtonLooksDisabledUntilAScanHasGoneThrough) {
+    Harness h;
+    Form1& form = h.window();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QWidget* button = h.child<QToolBar>("Toolbar1")->widgetForAction(form.planAction());
+    ASSERT_FALSE(form.planAction()->isEnabled());
+    EXPECT_LT(mostSaturated(button), 60);
+    h.scanFat();
+    Harness::settle();
+    ASSERT_TRUE(form.planAction()->isEnabled());
+    EXPECT_GT(mostSaturated(button), 120);
 }
 
 TEST(Form1StartUp, MenusCaptionsAndShortcuts) {

@@ -113,6 +113,27 @@ TEST_F(LaunchTest, LpRefusalArrivesLaterWithItsStatusAndMessage) {
                                        "default destination.");
 }
 
+TEST_F(LaunchTest, LaidOutPrintingSendsLpThePdfThatAFileWouldGet) {
+    const std::string text = dir.file("~qkplan.tmp", 3);
+    const std::string stage = dir.file("~qkplanpdf.tmp", 0);
+    dialogs.printAnswers = {true, true, false};
+    dialogs.printChoice = {"bureau", 2, ""};
+    ImprimerMisEnPage(text, stage, services);
+    EXPECT_EQ(pdf.written, (std::vector<std::pair<std::string, std::string>>{{text, stage}}));
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0],
+              (std::vector<std::string>{"lp", "-d", "bureau", "-n", "2", "--", stage}));
+
+    dialogs.printChoice = {"", 1, "/home/u/plan.pdf"};
+    ImprimerMisEnPage(text, stage, services);
+    EXPECT_EQ(pdf.written.back(), std::make_pair(text, std::string("/home/u/plan.pdf")));
+    EXPECT_EQ(launcher.started.size(), 1u) << "a PDF file needs no lp";
+
+    ImprimerMisEnPage(text, stage, services);
+    EXPECT_EQ(pdf.written.size(), 2u) << "cancelled";
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(LaunchTest, PrintCancelStartsNothingAndLpSuccessShowsNothing) {
     dialogs.printAnswers = {false, true};
     Imprimer_Click(report, services);
@@ -167,7 +188,8 @@ TEST_F(LaunchTest, HelpOtherFailureShowsTheProblemBox) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Problème ! ...");
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::None);
-    EXPECT_EQ(boxes.shown[0].text, "xdg-open \"/opt/kesp/kespaide.mht\"\r\nErreur : 5\r\n"
+    EXPECT_EQ(boxes.shown[0].text, "Aucune application ne peut ouvrir l'aide.\r\n"
+                                   "/opt/kesp/kespaide.mht\r\n"
                                    "Argument ou appel de procédure incorrect");
 }
 

@@ -321,18 +321,20 @@ TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(HelpThroughPath, XdgOpenThatFindsNoApplicationGetsTheProblemBox) {
+TEST_F(HelpThroughPath, XdgOpenThatFindsNoApplicationGetsOneFrenchSentenceThePathAndItsReason) {
+    // As xdg-open does without a browser: every one it tried, then its reason.
     const fs::path stub = folder.path / "xdg-open";
-    std::ofstream(stub)
-        << "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\n"
-           "exit 3\n";
+    std::ofstream(stub) << "#!/bin/sh\nfor b in www-browser links2 elinks links lynx w3m; do\n"
+                           "  echo \"/usr/bin/xdg-open: 882: $b: not found\" >&2\ndone\n"
+                           "echo \"xdg-open: no method available for opening '$1'\" >&2\n"
+                           "exit 3\n";
     ::chmod(stub.c_str(), 0755);
     qputenv("PATH", QByteArray::fromStdString(folder.path.string()) + ":/usr/bin:/bin");
     aide_Click("/usr/share/kesp/kespaide.html", services);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 10000));
     EXPECT_EQ(boxes.shown[0].title, "Problème ! ...");
     EXPECT_EQ(boxes.shown[0].text,
-              "xdg-open \"/usr/share/kesp/kespaide.html\"\r\nErreur : 3\r\n"
+              "Aucune application ne peut ouvrir l'aide.\r\n/usr/share/kesp/kespaide.html\r\n"
               "xdg-open: no method available for opening '/usr/share/kesp/kespaide.html'");
 }
 

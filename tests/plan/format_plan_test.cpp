@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kesp::plan {
 namespace {
 
@@ -15,13 +17,14 @@ TreeTally filesOf(std::uint64_t count, std::uint64_t size) {
     TreeTally t;
     for (std::uint64_t i = 0; i < count; ++i)
         tallyFile(t, size, 4096);
-    tallyFolder(t, count, true);
+    tallyFolder(t, {count, 3 * count}, true);
     return t;
 }
 
 const PlanRow* findRow(const FormatPlan& plan, FatBits bits, std::uint32_t clusterBytes) {
     for (const PlanRow& row : plan.rows)
-        if (row.layout.bits == bits && row.layout.clusterBytes() == clusterBytes) return &row;
+        if (!row.exfat && row.layout.bits == bits && row.layout.clusterBytes() == clusterBytes)
+            return &row;
     return nullptr;
 }
 
@@ -100,7 +103,7 @@ TEST(Recommendation, MostFreeSpaceEverywhereUpTo32KiBTiesToTheLargerCluster) {
         EXPECT_EQ(rec.validity, Validity::Everywhere);
         EXPECT_LE(rec.layout.clusterBytes(), 32768u);
         for (const PlanRow& row : plan.rows) {
-            if (&row == &rec || row.validity != Validity::Everywhere ||
+            if (&row == &rec || row.validity != Validity::Everywhere || row.exfat ||
                 row.layout.clusterBytes() > 32768)
                 continue;
             EXPECT_TRUE(row.freeBytes < rec.freeBytes ||
@@ -144,10 +147,109 @@ TEST(MinimalSize, TheSmallestVolumeEveryDriverReadsWithTheTree) {
               "Taille minimale FAT16 : 12582912 octets (clusters de 2048 octets)");
 }
 
+const PlanRow* findExfatRow(const FormatPlan& plan, std::uint32_t clusterBytes, bool sd = false) {
+    for (const PlanRow& row : plan.rows)
+        if (row.exfat && row.sdLayout == sd && row.exfat->clusterBytes == clusterBytes) return &row;
+    return nullptr;
+}
+
+// exFAT rows: every size mkfs.exfat takes from 4 KiB, after the FAT ones; the defaults of
+// Windows, mkfs.exfat and the SD Association by size; read "selon l'appareil".
+TEST(ExfatPlan, RowsDefaultsAndTheSdRowBySize) {
+    const struct {
+        std::uint64_t bytes;
+        std::uint32_t byDefault; // mkfs.exfat's and Windows'
+        std::optional<std::uint32_t> sd;
+    } cases[] = {{64 * MiB, 4096, std::nullopt},
+                 {16 * GiB, 32768, std::nullopt},
+                 {40 * GiB, 131072, 131072},
+                 {300 * GiB, 131072, 262144},
+                 {2048 * GiB, 131072, 524288}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        const FormatPlan plan = makePlan(filesOf(100, 3000), c.bytes);
+        std::size_t exfatRows = 0;
+        for (const PlanRow& row : plan.rows) {
+            if (!row.exfat) {
+                EXPECT_EQ(exfatRows, 0u) << "FAT rows come first";
+                continue;
+            }
+            ++exfatRows;
+            EXPECT_EQ(planRowCells(row)[0], "exFAT");
+            // 100 files of 3000 bytes: past 512 KiB clusters they no longer fit in 64 MiB.
+            if (row.validity == Validity::TooSmall) {
+                EXPECT_EQ(c.bytes, 64 * MiB);
+                EXPECT_GT(row.exfat->clusterBytes, 512u * 1024);
+                EXPECT_EQ(row.freeBytes, 0u);
+                continue;
+            }
+            EXPECT_EQ(validityText(row.validity), "selon l'appareil");
+            const std::string defaults = defaultsText(row.defaults, true);
+            const std::string expected = row.sdLayout ? "SD"
+                                         : row.exfat->clusterBytes == c.byDefault
+                                             ? "mkfs.exfat, Windows"
+                                             : "";
+            EXPECT_EQ(defaults, expected) << row.exfat->clusterBytes;
+            EXPECT_EQ(row.fileBytes + row.slackBytes + row.folderBytes + row.systemBytes +
+                          row.freeBytes,
+                      c.bytes);
+        }
+        EXPECT_TRUE(findExfatRow(plan, 4096));
+        EXPECT_EQ(findExfatRow(plan, 32u << 20) != nullptr, c.bytes >= 16 * GiB);
+        const PlanRow* sd = c.sd ? findExfatRow(plan, *c.sd, true) : nullptr;
+        EXPECT_EQ(sd != nullptr, c.sd.has_value());
+        EXPECT_EQ(exfatRows, std::size_t(std::count_if(plan.rows.begin(), plan.rows.end(),
+                                                       [](const PlanRow& r) { return r.exfat; })));
+    }
+}
+
+// A factory 64 GB card: 125,073,408 sectors, 488,312 clusters of 128 KiB, 488,309 free.
+TEST(ExfatPlan, TheSdRowIsTheFactoryCard) {
+    const FormatPlan plan = makePlan(filesOf(0, 0), 125'073'408ull * 512);
+    const PlanRow* sd = findExfatRow(plan, 131072, true);
+    ASSERT_TRUE(sd);
+    EXPECT_EQ(sd->exfat->partitionOffset, 16 * MiB);
+    EXPECT_EQ(sd->exfat->clusterCount, 488'312u);
+    EXPECT_EQ(sd->freeBytes, 488'309ull * 131072);
+    EXPECT_EQ(sd->usedClusters, 1u) << "the root folder";
+    const auto cells = planRowCells(*sd);
+    EXPECT_EQ(cells[3], "16384"); // the FAT at half a boundary unit
+    EXPECT_EQ(cells[4], std::to_string(8 * MiB));
+    EXPECT_EQ(cells[10], "SD");
+}
+
+// Too big a tree leaves nothing free; the line for exFAT devices names the row with the most
+// free space, or says there is none.
+TEST(ExfatPlan, TheSecondRecommendationIsTheExfatRowThatLeavesTheMost) {
+    const FormatPlan plan = makePlan(filesOf(3000, 20000), 1 * GiB);
+    ASSERT_TRUE(plan.recommendedExfat);
+    const PlanRow& best = plan.rows[*plan.recommendedExfat];
+    ASSERT_TRUE(best.exfat);
+    for (const PlanRow& row : plan.rows) {
+        if (row.exfat) {
+            EXPECT_LE(row.freeBytes, best.freeBytes);
+        }
+    }
+    EXPECT_EQ(best.exfat->clusterBytes, 4096u) << "20,000-byte files lose least in 4 KiB";
+    EXPECT_EQ(exfatRecommendationLine(plan),
+              "Pour un appareil qui lit l'exFAT : exFAT, 4096 octets par cluster — de toutes les "
+              "dispositions exFAT, c'est celle qui laisse le plus d'espace libre après la copie "
+              "de ces fichiers (" +
+                  std::to_string(best.freeBytes) + " octets).");
+    EXPECT_EQ(findExfatRow(plan, 32u << 20)->validity, Validity::TooSmall);
+    EXPECT_EQ(findExfatRow(plan, 32u << 20)->freeBytes, 0u);
+
+    const FormatPlan full = makePlan(filesOf(10, 5 * MiB), 16 * MiB);
+    EXPECT_FALSE(full.recommendedExfat);
+    EXPECT_EQ(exfatRecommendationLine(full), "Pour un appareil qui lit l'exFAT : aucune "
+                                             "disposition exFAT ne contient ces fichiers sur ce "
+                                             "volume.");
+}
+
 TEST(PlanTable, HeadLineRowsAndClosingLines) {
     const FormatPlan plan = makePlan(filesOf(10, 1000), 16 * MiB);
     const std::vector<std::string> lines = planTableLines(plan);
-    ASSERT_EQ(lines.size(), 1 + plan.rows.size() + 1 + 3);
+    ASSERT_EQ(lines.size(), 1 + plan.rows.size() + 2 + 3);
     EXPECT_EQ(lines[0], "Système\tTaille d'un cluster\tClusters\tSecteurs réservés\tTaille d'une "
                         "FAT\tZone de données\tOccupé\tEspace perdu\tLibre\tValidité\tChoix par "
                         "défaut");
@@ -158,7 +260,8 @@ TEST(PlanTable, HeadLineRowsAndClosingLines) {
                                  std::to_string(row->layout.dataBytes()) + "\t20480\t10480\t" +
                                  std::to_string(row->freeBytes) + "\toui\tmkfs.fat, Windows";
     EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
-    EXPECT_EQ(lines[lines.size() - 4].rfind("Recommandation : ", 0), 0u);
+    EXPECT_EQ(lines[lines.size() - 5].rfind("Recommandation : ", 0), 0u);
+    EXPECT_EQ(lines[lines.size() - 4].rfind("Pour un appareil qui lit l'exFAT : ", 0), 0u);
     EXPECT_EQ(lines.back().rfind("Taille minimale FAT32 : ", 0), 0u);
 }
 

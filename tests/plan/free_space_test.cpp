@@ -1,11 +1,15 @@
-// "Libre" against mtools: the layout made with mkfs.fat, a tree of awkward names copied with
-// `mcopy -s`, and the free bytes mdir reports, for every layout every driver reads.
+// "Libre" against the formatters and their tools: the layout made with mkfs.fat, a tree of
+// awkward names copied with `mcopy -s`, and the free bytes mdir reports, for every layout every
+// driver reads; the layout made with mkfs.exfat, the same tree copied through exfat-fuse, and
+// the free clusters dump.exfat reports.
 #include "plan/format_plan.h"
+#include "support/exfat_image.h"
 #include "support/fat_image.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -17,17 +21,16 @@ namespace fs = std::filesystem;
 using kesp::test::runProgram;
 
 // The tree the walk would tally: the same calls in the same places.
-std::uint64_t tallyTree(const fs::path& folder, TreeTally& tally, bool root) {
-    std::uint64_t entries = 0;
+void tallyTree(const fs::path& folder, TreeTally& tally, bool root) {
+    NameEntries entries;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        entries += directoryEntriesFor(entry.path().filename().string());
+        entries += nameEntriesFor(entry.path().filename().string());
         if (entry.is_directory())
             tallyTree(entry.path(), tally, false);
         else
             tallyFile(tally, entry.file_size(), 4096);
     }
     tallyFolder(tally, entries, root);
-    return entries;
 }
 
 struct Volume {
@@ -88,7 +91,8 @@ TEST_P(FreeSpace, IsWhatMtoolsReportsAfterCopyingTheTree) {
         sources.push_back(entry.path().string());
     int compared = 0;
     for (const PlanRow& row : plan.rows) {
-        if (row.validity == Validity::DependsOnDriver) continue; // mtools will not write those
+        // mtools will not write those; exFAT rows are checked against dump.exfat.
+        if (row.validity == Validity::DependsOnDriver || row.exfat) continue;
         SCOPED_TRACE(testing::Message() << "FAT" << static_cast<int>(row.layout.bits) << " "
                                         << row.layout.clusterBytes() << " on " << volume);
         const std::string image = dir / "v.img";
@@ -119,6 +123,54 @@ TEST_P(FreeSpace, IsWhatMtoolsReportsAfterCopyingTheTree) {
 INSTANTIATE_TEST_SUITE_P(Volumes, FreeSpace,
                          testing::Values(Volume{5 << 20, 300}, Volume{16 << 20, 300},
                                          Volume{300 << 20, 300}, Volume{64 << 20, 600}));
+
+struct ExfatVolume {
+    std::uint64_t bytes;
+    std::uint32_t clusterBytes;
+};
+
+void PrintTo(const ExfatVolume& v, std::ostream* out) {
+    *out << v.bytes << " " << v.clusterBytes;
+}
+
+class ExfatFreeSpace : public testing::TestWithParam<ExfatVolume> {};
+
+// Folders by their entry sets, one cluster at least, the root with its three system entries:
+// what the plan says is free is what the volume has left.
+TEST_P(ExfatFreeSpace, IsWhatDumpExfatReportsAfterCopyingTheTree) {
+    KESP_REQUIRE_EXFAT_TOOLS(true);
+    kesp::test::TempDir dir;
+    makeAwkwardTree(dir, 300);
+    for (const char* name : {"\xF0\x9F\x98\x80 sourire.txt", "quinze unités!!", "seize unités!!!!"})
+        dir.file(std::string("tree/") + name, 0);
+    dir.file("tree/" + std::string(255, 'L'), 40000);
+    TreeTally tally;
+    tallyTree(dir / "tree", tally, true);
+
+    const ExfatVolume volume = GetParam();
+    const FormatPlan plan = makePlan(tally, volume.bytes);
+    const auto row = std::find_if(plan.rows.begin(), plan.rows.end(), [&](const PlanRow& r) {
+        return r.exfat && !r.sdLayout && r.exfat->clusterBytes == volume.clusterBytes;
+    });
+    ASSERT_NE(row, plan.rows.end());
+    ASSERT_EQ(row->validity, Validity::DependsOnDevice);
+
+    std::string error;
+    auto image = kesp::test::ExfatImage::create(volume.bytes, volume.clusterBytes, "", error);
+    ASSERT_TRUE(image) << error;
+    ASSERT_TRUE(image->copyIn(dir / "tree", error)) << error;
+    const auto facts = kesp::test::dumpExfat(image->imagePath());
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(row->freeBytes, facts->freeClusters * volume.clusterBytes);
+    EXPECT_EQ(row->occupiedBytes + row->freeBytes +
+                  (row->exfat->bitmapClusters + row->exfat->upcaseClusters) *
+                      std::uint64_t{volume.clusterBytes},
+              row->exfat->heapBytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(Volumes, ExfatFreeSpace,
+                         testing::Values(ExfatVolume{64 << 20, 4096}, ExfatVolume{64 << 20, 32768},
+                                         ExfatVolume{300 << 20, 16384}));
 
 } // namespace
 } // namespace kesp::plan

@@ -193,6 +193,35 @@ TEST(DescribeVolume, BootSectorGivesFatGeometryAndPrefersTheRootLabel) {
     EXPECT_EQ(describeVolume(e).info.name, "BOOTLBL");
 }
 
+// The kernel's exfat and exfat-fuse ("fuseblk") alike: the boot region behind the mount gives
+// the geometry, whatever statvfs says; the label and serial are the volume's own.
+TEST(DescribeVolume, ExfatBootRegionGivesItsGeometryLabelAndSerial) {
+    EXPECT_TRUE(mayHoldFatBootSector("exfat"));
+    EXPECT_TRUE(mayHoldFatBootSector("fuseblk"));
+    for (const char* type : {"exfat", "fuseblk"}) {
+        SCOPED_TRACE(type);
+        auto e = evidenceOf(type, "/dev/mmcblk0p1");
+        fat::ExfatBootSector boot;
+        boot.bytesPerSectorShift = 9;
+        boot.sectorsPerClusterShift = 8; // 128 KiB
+        boot.volumeLength = 125'040'640;
+        boot.serial = 0x5E1D00AB;
+        e.exfat = SourceExfat{boot, "CARTE SD", ""};
+        e.stat = StatvfsFacts{4096, 1000, 4096, 255, 0};
+        e.identity = {"autre", "1111-2222", "exfat"};
+        const auto facts = describeVolume(e);
+        EXPECT_EQ(facts.info.fileSystem, "exFAT");
+        EXPECT_EQ(facts.info.name, "CARTE SD");
+        EXPECT_EQ(facts.info.serial, 0x5E1D00ABu);
+        EXPECT_EQ(facts.info.flags, fsflag::CasePreservedNames | fsflag::UnicodeOnDisk);
+        EXPECT_EQ(facts.info.maxComponentLength, 255u);
+        ASSERT_TRUE(facts.geometryKnown);
+        EXPECT_EQ(facts.sectorsPerCluster, 256u);
+        EXPECT_EQ(facts.bytesPerSector, 512u);
+        EXPECT_EQ(facts.totalBytes, 125'040'640ull * 512);
+    }
+}
+
 TEST(DescribeVolume, KernelVfatWithoutBootSectorUsesStatvfsAndTheUdevIdentity) {
     auto e = evidenceOf("vfat");
     e.stat = StatvfsFacts{16384, 70000, 16384, 1530, 0};

@@ -39,6 +39,31 @@ TEST(DirectoryEntriesFor, ShortNamesAsWindowsAndMtoolsWriteThem) {
         EXPECT_EQ(directoryEntriesFor(c.name), c.entries) << c.name;
 }
 
+// exFAT: File, Stream Extension and one File Name entry per 15 UTF-16 units, whatever the case.
+TEST(ExfatEntriesFor, OneNameEntryPerFifteenUtf16Units) {
+    const struct {
+        std::string name;
+        std::uint64_t entries;
+    } cases[] = {
+        {"a", 3},
+        {"README.TXT", 3},
+        {std::string(15, 'q'), 3},
+        {std::string(16, 'r'), 4},
+        {std::string(30, 's'), 4},
+        {std::string(31, 't'), 5},
+        {std::string(255, 'L'), 2 + 17},
+        {std::string(300, 'L'), 2 + 17},                // no longer name exists on exFAT
+        {std::string(14, 'e') + "é", 3},                // 15 units, 16 bytes
+        {std::string(14, 'x') + "\xF0\x9F\x98\x80", 4}, // a surrogate pair: 16 units
+        {std::string(14, 'b') + "\xFF", 3},             // a stray byte counts one
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(exfatEntriesFor(c.name), c.entries) << c.name;
+        EXPECT_EQ(nameEntriesFor(c.name).exfat, c.entries) << c.name;
+        EXPECT_EQ(nameEntriesFor(c.name).fat, directoryEntriesFor(c.name)) << c.name;
+    }
+}
+
 TEST(SlackBuckets, PowersOfTwoFrom512BytesTo64Megabytes) {
     const struct {
         std::uint64_t size;
@@ -66,15 +91,24 @@ TEST(TreeTally, FilesAndFoldersInClustersOfEverySize) {
     TreeTally t;
     tallyFile(t, 5000, 4096);
     tallyFile(t, 0, 4096);
-    tallyFolder(t, 30, false); // 32 entries with "." and "..": 1024 bytes
-    tallyFolder(t, 7, true);
+    // 32 FAT entries with "." and "..": 1024 bytes; exFAT has no dot entries, and a folder of
+    // 160 entries (5120 bytes) takes 2 clusters of 4 KiB.
+    tallyFolder(t, {30, 160}, false);
+    tallyFolder(t, {}, false); // an empty folder: one cluster on both
+    tallyFolder(t, {7, 9}, true);
     EXPECT_EQ(t.files, 2u);
     EXPECT_EQ(t.fileBytes, 5000u);
-    EXPECT_EQ(t.fileClusters, (std::array<std::uint64_t, 8>{10, 5, 3, 2, 1, 1, 1, 1}));
-    EXPECT_EQ(t.folders, 1u);
-    EXPECT_EQ(t.folderEntries, 32u);
-    EXPECT_EQ(t.folderClusters, (std::array<std::uint64_t, 8>{2, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(t.fileClusters, (std::array<std::uint64_t, kClusterSizes.size()>{
+                                  10, 5, 3, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(t.folders, 2u);
+    EXPECT_EQ(t.folderEntries, 32u + 2u);
+    EXPECT_EQ(t.folderClusters, (std::array<std::uint64_t, 8>{2 + 1, 1 + 1, 2, 2, 2, 2, 2, 2}));
     EXPECT_EQ(t.rootEntries, 7u);
+    EXPECT_EQ(t.exfatFolderEntries, 160u);
+    EXPECT_EQ(t.exfatFolderClusters,
+              (std::array<std::uint64_t, kClusterSizes.size()>{10 + 1, 5 + 1, 3 + 1, 2 + 1, 2, 2, 2,
+                                                               2, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(t.exfatRootEntries, 9u);
     EXPECT_EQ(t.slackBySize[4].files, 1u);
     EXPECT_EQ(t.slackBySize[4].lostBytes, 8192u - 5000u);
     EXPECT_EQ(t.slackBySize[0].files, 1u);

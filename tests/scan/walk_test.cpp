@@ -129,7 +129,7 @@ TEST_F(Walk, ReportsEachFolderInPreOrderWithItsFigures) {
     EXPECT_EQ(outcome.totals.useful, 5001u);
     EXPECT_EQ(outcome.totals.real, 20480u);
     // At 2048 bytes: 6144 + 2048 for the files, one cluster for each sub-folder.
-    EXPECT_EQ(outcome.totals.realAt[0], 6144u + 2048u + 2 * 2048u);
+    EXPECT_EQ(outcome.totals.realAt[clusterSizeIndex(2048)], 6144u + 2048u + 2 * 2048u);
     EXPECT_EQ(outcome.totals.tally.folders, 2u);
     EXPECT_EQ(files.lines["r1"].back(), totalLossLine(15479, request.numberMask, {}));
     EXPECT_TRUE(files.committed["r1"] && files.committed["r2"]);
@@ -144,6 +144,41 @@ TEST_F(Walk, PathsTakeTheSeparatorOfTheirEnumerator) {
     for (const std::string& call : recorder.calls)
         if (call.starts_with("enter ")) entered.push_back(call.substr(6));
     EXPECT_EQ(entered, (std::vector<std::string>{"card|d|", "card|d|d|"}));
+}
+
+// exFAT folders hold no "." nor "..": a sub-folder counts the length its entry stores (a folder
+// that grew takes several clusters, one that never had a cluster none), one cluster where the
+// listing cannot tell; at the what-if sizes, what its children's entry sets fill, one cluster
+// at least.
+TEST_F(Walk, ExfatSubFoldersCountWhatTheyStore) {
+    request.exfat = true;
+    request.tally = false;
+    const std::string big = tree.folder(kRoot, "gros");
+    tree.stored(big, 3 * 4096);
+    for (int i = 0; i < 300; ++i) // 300 sets of 3 entries: 28,800 bytes
+        tree.file(big, "f" + std::to_string(i), 1);
+    tree.stored(tree.folder(kRoot, "jamais"), 0);
+    const std::string unknown = tree.folder(kRoot, "inconnu");
+    tree.file(unknown, std::string(16, 'n'), 0); // 4 entries
+    const RunOutcome outcome = run(tree);
+    EXPECT_EQ(outcome.end, RunEnd::Completed);
+    const auto blockOf = [&](const std::string& path) {
+        for (const std::string& call : recorder.calls)
+            if (call.rfind("block " + path + " ", 0) == 0) return call;
+        return std::string();
+    };
+    EXPECT_EQ(blockOf(kRoot), "block " + kRoot + " 0 " + std::to_string(3 * 4096 + 0 + 4096));
+    EXPECT_EQ(outcome.totals.real, 4 * 4096u + 300 * 4096u);
+    const auto at = [&](std::uint32_t k) { return outcome.totals.realAt[clusterSizeIndex(k)]; };
+    // 512: the files, then 28,800 bytes of entries, an empty folder, 128 bytes of entries.
+    EXPECT_EQ(at(512), 300 * 512u + 57 * 512u + 512u + 512u);
+    EXPECT_EQ(at(4096), 300 * 4096u + 8 * 4096u + 4096u + 4096u);
+    EXPECT_EQ(at(32768), 300 * 32768u + 3 * 32768u);
+    // Not walked, each counts as a new folder would: one cluster.
+    request.subFolders = false;
+    const RunOutcome shallow = run(tree);
+    EXPECT_EQ(shallow.totals.realAt[clusterSizeIndex(4096)], 3 * 4096u);
+    EXPECT_EQ(shallow.totals.real, 4 * 4096u);
 }
 
 TEST_F(Walk, WithoutTheTallyThePlanGetsNothing) {

@@ -186,6 +186,18 @@ void ExfatImage::release() {
 }
 
 bool ExfatImage::copyIn(const std::string& source, std::string& error) {
+    if (!mount(error)) return false;
+    std::string output;
+    const int copied = run({"cp", "-r", source + "/.", mountPoint_ + "/"}, output);
+    release();
+    if (copied != 0) {
+        error = "cp failed: " + output;
+        return false;
+    }
+    return true;
+}
+
+bool ExfatImage::mount(std::string& error) {
     std::string output;
     if (run({"losetup", "-f", "--show", image_}, output) != 0) {
         error = "losetup failed: " + output;
@@ -201,12 +213,6 @@ bool ExfatImage::copyIn(const std::string& source, std::string& error) {
         return false;
     }
     mountPoint_ = point;
-    const int copied = run({"cp", "-r", source + "/.", point + "/"}, output);
-    release();
-    if (copied != 0) {
-        error = "cp failed: " + output;
-        return false;
-    }
     return true;
 }
 

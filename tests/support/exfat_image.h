@@ -58,6 +58,11 @@ public:
     // exfat-fuse on a loop device), then unmounts and detaches, so the image holds it all.
     bool copyIn(const std::string& source, std::string& error);
 
+    // Mounts the image with exfat-fuse on a loop device and leaves it mounted (a "fuseblk"
+    // mount whose source is the loop device) until the object goes.
+    bool mount(std::string& error);
+    const std::string& mountPoint() const { return mountPoint_; }
+
     // fls -r -p: the paths of the files and folders in the order fls lists them, without the
     // entries it makes up for the volume's own structures and without deleted ones.
     std::vector<std::string> flsPaths() const;

@@ -126,6 +126,7 @@ public:
     std::optional<std::tm> date = std::tm{}; // none: the program's date cannot be read
     std::vector<std::string> asked;          // the files whose date was read
     std::set<std::string> missing;           // files that do not exist, whatever `date` says
+    std::string documents = "/home/u/Documents";
 
     std::optional<std::string> variable(const std::string& name) override {
         auto it = variables.find(name);
@@ -139,6 +140,7 @@ public:
         local = *date;
         return true;
     }
+    std::string documentsFolder() override { return documents; }
 };
 
 } // namespace kesp::testing

@@ -32,6 +32,9 @@ public:
         entries_[parent].push_back({name, true, 0});
         aliases_[parent + name + kSeparator] = target;
     }
+    // The bytes the folder at `path` occupies as its file system stores it (an exFAT folder's
+    // length); folders without one do not say.
+    void stored(const std::string& path, std::uint64_t bytes) { stored_[path] = bytes; }
     // Opening this path gives a listing that fails at once, as a folder that cannot be listed.
     void unreadable(const std::string& path, ListingFailure failure = {"Permission non accordée"}) {
         unreadable_[path] = std::move(failure);
@@ -76,6 +79,11 @@ private:
         std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
             return tree_.open(path_ + entry.name + kSeparator);
         }
+        std::optional<std::uint64_t> storedBytes(const FolderEntry& sub) const override {
+            const auto it = tree_.stored_.find(path_ + sub.name + kSeparator);
+            if (it == tree_.stored_.end()) return std::nullopt;
+            return it->second;
+        }
         // The folder's own entry list stands for its identity, so an alias is the same folder.
         std::optional<FolderId> id() const override {
             if (!known_) return std::nullopt;
@@ -93,6 +101,7 @@ private:
     std::map<std::string, std::vector<FolderEntry>> entries_;
     std::map<std::string, ListingFailure> unreadable_;
     std::map<std::string, std::string> aliases_; // path -> the folder it leads to
+    std::map<std::string, std::uint64_t> stored_;
 };
 
 } // namespace kesp::test

@@ -12,6 +12,7 @@ namespace {
 using test::FakeVolumeService;
 using test::RecordingGateView;
 
+// exFAT passes beside FAT and FAT32, with its own table; "exfat" or "EXFAT" stay unknown.
 TEST(FileSystemGate, FollowsTheTableWithWholeCaseSensitiveNames) {
     struct Row {
         std::string name;
@@ -19,21 +20,25 @@ TEST(FileSystemGate, FollowsTheTableWithWholeCaseSensitiveNames) {
         bool ok;
         bool fat;
         std::optional<bool> fat32;
+        std::optional<bool> exfat;
     };
+    const auto none = std::nullopt;
     const Row rows[] = {
-        {"NTFS", "Sans intérêt sur une partition de type NTFS", false, false, std::nullopt},
-        {"UDF", "Sans intérêt sur une partition de type UDF", false, false, std::nullopt},
-        {"CDFS", "Sans intérêt sur une partition de type CDFS", false, false, std::nullopt},
-        {"FAT", std::nullopt, true, true, false},
-        {"FAT32", std::nullopt, true, true, true},
-        {"INCDFS", std::nullopt, true, false, false},
-        {"ntfs", "ntfs : type de partition inconnu", false, false, std::nullopt},
-        {"Fat", "Fat : type de partition inconnu", false, false, std::nullopt},
-        {"FAT ", "FAT  : type de partition inconnu", false, false, std::nullopt},
-        {"FAT12", "FAT12 : type de partition inconnu", false, false, std::nullopt},
-        {"exFAT", "exFAT : type de partition inconnu", false, false, std::nullopt},
-        {"ext4", "ext4 : type de partition inconnu", false, false, std::nullopt},
-        {"", " : type de partition inconnu", false, false, std::nullopt},
+        {"NTFS", "Sans intérêt sur une partition de type NTFS", false, false, none, none},
+        {"UDF", "Sans intérêt sur une partition de type UDF", false, false, none, none},
+        {"CDFS", "Sans intérêt sur une partition de type CDFS", false, false, none, none},
+        {"FAT", none, true, true, false, false},
+        {"FAT32", none, true, true, true, false},
+        {"exFAT", none, true, true, false, true},
+        {"INCDFS", none, true, false, false, false},
+        {"ntfs", "ntfs : type de partition inconnu", false, false, none, none},
+        {"Fat", "Fat : type de partition inconnu", false, false, none, none},
+        {"FAT ", "FAT  : type de partition inconnu", false, false, none, none},
+        {"FAT12", "FAT12 : type de partition inconnu", false, false, none, none},
+        {"exfat", "exfat : type de partition inconnu", false, false, none, none},
+        {"EXFAT", "EXFAT : type de partition inconnu", false, false, none, none},
+        {"ext4", "ext4 : type de partition inconnu", false, false, none, none},
+        {"", " : type de partition inconnu", false, false, none, none},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("name '" + row.name + "'");
@@ -42,6 +47,7 @@ TEST(FileSystemGate, FollowsTheTableWithWholeCaseSensitiveNames) {
         EXPECT_EQ(d.okEnabled, row.ok);
         EXPECT_EQ(d.partitionFat, row.fat);
         EXPECT_EQ(d.estFat32, row.fat32);
+        EXPECT_EQ(d.estExfat, row.exfat);
     }
 }
 
@@ -127,6 +133,36 @@ TEST_F(CalculClusterTest, SwitchingFromFat32ToRefusedDrivesKeepsEstFat32) {
     CalculCluster(etat, view, volumes);
     EXPECT_FALSE(etat.EstFat32);
     EXPECT_TRUE(etat.PartitionFat);
+}
+
+// What the volume query says of an exFAT card (GetVolumeInformation on Windows, the boot sector
+// on Linux): scanned, its own table offered, which a refused drive after it does not take away.
+TEST_F(CalculClusterTest, ExfatDriveIsScannedWithItsOwnTable) {
+    auto& card = volumes.add("/media/sd", "exFAT", "CARTE");
+    card.sectorsPerCluster = 256; // 128 KiB, as on every card over 32 GiB
+    volumes.add("/mnt/win", "NTFS");
+    volumes.add("/mnt/f32", "FAT32");
+    view.drive = "/media/sd [CARTE]";
+    etat.EstFat32 = true;
+    CalculCluster(etat, view, volumes);
+    EXPECT_EQ(view.panels[5], "exFAT");
+    EXPECT_EQ(view.panels[4], "1 Cluster = 131072 octets");
+    EXPECT_EQ(etat.TailleCluster, 131072);
+    EXPECT_TRUE(view.okEnabled);
+    EXPECT_TRUE(etat.PartitionFat);
+    EXPECT_TRUE(etat.EstExfat);
+    EXPECT_FALSE(etat.EstFat32);
+    EXPECT_EQ(view.list1, std::vector<std::string>{"/media/sd/ CARTE"});
+
+    view.drive = "/mnt/win";
+    CalculCluster(etat, view, volumes);
+    EXPECT_TRUE(etat.EstExfat);
+    EXPECT_FALSE(etat.PartitionFat);
+
+    view.drive = "/mnt/f32";
+    CalculCluster(etat, view, volumes);
+    EXPECT_FALSE(etat.EstExfat);
+    EXPECT_TRUE(etat.EstFat32);
 }
 
 TEST_F(CalculClusterTest, IncdfsMayBeScannedButOffersNoOptimisation) {

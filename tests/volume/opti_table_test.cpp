@@ -13,11 +13,11 @@ EtatScan unFichierDUnOctet(bool fat32, std::int32_t cluster) {
     etat.EstFat32 = fat32;
     etat.TailleCluster = cluster;
     etat.TotalUtile = 1;
-    etat.TotalReel2048 = 2048;
-    etat.TotalReel4096 = 4096;
-    etat.TotalReel8192 = 8192;
-    etat.TotalReel16384 = 16384;
-    etat.TotalReel32768 = 32768;
+    etat.TotalReelDe(2048) = 2048;
+    etat.TotalReelDe(4096) = 4096;
+    etat.TotalReelDe(8192) = 8192;
+    etat.TotalReelDe(16384) = 16384;
+    etat.TotalReelDe(32768) = 32768;
     return etat;
 }
 
@@ -50,6 +50,35 @@ TEST(TableOpti, Fat32HasNo2048RowAndItsOwnRanges) {
     EXPECT_EQ(table.derniereLigneSelectionnee(), 4);
 }
 
+// exFAT: its own nine rows, 4 KiB to 1 MiB, whatever EstFat32 still says; the sizes no
+// formatter picks have no range, and their line still has its five cells.
+TEST(TableOpti, ExfatHasItsOwnRowsFrom4KiBTo1MiB) {
+    EtatScan etat;
+    etat.EstExfat = true;
+    etat.EstFat32 = true;
+    etat.TailleCluster = 131072;
+    etat.TotalUtile = 1;
+    for (std::uint32_t k = 512; k <= (32u << 20); k *= 2)
+        etat.TotalReelDe(k) = k;
+    const TableOpti table = ConstruireTableOpti(etat);
+    ASSERT_EQ(table.cellules.size(), 10u);
+    EXPECT_EQ(table.cellules[1], (Ligne{"7 Mo -> 256 Mo", "4096", "1", "4 096", "4 095"}));
+    EXPECT_EQ(table.cellules[2], (Ligne{"", "8192", "1", "8 192", "8 191"}));
+    EXPECT_EQ(table.cellules[4][0], "256 Mo -> 32 Go");
+    EXPECT_EQ(table.cellules[6][0], "32 Go -> 256 To");
+    EXPECT_EQ(table.cellules[7][0], "SD 128 -> 512 Go");
+    EXPECT_EQ(table.cellules[8][0], "SD 512 Go -> 2 To");
+    EXPECT_EQ(table.cellules[9], (Ligne{"", "1048576", "1", "1 048 576", "1 048 575"}));
+    EXPECT_EQ(table.ligneTrouvee, 6);
+    const auto lignes = LignesTableOpti(table);
+    EXPECT_EQ(lignes[2], "\t8192\t1\t8 192\t8 191");
+    EXPECT_EQ(lignes[6], "32 Go -> 256 To\t131072\t1\t131 072\t131 071\t*");
+
+    etat.TailleCluster = 2048; // not an exFAT row: the whole grid selected
+    EXPECT_EQ(ConstruireTableOpti(etat).ligneCourante, 9);
+    EXPECT_EQ(ConstruireTableOpti(etat).finSelection, 0);
+}
+
 TEST(TableOpti, ZeroTotalsShowASingleZero) {
     EtatScan etat;
     etat.TailleCluster = 2048;
@@ -64,8 +93,8 @@ TEST(TableOpti, ZeroTotalsShowASingleZero) {
 TEST(TableOpti, LargeTotalsFillTwelvePositionsAndKeepExtraDigitsInFront) {
     EtatScan etat;
     etat.TotalUtile = 123'456'789'012;
-    etat.TotalReel2048 = 1'234'567'890'123;
-    etat.TotalReel4096 = 123'456'789'012;
+    etat.TotalReelDe(2048) = 1'234'567'890'123;
+    etat.TotalReelDe(4096) = 123'456'789'012;
     const TableOpti table = ConstruireTableOpti(etat);
     EXPECT_EQ(table.cellules[1][2], "123 456 789 012");
     EXPECT_EQ(table.cellules[1][3], "1234 567 890 123");
@@ -76,7 +105,7 @@ TEST(TableOpti, LargeTotalsFillTwelvePositionsAndKeepExtraDigitsInFront) {
 TEST(TableOpti, ARealTotalBelowTheUsefulSizeShowsANegativeLoss) {
     EtatScan etat;
     etat.TotalUtile = 5000;
-    etat.TotalReel8192 = 8192; // the others were never set
+    etat.TotalReelDe(8192) = 8192; // the others were never set
     const TableOpti table = ConstruireTableOpti(etat);
     EXPECT_EQ(table.cellules[1][4], "-5 000");
     EXPECT_EQ(table.cellules[3][4], "3 192");

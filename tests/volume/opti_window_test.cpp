@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QPointer>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -17,11 +18,11 @@ kesp::EtatScan etatFat(std::int32_t cluster, bool fat32) {
     etat.EstFat32 = fat32;
     etat.TailleCluster = cluster;
     etat.TotalUtile = 123'456'789'012;
-    etat.TotalReel2048 = 123'460'000'000;
-    etat.TotalReel4096 = 123'470'000'000;
-    etat.TotalReel8192 = 123'490'000'000;
-    etat.TotalReel16384 = 123'530'000'000;
-    etat.TotalReel32768 = 123'600'000'000;
+    etat.TotalReelDe(2048) = 123'460'000'000;
+    etat.TotalReelDe(4096) = 123'470'000'000;
+    etat.TotalReelDe(8192) = 123'490'000'000;
+    etat.TotalReelDe(16384) = 123'530'000'000;
+    etat.TotalReelDe(32768) = 123'600'000'000;
     return etat;
 }
 
@@ -56,7 +57,7 @@ TEST(OptiWindow, ShowsTheTableCentredInHundredPixelColumnsWithTheCurrentRowSelec
     EXPECT_FALSE(QFontInfo(opti.font()).family().isEmpty());
 
     EXPECT_EQ(opti.objectName(), "Opti");
-    EXPECT_EQ(opti.windowTitle(), "Kesp 2005 Version 2.0.5");
+    EXPECT_EQ(opti.windowTitle(), "Kesp 2005 Version 2.0.5 - Optimisation des Clusters FAT");
     QTableWidget* grille = opti.findChild<QTableWidget*>("Grille");
     ASSERT_EQ(grille, opti.Grille());
     ASSERT_EQ(grille->rowCount(), 6);
@@ -77,10 +78,14 @@ TEST(OptiWindow, ShowsTheTableCentredInHundredPixelColumnsWithTheCurrentRowSelec
     }
     EXPECT_EQ(grille->item(0, 3)->text(), "Taille réelle");
     EXPECT_EQ(grille->item(3, 2)->text(), "123 456 789 012");
-    for (int column = 0; column < 5; ++column)
+    // The first column is as wide as its widest text with room on both sides, the others 100.
+    const QFontMetrics metrics(grille->font());
+    EXPECT_EQ(grille->columnWidth(0),
+              std::max(100, metrics.horizontalAdvance("Taille de la partition") + 12));
+    for (int column = 1; column < 5; ++column)
         EXPECT_EQ(grille->columnWidth(column), 100);
-    EXPECT_EQ(opti.width(), 500);
-    EXPECT_EQ(opti.height(), height);
+    EXPECT_EQ(grille->width(), grille->columnWidth(0) + 400);
+    EXPECT_EQ(grille->height(), height);
     EXPECT_GT(height, 6 * 10);
 
     EXPECT_EQ(grille->currentRow(), 3);
@@ -99,6 +104,50 @@ TEST(OptiWindow, WithoutAMatchingRowSelectsEverythingFromTheTitleRow) {
     EXPECT_EQ(grille->currentRow(), 4);
     EXPECT_EQ(selectedCells(grille), rowsTimesColumns(0, 4));
     saveShot(opti, "opti_fat32_nomatch.png");
+}
+
+// A 64 GB card of 128 KiB clusters: nine rows, each range unclipped, the card's row selected.
+TEST(OptiWindow, ExfatCardShowsItsNineRowsWithItsOwnSelected) {
+    kesp::EtatScan etat = etatFat(131072, false);
+    etat.EstExfat = true;
+    for (std::uint32_t k = 65536; k <= (1u << 20); k *= 2)
+        etat.TotalReelDe(k) = 123'456'789'012 + k * 1'000'000ull;
+    Opti opti(etat);
+    opti.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&opti));
+    QTableWidget* grille = opti.Grille();
+    ASSERT_EQ(grille->rowCount(), 10);
+    int height = 0;
+    for (int row = 0; row < 10; ++row) {
+        height += grille->rowHeight(row);
+        for (int column = 0; column < 5; ++column)
+            EXPECT_LE(
+                QFontMetrics(grille->font()).horizontalAdvance(grille->item(row, column)->text()),
+                grille->columnWidth(column))
+                << "clipped: " << grille->item(row, column)->text().toStdString();
+    }
+    EXPECT_EQ(grille->height(), height);
+    EXPECT_EQ(opti.windowTitle(), "Kesp 2005 Version 2.0.5 - Optimisation des Clusters exFAT");
+    EXPECT_EQ(grille->item(1, 0)->text(), "7 Mo -> 256 Mo");
+    EXPECT_EQ(grille->item(9, 1)->text(), "1048576");
+    EXPECT_EQ(grille->item(6, 3)->text(), "254 528 789 012");
+    EXPECT_EQ(selectedCells(grille), rowsTimesColumns(6, 6));
+    saveShot(opti, "opti_exfat_131072.png");
+}
+
+TEST(OptiWindow, TitleNamesTheTableAndEscapeOrFermerCloseIt) {
+    EXPECT_EQ(Opti(etatFat(4096, true)).windowTitle(),
+              "Kesp 2005 Version 2.0.5 - Optimisation des Clusters FAT32");
+    for (const bool escape : {true, false}) {
+        QPointer<Opti> opti = new Opti(etatFat(4096, false));
+        opti->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(opti));
+        if (escape)
+            QTest::keyClick(opti->Grille(), Qt::Key_Escape);
+        else
+            opti->findChild<QPushButton*>("Fermer")->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return opti.isNull(); }, 2000)) << escape;
+    }
 }
 
 TEST(OptiWindow, IsItsOwnWindowEvenWithAParentAndClosingDiscardsIt) {

@@ -62,7 +62,8 @@ plan::PlanWindowModel samplePlan() {
     TreeTally tally;
     for (int i = 0; i < 400; ++i)
         tallyFile(tally, 700 + 37 * static_cast<std::uint64_t>(i), 4096);
-    tallyFolder(tally, 30, false);
+    tallyFolder(tally, {30, 90}, false);
+    tallyFolder(tally, {400 - 30 + 1, 3 * (400 - 30 + 1)}, true);
     return plan::PlanWindowModel(tally, 300ull << 20, 4096);
 }
 
@@ -127,12 +128,12 @@ COLORREF colourRef(plan::Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
 }
 
-TEST(PlanWindowWin32, TableAsThePlanWithTheRecommendedRowHighlighted) {
+TEST(PlanWindowWin32, TableAsThePlanWithTheRecommendedRowsHighlighted) {
     ShownPlan s;
     const HWND table = s.window.table();
     const auto rows = s.window.model().tableRows();
-    const auto recommended = s.window.model().plan().recommended;
-    ASSERT_TRUE(recommended);
+    const plan::FormatPlan& plan = s.window.model().plan();
+    ASSERT_TRUE(plan.recommended && plan.recommendedExfat);
     ASSERT_EQ(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(rows.size()));
     const HWND header = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
     ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 11);
@@ -140,71 +141,95 @@ TEST(PlanWindowWin32, TableAsThePlanWithTheRecommendedRowHighlighted) {
         for (std::size_t c = 0; c < 11; ++c)
             EXPECT_EQ(cellText(table, static_cast<int>(r), static_cast<int>(c)), rows[r][c]);
 
-    // The highlight fills most of the recommended row and no other.
+    // Each highlight fills most of its row and no other.
     const Painted painted(table);
-    const COLORREF highlight = colourRef(plan::recommendedRowColour());
+    const COLORREF yellow = colourRef(plan::recommendedRowColour());
+    const COLORREF blue = colourRef(plan::recommendedExfatRowColour());
     for (std::size_t r = 0; r < rows.size(); ++r) {
         RECT row{LVIR_BOUNDS, 0, 0, 0};
         SendMessageW(table, LVM_GETITEMRECT, r, reinterpret_cast<LPARAM>(&row));
-        const int area = (row.right - row.left) * (row.bottom - row.top);
-        const int lit = painted.count(row, highlight);
-        if (r == *recommended)
-            EXPECT_GT(lit, area / 3) << r;
-        else
-            EXPECT_EQ(lit, 0) << r;
+        const int third = (row.right - row.left) * (row.bottom - row.top) / 3;
+        EXPECT_EQ(painted.count(row, yellow) > third, r == *plan.recommended) << r;
+        EXPECT_EQ(painted.count(row, blue) > third, r == *plan.recommendedExfat) << r;
+        if (r != *plan.recommended) {
+            EXPECT_EQ(painted.count(row, yellow), 0) << r;
+        }
     }
 
-    wchar_t text[2048] = L"";
-    GetWindowTextW(s.window.recommendation(), text, 2048);
+    wchar_t text[4096] = L"";
+    GetWindowTextW(s.window.recommendation(), text, 4096);
     EXPECT_EQ(utf8(text).rfind("Recommandation : ", 0), 0u);
+    EXPECT_NE(utf8(text).find("Pour un appareil qui lit l'exFAT : "), std::string::npos);
     EXPECT_NE(utf8(text).find("Taille minimale FAT32"), std::string::npos);
 }
 
-TEST(PlanWindowWin32, ChartsPaintTheirShapesInTheirColours) {
+TEST(PlanWindowWin32, ChartsPaintTheirShapesInTheirColoursFadedWhileStale) {
     ShownPlan s;
     for (const ChartViewWin32* chart : {&s.window.bars(), &s.window.slack()}) {
         const plan::ChartPicture picture = chart->picture();
         ASSERT_FALSE(picture.boxes.empty());
+        RECT client{};
+        GetClientRect(chart->hwnd(), &client);
+        const POINT scroll = chart->scroll();
         const Painted painted(chart->hwnd());
         int checked = 0;
         for (const plan::ChartBox& box : picture.boxes) {
             if (box.width < 3 || box.height < 3) continue;
-            const int x = box.x + box.width / 2;
-            const int y = box.y + box.height / 2 - chart->scrollY();
-            RECT client{};
-            GetClientRect(chart->hwnd(), &client);
-            if (y < 0 || y >= client.bottom) continue; // scrolled out of the window
+            const int x = box.x + box.width / 2 - scroll.x;
+            const int y = box.y + box.height / 2 - scroll.y;
+            if (x < 0 || y < 0 || x >= client.right || y >= client.bottom)
+                continue; // scrolled away
             EXPECT_EQ(painted.at(x, y), colourRef(box.fill)) << box.x << "," << box.y;
             ++checked;
         }
         EXPECT_GE(checked, 5);
     }
     // The recommended bar's frame, on its left edge.
-    const plan::ChartFrame frame = s.window.bars().picture().frames.at(0);
-    const Painted bars(s.window.bars().hwnd());
-    EXPECT_EQ(bars.at(frame.x, frame.y + frame.height / 2 - s.window.bars().scrollY()),
-              RGB(0, 0, 0));
+    const ChartViewWin32& bars = s.window.bars();
+    const plan::ChartFrame frame = bars.picture().frames.at(0);
+    const POINT edge{frame.x - bars.scroll().x, frame.y + frame.height / 2 - bars.scroll().y};
+    EXPECT_EQ(Painted(bars.hwnd()).at(edge.x, edge.y), RGB(0, 0, 0));
+    // A refused size: the same shapes, no longer in their own colours.
+    SetWindowTextW(s.window.volumeField(), L"?");
+    EXPECT_NE(Painted(bars.hwnd()).at(edge.x, edge.y), RGB(0, 0, 0));
 }
 
-TEST(PlanWindowWin32, SizeFieldDrivesTheFiguresAndPrintHandsTheText) {
+TEST(PlanWindowWin32, SizeFieldDrivesTheFiguresARefusalGreysThemAndPrintHandsTheText) {
     ShownPlan s;
-    wchar_t text[64] = L"";
-    GetWindowTextW(s.window.volumeField(), text, 64);
-    EXPECT_EQ(utf8(text), "314572800");
-    SetWindowTextW(s.window.volumeField(), L"16 777 216");
-    EXPECT_TRUE(s.window.sizeRead());
+    const auto textOf = [](HWND hwnd) {
+        wchar_t text[512] = L"";
+        GetWindowTextW(hwnd, text, 512);
+        return utf8(text);
+    };
+    EXPECT_EQ(textOf(s.window.volumeField()), "314,572,800 octets");
+    SetWindowTextW(s.window.volumeField(), L"16 Mo");
     EXPECT_EQ(s.window.model().plan().volumeBytes, 16777216u);
     EXPECT_EQ(cellText(s.window.table(), 0, 0), "FAT12");
     EXPECT_EQ(SendMessageW(s.window.table(), LVM_GETITEMCOUNT, 0, 0),
               static_cast<LRESULT>(s.window.model().plan().rows.size()));
+    EXPECT_EQ(textOf(s.window.volumeError()), "");
 
-    SetWindowTextW(s.window.volumeField(), L"16 777 216x");
-    EXPECT_FALSE(s.window.sizeRead());
-    EXPECT_EQ(s.window.model().plan().volumeBytes, 16777216u)
-        << "an unreadable size keeps the plan";
+    // A refused size: the reason beside the field, the last plan greyed and not printed.
+    SetWindowTextW(s.window.volumeField(), L"16 Mox");
+    EXPECT_EQ(s.window.model().plan().volumeBytes, 16777216u);
+    EXPECT_EQ(textOf(s.window.volumeError()),
+              "Unité inconnue : « Mox » (o, Ko, Mo, Go, To, KiB… ou kB, MB, GB, TB).");
+    for (HWND part : {s.window.table(), s.window.recommendation(), s.window.bars().hwnd(),
+                      s.window.slack().hwnd(), s.window.printButton()})
+        EXPECT_FALSE(IsWindowEnabled(part));
 
+    SetWindowTextW(s.window.volumeField(), L"16 Mo");
+    EXPECT_TRUE(IsWindowEnabled(s.window.table()));
+    EXPECT_EQ(textOf(s.window.volumeError()), "");
     SendMessageW(s.window.printButton(), BM_CLICK, 0, 0);
     EXPECT_EQ(s.printed, s.window.model().printLines());
+
+    // "Fermer", and Escape in the field, only hide it.
+    SendMessageW(s.window.closeButton(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(s.window.hwnd()));
+    s.window.show();
+    SendMessageW(s.window.volumeField(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(IsWindowVisible(s.window.hwnd()));
 }
 
 HWND aboutLine2 = nullptr;

@@ -1,5 +1,6 @@
 // The window logic's calls to its window, in order: what a toolkit's window must expect.
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "support/fake_desktop_services.h"
@@ -12,6 +13,25 @@
 
 namespace kesp::test {
 namespace {
+
+// Disk images that are host folders: opening "x.img" adds a FAT16 volume at "x.img.d/".
+class FolderImages : public ImageVolumes {
+public:
+    explicit FolderImages(FakeVolumeService& volumes) : volumes_(volumes) {}
+    OpenedImage openImage(const std::string& path) override {
+        const std::string root = path + ".d/";
+        std::filesystem::create_directories(root);
+        return {{FakeVolumeService::entryOf(volumes_.add(root, "FAT16"))}, {}};
+    }
+    bool holds(const std::string&) override { return false; }
+    std::string problemWith(const std::string&) override { return {}; }
+    bool partitions(const std::string&, std::vector<ImagePartition>&, std::string&) override {
+        return false;
+    }
+
+private:
+    FakeVolumeService& volumes_;
+};
 
 struct Rig {
     TempDir base;
@@ -26,11 +46,12 @@ struct Rig {
     testing::FakeLauncher launcher;
     testing::RecordingPdfWriter pdf;
     std::vector<int> exits;
+    FolderImages images{volumes};
     RecordingWindowView view;
-    Form1Controller controller{Form1Services{volumes, tree, ticks, files, boxes, environment,
-                                             dialogs, launcher, NumberChars{},
-                                             [this](int status) { exits.push_back(status); }},
-                               view, pdf};
+    Form1Controller controller{
+        Form1Services{volumes, tree, ticks, files, boxes, environment, dialogs, launcher,
+                      NumberChars{}, [this](int status) { exits.push_back(status); }, &images},
+        view, pdf};
 
     Rig() {
         volumes.add("/", "ext4");
@@ -128,6 +149,62 @@ TEST(Form1Controller, ARunIsFramedByThePlanAndFailedFilesDisableSaveAndPrintLast
             c.last)
             << "files fail: " << c.filesFail;
     }
+}
+
+TEST(Form1Controller, DialogsStartInTheDocumentsFolderThenWhereTheUserLastWent) {
+    Rig rig;
+    rig.controller.Form_Load();
+    const std::string documents = rig.environment.documents;
+
+    const std::string image = rig.base.folder("cartes") + "/carte.img";
+    rig.dialogs.openAnswers = {image, std::nullopt};
+    rig.controller.OuvrirImage_Click();
+    rig.controller.OuvrirImage_Click();
+    ASSERT_EQ(rig.dialogs.openRequests.size(), 2u);
+    EXPECT_EQ(rig.dialogs.openRequests[0].initialFolder, documents);
+    EXPECT_EQ(rig.dialogs.openRequests[1].initialFolder, rig.base / "cartes");
+
+    // The run's files, as a scan leaves them.
+    for (const std::string& path :
+         {rig.controller.etat().CheminRes1, rig.controller.etat().CheminRes2})
+        std::ofstream(path, std::ios::binary) << "lignes\r\n";
+    const std::string chosen = rig.base.folder("listes") + "/bilan.txt";
+    rig.dialogs.saveAnswers = {chosen, std::nullopt};
+    rig.controller.Enregistrer_Click();
+    rig.controller.Enregistrer_Click();
+    ASSERT_EQ(rig.dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(rig.dialogs.saveRequests[0].initialFolder, documents);
+    EXPECT_EQ(rig.dialogs.saveRequests[0].fileName, documents + "/kesp.txt");
+    EXPECT_EQ(rig.dialogs.saveRequests[1].initialFolder, rig.base / "listes");
+    EXPECT_EQ(rig.dialogs.saveRequests[1].fileName, rig.base / "listes/kesp.txt");
+    EXPECT_EQ(readFile(rig.base / "listes/bilanexcel.txt"), "lignes\r\n");
+    EXPECT_EQ(rig.view.list3, (std::vector<std::string>{"Liste enregistrée : " + chosen + " et " +
+                                                        rig.base / "listes/bilanexcel.txt"}))
+        << "said once: the second save was cancelled";
+    EXPECT_TRUE(rig.boxes.shown.empty());
+}
+
+TEST(Form1Controller, ARefusedVolumeSaysWhatToChooseAndANewImageClearsTheLastTotals) {
+    Rig rig;
+    rig.tree.file(rig.fatRoot, "A.TXT", 10);
+    {
+        const InFolder in("/");
+        rig.controller.Form_Load();
+    }
+    EXPECT_EQ(rig.view.list1,
+              (std::vector<std::string>{"/ ", "ext4 : type de partition inconnu",
+                                        "Choisissez un volume FAT ou exFAT, ou ouvrez une "
+                                        "image disque (Ctrl+O)."}));
+    rig.view.setDriveText(FakeVolumeService::entryOf(*rig.volumes.find(rig.fatRoot)));
+    EXPECT_EQ(rig.view.list1.size(), 1u) << "a FAT volume needs no advice";
+    rig.controller.OK_Click();
+    ASSERT_FALSE(rig.view.list3.empty());
+
+    rig.dialogs.openAnswers = {rig.base / "autre.img"};
+    rig.controller.OuvrirImage_Click();
+    EXPECT_EQ(rig.view.driveText(),
+              FakeVolumeService::entryOf(*rig.volumes.find(rig.base / "autre.img.d/")));
+    EXPECT_TRUE(rig.view.list3.empty()) << "the totals were the other volume's";
 }
 
 } // namespace

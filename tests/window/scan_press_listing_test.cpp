@@ -36,8 +36,9 @@ TEST_F(Listing, SlackOfOneFile) {
         EXPECT_EQ(etat.TotalUtile, c.size);
         EXPECT_EQ(etat.TotalReel, c.real);
         EXPECT_EQ(etat.PerteCumulee, c.real - c.size);
-        const std::uint64_t totals[5] = {etat.TotalReel2048, etat.TotalReel4096, etat.TotalReel8192,
-                                         etat.TotalReel16384, etat.TotalReel32768};
+        const std::uint64_t totals[5] = {etat.TotalReelDe(2048), etat.TotalReelDe(4096),
+                                         etat.TotalReelDe(8192), etat.TotalReelDe(16384),
+                                         etat.TotalReelDe(32768)};
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(totals[i], c.whatIf[i]) << i;
         EXPECT_EQ(table()[3], std::string(kRoot) + "\t" + std::to_string(c.real - c.size) + "\t" +
@@ -67,7 +68,7 @@ TEST_F(Listing, SubFoldersClearStillCountsThem) {
     EXPECT_EQ(view.list1, block(kRoot, "           10", "        8 192", "        8 182"));
     EXPECT_EQ(etat.NbRepertoires, 1u);
     EXPECT_EQ(etat.NbFichiers, 1u);
-    EXPECT_EQ(etat.TotalReel2048, 2048u + 2048u);
+    EXPECT_EQ(etat.TotalReelDe(2048), 2048u + 2048u);
     EXPECT_EQ(tree.opened, std::vector<std::string>{kRoot});
     EXPECT_TRUE(view.callsStartingWith("setTitle(Kesp - ").empty());
 }

@@ -106,11 +106,11 @@ TEST_F(ScanRun, CompleteRunWritesBothFiles) {
     EXPECT_EQ(etat.TotalUtile, 8193u);
     EXPECT_EQ(etat.TotalReel, 16384u);
     EXPECT_EQ(etat.PerteCumulee, 4095u); // files only, not the sub-folder's cluster
-    EXPECT_EQ(etat.TotalReel2048, 2048u + 2048u + 8192u);
-    EXPECT_EQ(etat.TotalReel4096, 4096u + 4096u + 8192u);
-    EXPECT_EQ(etat.TotalReel8192, 3 * 8192u);
-    EXPECT_EQ(etat.TotalReel16384, 3 * 16384u);
-    EXPECT_EQ(etat.TotalReel32768, 3 * 32768u);
+    EXPECT_EQ(etat.TotalReelDe(2048), 2048u + 2048u + 8192u);
+    EXPECT_EQ(etat.TotalReelDe(4096), 4096u + 4096u + 8192u);
+    EXPECT_EQ(etat.TotalReelDe(8192), 3 * 8192u);
+    EXPECT_EQ(etat.TotalReelDe(16384), 3 * 16384u);
+    EXPECT_EQ(etat.TotalReelDe(32768), 3 * 32768u);
     EXPECT_EQ(etat.Separateur, kSep);
     EXPECT_FALSE(etat.DemandeAnnulation);
 }

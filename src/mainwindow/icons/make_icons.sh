@@ -29,8 +29,15 @@ kesp=(-fill '#d8dce4' -stroke '#505868' -strokewidth 2 -draw 'roundrectangle 3,8
       -fill '#e03c28' -stroke '#802010' -draw 'path "M 30,32 L 30,10 A 22,22 0 0,1 49,21 Z"'
       -fill '#ffffff' -stroke none -draw 'circle 30,32 30,28'
       -fill '#40c040' -draw 'rectangle 52,46 57,50')
+# The format plan: three layouts' bars cut in file data, slack, folders and free space.
+plan=(-fill '#ffffff' -stroke '#505868' -strokewidth 3 -draw 'rectangle 3,5 60,58' -stroke none
+      -fill '#3b6fb6' -draw 'rectangle 9,11 33,22' -draw 'rectangle 9,27 29,38' -draw 'rectangle 9,43 37,54'
+      -fill '#e8833a' -draw 'rectangle 33,11 41,22' -draw 'rectangle 29,27 45,38' -draw 'rectangle 37,43 41,54'
+      -fill '#6aa84f' -draw 'rectangle 41,11 45,22' -draw 'rectangle 45,27 49,38' -draw 'rectangle 41,43 45,54'
+      -fill '#c8c8c8' -draw 'rectangle 45,11 54,22' -draw 'rectangle 49,27 54,38' -draw 'rectangle 45,43 54,54')
 draw floppy.png 16 "${floppy[@]}"
 draw printer.png 16 "${printer[@]}"
+draw plan.png 16 "${plan[@]}"
 draw question.png 16 "${question[@]}"
 draw spanner.png 16 "${spanner[@]}" -fill none -stroke none -draw 'point 0,0' \
     -channel A -fx 'hypot(i-47,j-5)<8||(i>44&&i<50&&j<17&&j>2)?0:a' +channel

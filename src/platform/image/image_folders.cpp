@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "fat/exfat_folder_reader.h"
 #include "fat/folder_reader.h"
 
 namespace kesp {
@@ -11,6 +12,19 @@ namespace {
 
 // The fixed root of FAT12/16 has no cluster; sub-folders that point at it say 0.
 constexpr std::uint32_t kFixedRoot = 0;
+
+// The cookie of an exFAT sub-folder: its first cluster, and bit 32 for a contiguous one. Its
+// DataLength travels as the entry's size.
+constexpr std::uint64_t kNoFatChain = std::uint64_t{1} << 32;
+
+std::optional<ListingFailure> failureOf(const ImageVolume& volume,
+                                        const std::optional<std::string>& readerFailure) {
+    if (!readerFailure) return std::nullopt;
+    // The device stopped answering: nothing more can be read from it.
+    if (std::string lost = volume.file->deviceFailure(); !lost.empty())
+        return ListingFailure{std::move(lost), true};
+    return ListingFailure{*readerFailure, false};
+}
 
 class ImageListing final : public FolderListing {
 public:
@@ -31,11 +45,7 @@ public:
     }
 
     std::optional<ListingFailure> failure() const override {
-        if (!reader_.failure()) return std::nullopt;
-        // The device stopped answering: nothing more can be read from it.
-        if (std::string lost = volume_.file->deviceFailure(); !lost.empty())
-            return ListingFailure{std::move(lost), true};
-        return ListingFailure{*reader_.failure(), false};
+        return failureOf(volume_, reader_.failure());
     }
 
     // A folder is its first cluster: the walk enters each once, which also ends the loop of a
@@ -52,6 +62,51 @@ private:
     ImageVolume& volume_;
     std::uint32_t cluster_;
     fat::FolderReader reader_;
+};
+
+class ExfatListing final : public FolderListing {
+public:
+    ExfatListing(ImageVolume& volume, std::optional<fat::ExfatFolder> folder)
+        : volume_(volume),
+          cluster_(folder ? folder->firstCluster : volume.exfat->geometry().rootCluster),
+          reader_(folder ? fat::ExfatFolderReader::at(*volume.exfat, *folder)
+                         : fat::ExfatFolderReader::root(*volume.exfat)) {}
+
+    bool next(FolderEntry& entry) override {
+        fat::ExfatEntry raw;
+        if (!reader_.next(raw)) return false;
+        entry.name = std::move(raw.name);
+        entry.isDirectory = raw.isDirectory;
+        // Allocation follows DataLength, never ValidDataLength; a folder's is its whole size.
+        entry.size = raw.dataLength;
+        entry.cookie = raw.firstCluster | (raw.noFatChain ? kNoFatChain : 0);
+        return true;
+    }
+
+    std::optional<ListingFailure> failure() const override {
+        return failureOf(volume_, reader_.failure());
+    }
+
+    // A folder of no cluster (legal, and then empty) shares nothing with another.
+    std::optional<FolderId> id() const override {
+        if (cluster_ == 0) return std::nullopt;
+        return FolderId{0, cluster_};
+    }
+
+    std::optional<std::uint64_t> storedBytes(const FolderEntry& subFolder) const override {
+        return subFolder.size;
+    }
+
+    std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
+        const fat::ExfatFolder folder{static_cast<std::uint32_t>(entry.cookie), entry.size,
+                                      (entry.cookie & kNoFatChain) != 0};
+        return std::make_unique<ExfatListing>(volume_, folder);
+    }
+
+private:
+    ImageVolume& volume_;
+    std::uint32_t cluster_;
+    fat::ExfatFolderReader reader_;
 };
 
 // A name as FAT compares it: ASCII and Latin-1 letters (UTF-8 C3 80 to C3 9E, but not the
@@ -77,11 +132,17 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
     ImageVolume* volume = address ? images_.volume(*address, error) : nullptr;
     if (!volume) return failedListing({error.empty() ? path + " : chemin invalide" : error, true});
 
-    const fat::Geometry& geometry = volume->fat->geometry();
-    const bool fixedRoot = geometry.type != FatType::Fat32;
-    std::unique_ptr<FolderListing> listing = std::make_unique<ImageListing>(
-        *volume, fixedRoot ? kFixedRoot : geometry.rootCluster, true);
-    // Each name found in its parent, exactly, else as FAT compares names (case ignored).
+    std::unique_ptr<FolderListing> listing;
+    if (volume->exfat) {
+        listing = std::make_unique<ExfatListing>(*volume, std::nullopt);
+    } else {
+        const fat::Geometry& geometry = volume->fat->geometry();
+        const bool fixedRoot = geometry.type != FatType::Fat32;
+        listing = std::make_unique<ImageListing>(
+            *volume, fixedRoot ? kFixedRoot : geometry.rootCluster, true);
+    }
+    // Each name found in its parent, exactly, else with case ignored as FAT and exFAT compare
+    // names (exFAT through its up-case table, which folds these letters alike).
     std::string_view rest = address->inner;
     while (!rest.empty()) {
         const auto slash = rest.find_first_of("/\\");

@@ -8,8 +8,12 @@
 
 namespace kesp {
 
+std::string ImageVolume::label() const {
+    return fat ? fat->label() : exfat ? exfat->label() : std::string();
+}
+
 std::string ImageVolume::driveEntry() const {
-    return imageDriveEntry(image, partition.number, fat ? fat->label() : std::string());
+    return imageDriveEntry(image, partition.number, label());
 }
 
 ImageRegistry::Image* ImageRegistry::image(const std::string& named, std::string& error) {
@@ -35,9 +39,11 @@ ImageRegistry::Image* ImageRegistry::image(const std::string& named, std::string
         volume->slice =
             std::make_unique<fat::SliceReader>(*opened.raw, partition.offset, partition.size);
         volume->fileSystem = fat::fileSystemOf(*volume->slice);
-        if (!volume->fileSystem.empty() && volume->fileSystem.starts_with("FAT")) {
+        // An MBR type 0x07 is NTFS or exFAT: the boot sector decides, as for any partition.
+        if (volume->fileSystem.starts_with("FAT"))
             volume->fat = fat::FatVolume::open(*volume->slice, volume->failure);
-        }
+        else if (volume->fileSystem == "exFAT")
+            volume->exfat = fat::ExfatVolume::open(*volume->slice, volume->failure);
         opened.volumes.push_back(std::move(volume));
     }
     order_.push_back(path);
@@ -49,7 +55,7 @@ OpenedImage ImageRegistry::openImage(const std::string& path) {
     Image* opened = image(path, result.error);
     if (!opened) return result;
     for (const auto& volume : opened->volumes)
-        if (volume->fat) result.drives.push_back(volume->driveEntry());
+        if (volume->readable()) result.drives.push_back(volume->driveEntry());
     if (result.drives.empty())
         result.error = noFatVolume(*opened, path);
     else
@@ -63,20 +69,20 @@ std::string ImageRegistry::noFatVolume(const Image& opened, const std::string& i
                (opened.tableProblem.empty() ? std::string("aucune partition")
                                             : opened.tableProblem);
     // One volume: why it is not one that can be read; several: the reasons of those that looked
-    // like FAT.
+    // like FAT or exFAT.
     if (opened.volumes.size() == 1) return refusal(*opened.volumes.front());
     std::string reasons;
     for (const auto& volume : opened.volumes)
         if (!volume->failure.empty()) reasons += (reasons.empty() ? "" : " ; ") + refusal(*volume);
-    std::string text = image + " : aucun volume FAT lisible dans cette image";
+    std::string text = image + " : aucun volume FAT ni exFAT lisible dans cette image";
     return reasons.empty() ? text : text + " (" + reasons + ")";
 }
 
 std::string ImageRegistry::refusal(const ImageVolume& volume) {
     return volume.driveEntry() + " : " +
            (!volume.failure.empty()     ? volume.failure
-            : volume.fileSystem.empty() ? std::string("pas un volume FAT")
-                                        : "pas un volume FAT (" + volume.fileSystem + ")");
+            : volume.fileSystem.empty() ? std::string("pas un volume FAT ni exFAT")
+                                        : "pas un volume FAT ni exFAT (" + volume.fileSystem + ")");
 }
 
 bool ImageRegistry::partitions(const std::string& path, std::vector<ImagePartition>& out,
@@ -90,8 +96,7 @@ bool ImageRegistry::partitions(const std::string& path, std::vector<ImagePartiti
     out.clear();
     for (const auto& volume : opened->volumes)
         out.push_back({volume->partition.number, volume->partition.offset, volume->partition.size,
-                       volume->partition.type, volume->fileSystem,
-                       volume->fat ? volume->fat->label() : std::string()});
+                       volume->partition.type, volume->fileSystem, volume->label()});
     error = opened->tableProblem.empty() ? std::string() : path + " : " + opened->tableProblem;
     return true;
 }
@@ -112,7 +117,7 @@ std::optional<ImageAddress> ImageRegistry::locate(std::string_view text) const {
     for (const auto& [path, opened] : images_) {
         consider(addressIn(path, text));
         for (const auto& volume : opened.volumes)
-            if (volume->fat && volume->driveEntry() == text)
+            if (volume->readable() && volume->driveEntry() == text)
                 consider(ImageAddress{path, volume->partition.number, "/"});
     }
     return best;
@@ -127,10 +132,10 @@ ImageVolume* ImageRegistry::volume(const ImageAddress& address, std::string& err
     Image* opened = image(address.image, error);
     if (!opened) return nullptr;
     for (const auto& volume : opened->volumes) {
-        const bool named = address.partition < 0 ? volume->fat != nullptr
+        const bool named = address.partition < 0 ? volume->readable()
                                                  : volume->partition.number == address.partition;
         if (!named) continue;
-        if (volume->fat) return volume.get();
+        if (volume->readable()) return volume.get();
         error = refusal(*volume);
         return nullptr;
     }
@@ -146,7 +151,7 @@ std::vector<std::string> ImageRegistry::driveEntries() const {
         const Image& opened = images_.at(path);
         if (!opened.listed) continue;
         for (const auto& volume : opened.volumes)
-            if (volume->fat) entries.push_back(volume->driveEntry());
+            if (volume->readable()) entries.push_back(volume->driveEntry());
     }
     return entries;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The images this process has opened, each with its volumes. Images named by a path are opened
-// on first use, so kesp-scan can name one directly; the window opens them explicitly.
+// The images this process has opened, each with its volumes (FAT or exFAT). Images named by a path
+// are opened on first use, so kesp-scan can name one directly; the window opens them explicitly.
 #include <map>
 #include <memory>
 #include <optional>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fat/byte_reader.h"
+#include "fat/exfat_volume.h"
 #include "fat/fat_volume.h"
 #include "fat/partition_table.h"
 #include "platform/image/image_address.h"
@@ -23,9 +24,13 @@ struct ImageVolume {
     fat::Partition partition;
     std::string fileSystem;
     std::unique_ptr<fat::SliceReader> slice;
-    std::unique_ptr<fat::FatVolume> fat; // null unless the volume is FAT
-    std::string failure;                 // why a FAT volume could not be opened
+    std::unique_ptr<fat::FatVolume> fat;     // null unless the volume is FAT
+    std::unique_ptr<fat::ExfatVolume> exfat; // null unless the volume is exFAT
+    std::string failure;                     // why a FAT or exFAT volume could not be opened
 
+    // A FAT or exFAT volume that opened: its folders can be read.
+    bool readable() const { return fat || exfat; }
+    std::string label() const;
     std::string driveEntry() const;
     std::string rootPath() const { return imagePathText(image, partition.number); }
 };
@@ -47,7 +52,7 @@ public:
     bool claims(std::string_view text) const { return locate(text).has_value(); }
     // locate(), or else the image `text` names by its syntax alone, opened on first use.
     std::optional<ImageAddress> addressOf(std::string_view text) const;
-    // The FAT volume `address` names; nullptr with `error`.
+    // The FAT or exFAT volume `address` names; nullptr with `error`.
     ImageVolume* volume(const ImageAddress& address, std::string& error);
     // The drive-list entries of the images opened with openImage, in opening order.
     std::vector<std::string> driveEntries() const;
@@ -61,9 +66,9 @@ private:
         bool listed = false;      // opened with openImage: its volumes are drives
     };
     Image* image(const std::string& path, std::string& error);
-    // Why `opened` gives no FAT volume, as precisely as the opening found out (French).
+    // Why `opened` gives no volume to read, as precisely as the opening found out (French).
     static std::string noFatVolume(const Image& opened, const std::string& image);
-    // Why `volume` cannot be read as FAT (French, naming it as the drive list would).
+    // Why `volume` cannot be read as FAT or exFAT (French, naming it as the drive list would).
     static std::string refusal(const ImageVolume& volume);
 
     std::map<std::string, Image> images_;

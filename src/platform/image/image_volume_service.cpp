@@ -1,5 +1,6 @@
 #include "platform/image/image_volume_service.h"
 
+#include "fat/exfat_folder_reader.h"
 #include "fat/folder_reader.h"
 
 namespace kesp {
@@ -20,6 +21,11 @@ bool ImageVolumeService::probeRoot(const std::string& root) {
     if (!volume) return false;
     // An empty root is a volume all the same (just formatted, or every file deleted): only a
     // root that cannot be read fails.
+    if (volume->exfat) {
+        fat::ExfatFolderReader reader = fat::ExfatFolderReader::root(*volume->exfat);
+        fat::ExfatEntry entry;
+        return reader.next(entry) || !reader.failure();
+    }
     fat::FolderReader reader = fat::FolderReader::root(*volume->fat);
     fat::DirectoryEntry entry;
     return reader.next(entry) || !reader.failure();
@@ -28,13 +34,20 @@ bool ImageVolumeService::probeRoot(const std::string& root) {
 bool ImageVolumeService::volumeInformation(const std::string& root, VolumeInformation& info) {
     ImageVolume* volume = volumeOf(root);
     if (!volume) return false;
-    const FatBootSector& boot = volume->fat->boot();
-    info.name = volume->fat->label();
-    info.serial = boot.serial;
-    info.fileSystem = fatTypeName(boot.type);
-    // What Windows reports for FAT volumes: names keep their case, long names are UTF-16.
+    // What Windows reports for FAT and exFAT volumes alike: names keep their case, long names
+    // are UTF-16.
     info.flags = fsflag::CasePreservedNames | fsflag::UnicodeOnDisk;
     info.maxComponentLength = 255;
+    info.name = volume->label();
+    if (volume->exfat) {
+        info.serial = volume->exfat->boot().serial;
+        info.fileSystem = "exFAT";
+        info.remark = volume->exfat->remark(false);
+        return true;
+    }
+    const FatBootSector& boot = volume->fat->boot();
+    info.serial = boot.serial;
+    info.fileSystem = fatTypeName(boot.type);
     info.remark = fatLayoutRemark(boot);
     return true;
 }
@@ -43,6 +56,12 @@ bool ImageVolumeService::diskFreeSpace(const std::string& root, std::uint32_t& s
                                        std::uint32_t& bytesPerSector) {
     ImageVolume* volume = volumeOf(root);
     if (!volume) return false;
+    if (volume->exfat) {
+        const fat::ExfatBootSector& boot = volume->exfat->boot();
+        sectorsPerCluster = 1u << boot.sectorsPerClusterShift;
+        bytesPerSector = boot.bytesPerSector();
+        return true;
+    }
     sectorsPerCluster = volume->fat->boot().sectorsPerCluster;
     bytesPerSector = volume->fat->boot().bytesPerSector;
     return true;
@@ -58,13 +77,14 @@ std::string ImageVolumeService::driveOf(const std::string& folder) {
 }
 
 std::uint64_t ImageVolumeService::totalMegabytes(const std::string& root) {
-    ImageVolume* volume = volumeOf(root);
-    return volume ? volume->fat->geometry().volumeBytes / (1024 * 1024) : 0;
+    return totalBytes(root) / (1024 * 1024);
 }
 
 std::uint64_t ImageVolumeService::totalBytes(const std::string& root) {
     ImageVolume* volume = volumeOf(root);
-    return volume ? volume->fat->geometry().volumeBytes : 0;
+    if (!volume) return 0;
+    return volume->exfat ? volume->exfat->geometry().volumeBytes
+                         : volume->fat->geometry().volumeBytes;
 }
 
 } // namespace kesp

@@ -60,6 +60,15 @@ public:
     // Device and inode: a bind mount or a looping mount below the root is still one folder.
     std::optional<FolderId> id() const override { return id_; }
 
+    // st_size: the Linux exfat driver and exfat-fuse both give a folder's DataLength there.
+    std::optional<std::uint64_t> storedBytes(const FolderEntry& subFolder) const override {
+        struct stat st {};
+        if (fstatat(fd_, subFolder.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISDIR(st.st_mode) || st.st_size < 0)
+            return std::nullopt;
+        return static_cast<std::uint64_t>(st.st_size);
+    }
+
     std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
         return openListing(fd_, entry.name, O_NOFOLLOW, device_);
     }

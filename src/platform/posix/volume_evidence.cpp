@@ -15,6 +15,8 @@
 #include <limits>
 #include <memory>
 
+#include "fat/exfat_volume.h"
+
 namespace kesp {
 namespace {
 
@@ -62,6 +64,28 @@ bool readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> out) {
     }
     return true;
 }
+
+// The exFAT reader's view of an open volume file.
+class DescriptorReader final : public fat::ByteReader {
+public:
+    explicit DescriptorReader(int fd) : fd_(fd) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            size_ = static_cast<std::uint64_t>(st.st_size);
+        } else {
+            const off_t end = ::lseek(fd, 0, SEEK_END);
+            size_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+        }
+    }
+    bool read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        return offset <= size_ && out.size() <= size_ - offset && readFully(fd_, offset, out);
+    }
+    std::uint64_t size() const override { return size_; }
+
+private:
+    int fd_;
+    std::uint64_t size_ = 0;
+};
 
 std::string canonical(const std::string& path) {
     char resolved[PATH_MAX];
@@ -123,6 +147,13 @@ SourceFat readSourceFat(const std::string& source) {
     if (fd.get() < 0) return result;
     std::array<std::uint8_t, 512> sector{};
     if (!readFully(fd.get(), 0, sector)) return result;
+    if (fat::isExfatBootSector(sector)) {
+        DescriptorReader reader(fd.get());
+        std::string error;
+        if (const auto volume = fat::ExfatVolume::open(reader, error))
+            result.exfat = SourceExfat{volume->boot(), volume->label(), volume->remark(true)};
+        return result;
+    }
     result.boot = parseFatBootSector(sector);
     if (result.boot) {
         const int raw = fd.get();
@@ -164,9 +195,10 @@ VolumeEvidence gatherEvidence(const MountEntry& mount) {
         auto fat = readSourceFat(mount.source);
         e.boot = fat.boot;
         e.rootLabel = std::move(fat.rootLabel);
+        e.exfat = std::move(fat.exfat);
     }
     e.stat = statVolume(mount.mountPoint);
-    if (!e.boot) e.identity = identifySource(mount.source);
+    if (!e.boot && !e.exfat) e.identity = identifySource(mount.source);
     return e;
 }
 

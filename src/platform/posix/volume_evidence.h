@@ -9,11 +9,13 @@
 namespace kesp {
 
 // The FAT boot sector at the start of `source` (a block device or an image file) and the root
-// folder's volume label. Anything else (a FIFO, a character device, a word like "fusefat", an
-// unreadable or short file) gives no boot sector; nothing is opened that could block.
+// folder's volume label, or its exFAT boot region and label. Anything else (a FIFO, a character
+// device, a word like "fusefat", an unreadable or short file) gives no boot sector; nothing is
+// opened that could block.
 struct SourceFat {
     std::optional<FatBootSector> boot;
     std::optional<std::string> rootLabel;
+    std::optional<SourceExfat> exfat;
 };
 SourceFat readSourceFat(const std::string& source);
 

@@ -38,7 +38,8 @@ bool isFuseFatType(std::string_view t) {
 }
 
 bool mayHoldFatBootSector(std::string_view t) {
-    return isKernelFatType(t) || t == "fuse" || t == "fuseblk" || t.starts_with("fuse.");
+    return isKernelFatType(t) || t == "exfat" || t == "fuse" || t == "fuseblk" ||
+           t.starts_with("fuse.");
 }
 
 std::optional<std::uint32_t> serialFromUuid(std::string_view uuid) {
@@ -60,7 +61,17 @@ VolumeFacts describeVolume(const VolumeEvidence& e) {
     auto& info = facts.info;
     const std::string& type = e.mount.type;
 
-    if (e.boot) {
+    if (e.exfat) {
+        const fat::ExfatBootSector& boot = e.exfat->boot;
+        info.fileSystem = "exFAT";
+        info.name = e.exfat->label;
+        info.serial = boot.serial;
+        info.remark = e.exfat->remark;
+        facts.geometryKnown = true;
+        facts.sectorsPerCluster = 1u << boot.sectorsPerClusterShift;
+        facts.bytesPerSector = boot.bytesPerSector();
+        facts.totalBytes = boot.volumeLength * boot.bytesPerSector();
+    } else if (e.boot) {
         info.fileSystem = fatTypeName(e.boot->type);
         info.name = e.rootLabel ? *e.rootLabel : e.boot->label;
         info.serial = e.boot->serial;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "fat/boot_sector.h"
+#include "fat/exfat_boot_sector.h"
 #include "platform/posix/mount_table.h"
 #include "platform/volume_service.h"
 
@@ -28,10 +29,18 @@ struct BlockIdentity {
     std::string type; // "vfat", "ntfs", "exfat" ...
 };
 
+// An exFAT boot region that passed its checks, and what its root folder says.
+struct SourceExfat {
+    fat::ExfatBootSector boot;
+    std::string label;  // the label entry's; empty without one
+    std::string remark; // the partition report's (ExfatVolume::remark, mounted)
+};
+
 struct VolumeEvidence {
     MountEntry mount;
-    std::optional<FatBootSector> boot;    // the source's boot sector, when valid
+    std::optional<FatBootSector> boot;    // the source's FAT boot sector, when valid
     std::optional<std::string> rootLabel; // the root folder's volume-label entry
+    std::optional<SourceExfat> exfat;     // the source's exFAT boot region, when valid
     std::optional<StatvfsFacts> stat;
     BlockIdentity identity;
 };
@@ -49,7 +58,8 @@ bool isKernelFatType(std::string_view mountType);
 // FUSE mounts of a FAT driver (fuse.fusefat, fuse.vfat ...): their statvfs is not the cluster
 // geometry.
 bool isFuseFatType(std::string_view mountType);
-// Mount types whose source may begin with a FAT boot sector worth reading.
+// Mount types whose source may begin with a FAT or exFAT boot sector worth reading: the kernel's
+// FAT and exFAT drivers and FUSE mounts (exfat-fuse is "fuseblk").
 bool mayHoldFatBootSector(std::string_view mountType);
 
 // The 32-bit serial in a UUID as libblkid writes it: "1234-ABCD" (FAT, exFAT) or 16 hex digits

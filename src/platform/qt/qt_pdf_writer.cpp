@@ -2,11 +2,35 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QPrinter>
 #include <QTextDocument>
 #include <QTextOption>
 
 namespace kesp {
+
+namespace {
+
+constexpr qreal kPointSize = 9;
+// Smaller than this is no longer read on paper: longer lines are broken instead.
+constexpr qreal kLeastPointSize = 6;
+// QTextDocument::print leaves 2 cm on every side of a document that has no page size.
+constexpr qreal kMarginInches = 2 / 2.54;
+
+// The width QTextDocument::print gives a line on `printer`'s page, in its device pixels.
+qreal lineRoom(const QPrinter& printer) {
+    return printer.width() - 2 * kMarginInches * printer.logicalDpiX();
+}
+
+qreal widestLine(const QStringList& lines, const QFont& font, QPrinter& printer) {
+    const QFontMetricsF metrics(font, &printer);
+    qreal widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+} // namespace
 
 std::string QtPdfWriter::writeTextAsPdf(const std::string& textFile, const std::string& pdfFile) {
     QFile in(QFile::decodeName(QByteArray::fromStdString(textFile)));
@@ -28,15 +52,26 @@ std::string QtPdfWriter::writeTextAsPdf(const std::string& textFile, const std::
     printer.setOutputFileName(target);
     printer.setCreator(QStringLiteral("Kesp"));
 
-    QTextDocument document;
+    // Every line whole on the page: upright when the longest fits, else the page turned, else a
+    // smaller font, and past the smallest one lines broken rather than cut at the edge.
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(9);
-    document.setDefaultFont(font);
-    // The report's columns are aligned with spaces: no wrapping that would break them.
-    QTextOption option = document.defaultTextOption();
+    font.setPointSizeF(kPointSize);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    qreal widest = widestLine(lines, font, printer);
+    if (widest > lineRoom(printer)) printer.setPageOrientation(QPageLayout::Landscape);
+    QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
+    while (widest > lineRoom(printer) && font.pointSizeF() > kLeastPointSize) {
+        font.setPointSizeF(std::max(kLeastPointSize, font.pointSizeF() - 0.5));
+        widest = widestLine(lines, font, printer);
+    }
+    if (widest > lineRoom(printer)) option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+    QTextDocument document;
+    document.setDefaultFont(font);
     document.setDefaultTextOption(option);
     document.setPlainText(text);
+    // Numbered pages: print() adds the numbers to a document without a page size of its own.
     document.print(&printer);
 
     if (QFile(target).size() == 0) return "Écriture de " + pdfFile + " impossible.";

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <vector>
 
 namespace kesp {
@@ -45,6 +47,15 @@ bool Win32Environment::lastModified(const std::string& path, std::tm& local) {
     local.tm_sec = t.wSecond;
     local.tm_wday = t.wDayOfWeek;
     return true;
+}
+
+std::string Win32Environment::documentsFolder() {
+    // With the UTF-8 code page of the manifest, the ANSI call gives UTF-8.
+    char path[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)) &&
+        path[0] != '\0')
+        return path;
+    return variable("USERPROFILE").value_or("");
 }
 
 } // namespace kesp
