@@ -32,6 +32,8 @@ cmake --build build/linux-cli --target kesp-scan
 # A prefix of its own inside the build folder (about 700 MB), made once.
 export WINEPREFIX="$root/$win/wineprefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Whatever wine would write for the desktop's menus goes to the build folder, never to the home.
+export XDG_CONFIG_HOME="$root/$win/xdg/config" XDG_DATA_HOME="$root/$win/xdg/data"
 unset DISPLAY
 # Never a persistent wineserver: its services would hold ctest's pipes open.
 trap 'wineserver -k 2>/dev/null || true' EXIT
