@@ -9,12 +9,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "mainwindow/append_list_model.h"
-#include "mainwindow/form1.h"
-#include "platform/posix/environment.h"
-#include "platform/posix/folder_enum_posix.h"
-#include "platform/posix/output_files_posix.h"
-#include "platform/posix/ticks_posix.h"
+#include "gui/qt/append_list_model.h"
+#include "gui/qt/form1.h"
+#include "os/posix/environment.h"
+#include "os/posix/folder_enum_posix.h"
+#include "os/posix/lp_printer.h"
+#include "os/posix/output_files_posix.h"
+#include "os/posix/ticks_posix.h"
 
 namespace {
 
@@ -108,8 +109,9 @@ int main(int argc, char** argv) {
     TempFolderEnvironment environment(temp);
     NoDialogs dialogs;
     NoLauncher launcher;
+    LpPrinter printer(launcher);
     int exitStatus = -1;
-    Form1 form({volumes, folders, ticks, files, boxes, environment, dialogs, launcher,
+    Form1 form({volumes, folders, ticks, files, boxes, environment, dialogs, launcher, printer,
                 userNumberChars(), [&](int status) { exitStatus = status; }});
     // Start-up chose the folder "/"; the benchmark scans the tree's root.
     if (form.setFolderPath(folder + "/") != 0) {

@@ -1,6 +1,7 @@
 // libFuzzer target: the input is a whole tiny disk image. Every volume found in it, FAT or
 // exFAT, is walked folder by folder, as the image backend walks it: each walk must end, and
 // every name it delivers must be UTF-8 the result files can hold, and never "." or "..".
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -126,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto volume = kesp::fat::FatVolume::open(slice, error);
         if (!volume) continue;
         const auto& g = volume->geometry();
-        std::vector<std::uint32_t> path{g.type == kesp::FatType::Fat32 ? g.rootCluster : 0};
+        std::vector<std::uint32_t> path{g.type == kesp::fat::FatType::Fat32 ? g.rootCluster : 0};
         walk(*volume, kesp::fat::FolderReader::root(*volume), path, budget);
     }
     walkWithBootChecksumFixed(data, size, budget);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the packages, builds Kesp and runs every test: the debug build, the same tests under
-# address and undefined-behaviour sanitizers, the Windows cross build (compiled, not run), the
-# fuzzers (boot sector 60 s, whole images 45 s), and the Debian package with its checks.
+# Installs the packages, checks where system and toolkit headers are included, builds Kesp and
+# runs every test: the debug build, the same tests under address and undefined-behaviour
+# sanitizers, the Windows cross build (compiled, not run), the fuzzers (boot sector 60 s, whole
+# images 45 s), and the Debian package with its checks.
 # Fails (non-zero) as soon as any step fails. Run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,9 @@ bash scripts/deps.sh
 # the optional scripts/test-windows.sh.
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
     g++-mingw-w64-x86-64-posix
+
+echo "=== includes: system, Windows and Qt headers in their own folders"
+bash scripts/check-includes.sh
 
 run_suite() {
     local preset=$1

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/file_identity.h"
+#include "os/file_identity.h"
 
 namespace kesp {
 

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/image_volumes.h"
+#include "images/image_volumes.h"
 
 namespace kesp {
 

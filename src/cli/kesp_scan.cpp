@@ -1,21 +1,20 @@
 #include "cli/kesp_scan.h"
 
-#include <csignal>
 #include <iostream>
 
 #include "cli/arguments.h"
 #include "cli/destinations.h"
 #include "cli/image_options.h"
-#include "cli/interrupt.h"
 #include "cli/line_output.h"
 #include "cli/plan_output.h"
 #include "cli/scan_printer.h"
 #include "cli/scan_target.h"
 #include "cli/volume_options.h"
+#include "images/system_services.h"
+#include "os/interrupt.h"
+#include "os/terminal.h"
+#include "os/text_encoding.h"
 #include "plan/volume_size.h"
-#include "platform/system_services.h"
-#include "platform/terminal.h"
-#include "platform/text_encoding.h"
 #include "scan/escaped_text.h"
 #include "scan/result_lines.h"
 #include "scan/walk.h"
@@ -33,11 +32,7 @@ int fail(std::ostream& err, const std::string& message, bool escape) {
 // The status of a run stopped before its end: 128 + the signal that stopped it, as a shell
 // reports a process ended by it.
 int cancelledStatus(const ScanPrinter& printer, const KespScanServices& services) {
-#ifdef SIGPIPE
-    if (printer.outputClosed()) return 128 + SIGPIPE;
-#else
-    (void)printer;
-#endif
+    if (printer.outputClosed() && closedOutputSignal() != 0) return 128 + closedOutputSignal();
     const int signal = services.stopSignal ? services.stopSignal() : 0;
     return signal > 0 ? 128 + signal : kExitCancelled;
 }

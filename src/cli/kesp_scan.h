@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/folder_enum.h"
-#include "platform/image_volumes.h"
-#include "platform/number_chars.h"
-#include "platform/output_files.h"
-#include "platform/ticks.h"
-#include "platform/volume_service.h"
+#include "images/image_volumes.h"
+#include "os/folder_enum.h"
+#include "os/number_chars.h"
+#include "os/output_files.h"
+#include "os/ticks.h"
+#include "os/volume_service.h"
 
 namespace kesp {
 

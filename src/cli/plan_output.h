@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "platform/output_files.h"
-#include "platform/volume_service.h"
+#include "os/output_files.h"
+#include "os/volume_service.h"
 #include "scan/tree_tally.h"
 
 namespace kesp {

@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "platform/number_chars.h"
-#include "platform/ticks.h"
+#include "os/number_chars.h"
+#include "os/ticks.h"
 #include "scan/scan_observer.h"
 #include "scan/stop_token.h"
 

@@ -8,10 +8,10 @@
 
 #include "cli/kesp_scan.h"
 #include "cli/volume_options.h"
-#include "platform/folder_check.h"
-#include "platform/host_folder.h"
-#include "platform/image/image_address.h"
-#include "platform/read_only_file.h"
+#include "images/image_address.h"
+#include "os/folder_check.h"
+#include "os/host_folder.h"
+#include "os/read_only_file.h"
 
 namespace kesp {
 namespace {

@@ -4,7 +4,7 @@
 // does not.
 #include <string>
 
-#include "platform/image_volumes.h"
+#include "images/image_volumes.h"
 
 namespace kesp {
 

@@ -61,8 +61,8 @@ int gateVolume(const std::string& drive, EtatScan& etat, VolumeService& volumes,
 int printVolumeInfo(const std::string& drive, VolumeService& volumes, std::ostream& out,
                     std::ostream& err, bool terminal) {
     CommandGateView view(drive);
-    Module1 module;
-    AfficherInfosPartition(drive, module, view, volumes);
+    DriveState drives;
+    AfficherInfosPartition(drive, drives, view, volumes);
     if (view.box.empty()) {
         err << "kesp-scan: " << shown(drive, terminal)
             << " : informations sur la partition indisponibles\n";

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/volume_service.h"
+#include "os/volume_service.h"
 #include "scan/scan_state.h"
 
 namespace kesp {

@@ -4,7 +4,10 @@
 #include <bit>
 #include <vector>
 
-namespace kesp {
+#include "fat/fat_table.h"
+#include "fat/geometry.h"
+
+namespace kesp::fat {
 namespace {
 
 constexpr std::size_t kSectorMinimum = 512;
@@ -13,16 +16,6 @@ constexpr std::size_t kEntrySize = 32;
 constexpr std::uint64_t kFolderMaximumBytes = 65536 * kEntrySize;
 constexpr std::uint32_t kMaximumClusterSize = 65536;
 constexpr std::uint32_t kFat32MaximumClusters = 0x0FFFFFF5;
-
-std::uint32_t u8(std::span<const std::uint8_t> b, std::size_t at) {
-    return b[at];
-}
-std::uint32_t u16(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8;
-}
-std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at) {
-    return u16(b, at) | u16(b, at + 2) << 16;
-}
 
 bool validJump(std::span<const std::uint8_t> b) {
     return (b[0] == 0xEB && b[2] == 0x90) || b[0] == 0xE9;
@@ -80,14 +73,14 @@ std::optional<FatBootSector> parseFatBootSector(std::span<const std::uint8_t> b)
     if (!validJump(b) || b[510] != 0x55 || b[511] != 0xAA) return std::nullopt;
 
     FatBootSector boot;
-    boot.bytesPerSector = u16(b, 11);
-    boot.sectorsPerCluster = u8(b, 13);
-    boot.reservedSectors = u16(b, 14);
-    boot.fatCount = u8(b, 16);
-    boot.rootEntryCount = u16(b, 17);
-    const std::uint32_t totalSectors16 = u16(b, 19);
-    const std::uint32_t fatSize16 = u16(b, 22);
-    const std::uint32_t totalSectors32 = u32(b, 32);
+    boot.bytesPerSector = le16(b, 11);
+    boot.sectorsPerCluster = b[13];
+    boot.reservedSectors = le16(b, 14);
+    boot.fatCount = b[16];
+    boot.rootEntryCount = le16(b, 17);
+    const std::uint32_t totalSectors16 = le16(b, 19);
+    const std::uint32_t fatSize16 = le16(b, 22);
+    const std::uint32_t totalSectors32 = le32(b, 32);
 
     if (boot.bytesPerSector < 512 || boot.bytesPerSector > 4096 ||
         !std::has_single_bit(boot.bytesPerSector))
@@ -98,7 +91,7 @@ std::optional<FatBootSector> parseFatBootSector(std::span<const std::uint8_t> b)
     if (boot.reservedSectors == 0 || boot.fatCount == 0) return std::nullopt;
 
     const bool fat32Layout = fatSize16 == 0;
-    boot.sectorsPerFat = fat32Layout ? u32(b, 36) : fatSize16;
+    boot.sectorsPerFat = fat32Layout ? le32(b, 36) : fatSize16;
     boot.totalSectors = totalSectors16 != 0 ? totalSectors16 : totalSectors32;
     if (boot.sectorsPerFat == 0 || boot.totalSectors == 0) return std::nullopt;
     if (fat32Layout != (boot.rootEntryCount == 0)) return std::nullopt;
@@ -118,14 +111,14 @@ std::optional<FatBootSector> parseFatBootSector(std::span<const std::uint8_t> b)
         return std::nullopt;
 
     if (fat32Layout) {
-        boot.rootCluster = u32(b, 44);
+        boot.rootCluster = le32(b, 44);
         if (boot.rootCluster < 2 || boot.rootCluster > clusters + 1) return std::nullopt;
     }
 
     // Extended boot record: 0x29 carries serial and label, the older 0x28 the serial only.
     const std::size_t extended = fat32Layout ? 64 : 36;
-    const std::uint32_t signature = u8(b, extended + 2);
-    if (signature == 0x28 || signature == 0x29) boot.serial = u32(b, extended + 3);
+    const std::uint32_t signature = b[extended + 2];
+    if (signature == 0x28 || signature == 0x29) boot.serial = le32(b, extended + 3);
     if (signature == 0x29) boot.label = fatLabelText(b.subspan(extended + 7, 11));
     return boot;
 }
@@ -146,40 +139,35 @@ std::optional<std::string> findVolumeLabelEntry(std::span<const std::uint8_t> en
     return std::nullopt;
 }
 
-std::optional<std::string> readRootVolumeLabel(const FatBootSector& boot,
-                                               const VolumeReader& read) {
-    const std::uint64_t bps = boot.bytesPerSector;
+std::optional<std::string> readRootVolumeLabel(const FatBootSector& boot, ByteReader& volume) {
+    const Geometry geometry = geometryOf(boot);
     bool end = false;
     std::vector<std::uint8_t> buffer;
 
-    if (boot.type != FatType::Fat32) {
-        const std::uint64_t start =
-            (boot.reservedSectors + std::uint64_t(boot.fatCount) * boot.sectorsPerFat) * bps;
-        const std::uint64_t size = std::uint64_t(boot.rootEntryCount) * kEntrySize;
+    if (geometry.type != FatType::Fat32) {
         constexpr std::uint64_t kChunk = 16 * 1024;
-        for (std::uint64_t done = 0; done < size && !end; done += kChunk) {
-            buffer.resize(static_cast<std::size_t>(std::min(kChunk, size - done)));
-            if (!read(start + done, buffer)) return std::nullopt;
+        for (std::uint64_t done = 0; done < geometry.rootBytes && !end; done += kChunk) {
+            buffer.resize(static_cast<std::size_t>(std::min(kChunk, geometry.rootBytes - done)));
+            if (!volume.read(geometry.rootOffset + done, buffer)) return std::nullopt;
             if (auto label = findVolumeLabelEntry(buffer, end)) return label;
         }
         return std::nullopt;
     }
 
-    const std::uint64_t clusterBytes = boot.clusterSize();
-    const std::uint64_t dataStart = boot.firstDataSector() * bps;
-    const std::uint64_t fatStart = std::uint64_t(boot.reservedSectors) * bps;
-    std::uint32_t cluster = boot.rootCluster;
-    buffer.resize(static_cast<std::size_t>(clusterBytes));
-    for (std::uint64_t done = 0; done < kFolderMaximumBytes && !end; done += clusterBytes) {
-        if (cluster < 2 || cluster > std::uint64_t(boot.clusterCount) + 1) return std::nullopt;
-        if (!read(dataStart + (cluster - 2) * clusterBytes, buffer)) return std::nullopt;
+    FatTable fat(volume, geometry);
+    std::uint32_t cluster = geometry.rootCluster;
+    buffer.resize(geometry.clusterBytes);
+    for (std::uint64_t done = 0; done < kFolderMaximumBytes && !end;
+         done += geometry.clusterBytes) {
+        if (!geometry.validCluster(cluster)) return std::nullopt;
+        if (!volume.read(geometry.clusterOffset(cluster), buffer)) return std::nullopt;
         if (auto label = findVolumeLabelEntry(buffer, end)) return label;
-        std::uint8_t next[4];
-        if (!read(fatStart + std::uint64_t(cluster) * 4, next)) return std::nullopt;
-        cluster = u32(next, 0) & 0x0FFFFFFF;
-        if (cluster >= 0x0FFFFFF8) break;
+        const std::optional<std::uint32_t> next = fat.entry(cluster);
+        if (!next) return std::nullopt;
+        if (fat.endOfChain(*next)) break;
+        cluster = *next;
     }
     return std::nullopt;
 }
 
-} // namespace kesp
+} // namespace kesp::fat

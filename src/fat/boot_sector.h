@@ -3,14 +3,14 @@
 // hostile input is rejected, never trusted, and a sector that is accepted always has a non-zero
 // cluster size.
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 
-namespace kesp {
+#include "fat/byte_reader.h"
+#include "fat/fat_type.h"
 
-enum class FatType { Fat12, Fat16, Fat32 };
+namespace kesp::fat {
 
 struct FatBootSector {
     std::uint32_t bytesPerSector = 0;    // 512, 1024, 2048 or 4096
@@ -41,12 +41,6 @@ struct FatBootSector {
 // FAT32 cluster count; empty otherwise.
 std::string fatLayoutRemark(const FatBootSector& boot);
 
-// FAT12 and FAT16 are both "FAT", as Windows names them.
-std::string fatTypeName(FatType type);
-
-// The type for a count of data clusters: under 4085 FAT12, under 65525 FAT16, otherwise FAT32.
-FatType fatTypeForClusters(std::uint64_t clusterCount);
-
 // nullopt unless `sector` (the first sector of the volume, at least 512 bytes) is a consistent
 // FAT boot sector. A FAT32 layout is FAT32 at any cluster count (see fat32BelowMinimum()); a
 // FAT12/16 layout with 65525 clusters or more is rejected.
@@ -60,12 +54,9 @@ std::string fatLabelText(std::span<const std::uint8_t> stored);
 // marker was met (no later entry can follow).
 std::optional<std::string> findVolumeLabelEntry(std::span<const std::uint8_t> entries, bool& end);
 
-// Reads `out.size()` bytes at `offset` of the volume; false when they cannot all be read.
-using VolumeReader = std::function<bool(std::uint64_t offset, std::span<std::uint8_t> out)>;
+// The root folder's volume-label entry, read from `volume` (the fixed root region on FAT12/16,
+// the cluster chain on FAT32, bounded against loops). nullopt when the root holds no label entry
+// or cannot be read.
+std::optional<std::string> readRootVolumeLabel(const FatBootSector& boot, ByteReader& volume);
 
-// The root folder's volume-label entry, found by reading the root folder through `read` (the
-// fixed root region on FAT12/16, the cluster chain on FAT32, bounded against loops). nullopt when
-// the root holds no label entry or cannot be read.
-std::optional<std::string> readRootVolumeLabel(const FatBootSector& boot, const VolumeReader& read);
-
-} // namespace kesp
+} // namespace kesp::fat

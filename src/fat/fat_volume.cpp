@@ -26,11 +26,7 @@ std::unique_ptr<FatVolume> FatVolume::open(ByteReader& reader, std::string& erro
         error = "image tronquée : la table d'allocation ou le dossier racine manque";
         return nullptr;
     }
-    const auto rootLabel =
-        readRootVolumeLabel(*boot, [&reader](std::uint64_t offset, std::span<std::uint8_t> out) {
-            return reader.read(offset, out);
-        });
-    volume->label_ = rootLabel.value_or(boot->label);
+    volume->label_ = readRootVolumeLabel(*boot, reader).value_or(boot->label);
     return volume;
 }
 

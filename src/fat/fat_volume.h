@@ -14,8 +14,9 @@ namespace kesp::fat {
 
 class FatVolume {
 public:
-    // nullptr with `error` (French) when the reader holds no FAT volume, or one larger than the
-    // bytes it holds.
+    // nullptr with `error` (French) when the reader holds no FAT volume, or not its FATs and
+    // fixed root. A volume cut short in its data area opens: the folders past the end fail one
+    // by one, and say so.
     static std::unique_ptr<FatVolume> open(ByteReader& reader, std::string& error,
                                            CodePage page = CodePage::Cp850);
 

@@ -48,7 +48,7 @@ struct Candidate {
 
 } // namespace
 
-std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerCluster,
+std::optional<FormatLayout> mkfsLayout(FatType bits, std::uint32_t sectorsPerCluster,
                                        std::uint64_t volumeBytes) {
     if (sectorsPerCluster == 0 || sectorsPerCluster > 128 ||
         (sectorsPerCluster & (sectorsPerCluster - 1)) != 0)
@@ -65,7 +65,7 @@ std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerClu
     }
     sectors = sectors / geometry.sectorsPerTrack * geometry.sectorsPerTrack;
 
-    const bool fat32 = bits == FatBits::Fat32;
+    const bool fat32 = bits == FatType::Fat32;
     const std::uint64_t reserved = fat32 ? 32 : 1;
     const std::uint64_t rootEntries = fat32 ? 0 : geometry.rootEntries;
     const std::uint64_t rootSectors = ceilDiv(rootEntries * 32, kSectorBytes);
@@ -86,7 +86,7 @@ std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerClu
         return (fatData - kFatCopies * fatSectors) / s;
     };
     switch (bits) {
-    case FatBits::Fat12: {
+    case FatType::Fat12: {
         const std::uint64_t guess =
             2 * (fatData1216 * kSectorBytes + kFatCopies * 3) / (2 * clusterBytes + kFatCopies * 3);
         c.fatSectors = align(ceilDiv(((guess + 2) * 3 + 1) >> 1, kSectorBytes));
@@ -96,7 +96,7 @@ std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerClu
         if (c.clusters > most) c.clusters = 0;
         break;
     }
-    case FatBits::Fat16: {
+    case FatType::Fat16: {
         const std::uint64_t guess =
             (fatData1216 * kSectorBytes + kFatCopies * 4) / (clusterBytes + kFatCopies * 2);
         c.fatSectors = align(ceilDiv((guess + 2) * 2, kSectorBytes));
@@ -106,7 +106,7 @@ std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerClu
         if (c.clusters > most || c.clusters < kMinFat16Clusters) c.clusters = 0;
         break;
     }
-    case FatBits::Fat32: {
+    case FatType::Fat32: {
         const std::uint64_t guess =
             (fatData32 * kSectorBytes + kFatCopies * 8) / (clusterBytes + kFatCopies * 4);
         c.fatSectors = align(ceilDiv((guess + 2) * 4, kSectorBytes));
@@ -146,7 +146,7 @@ std::optional<FormatLayout> mkfsDefaultLayout(std::uint64_t volumeBytes) {
                           : sectors > 260ull * 1024 * 2 ? 8
                                                         : 1;
         for (; s <= 128; s *= 2) {
-            const auto layout = mkfsLayout(FatBits::Fat32, s, volumeBytes);
+            const auto layout = mkfsLayout(FatType::Fat32, s, volumeBytes);
             if (layout && layout->clusterCount >= kMinFat32Clusters - 1) return layout;
         }
         return std::nullopt;
@@ -167,8 +167,8 @@ std::optional<FormatLayout> mkfsDefaultLayout(std::uint64_t volumeBytes) {
     }
     // The first cluster size where either width works; FAT16 when it gives more clusters.
     for (; s <= 128; s *= 2) {
-        const auto fat12 = mkfsLayout(FatBits::Fat12, s, volumeBytes);
-        const auto fat16 = mkfsLayout(FatBits::Fat16, s, volumeBytes);
+        const auto fat12 = mkfsLayout(FatType::Fat12, s, volumeBytes);
+        const auto fat16 = mkfsLayout(FatType::Fat16, s, volumeBytes);
         if (!fat12 && !fat16) continue;
         if (fat16 && (!fat12 || fat16->clusterCount > fat12->clusterCount)) return fat16;
         return fat12;

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-namespace kesp::fat {
+#include "fat/fat_type.h"
 
-enum class FatBits { Fat12 = 12, Fat16 = 16, Fat32 = 32 };
+namespace kesp::fat {
 
 inline constexpr std::uint32_t kSectorBytes = 512;
 // The largest volume FAT addresses: 2^32 - 1 sectors.
@@ -16,7 +16,7 @@ inline constexpr std::uint64_t kLargestVolumeBytes = std::uint64_t{0xFFFFFFFF} *
 inline constexpr std::uint32_t kFatCopies = 2;
 
 struct FormatLayout {
-    FatBits bits = FatBits::Fat32;
+    FatType bits = FatType::Fat32;
     std::uint32_t sectorsPerCluster = 1;
     std::uint32_t totalSectors = 0; // rounded down to whole tracks, as mkfs.fat does
     std::uint32_t reservedSectors = 0;
@@ -40,7 +40,7 @@ struct FormatLayout {
 
 // The layout mkfs.fat makes for `volumeBytes` with `sectorsPerCluster` (1, 2, 4 … 128); nullopt
 // where it refuses (too few or too many clusters for that width, or too small a volume).
-std::optional<FormatLayout> mkfsLayout(FatBits bits, std::uint32_t sectorsPerCluster,
+std::optional<FormatLayout> mkfsLayout(FatType bits, std::uint32_t sectorsPerCluster,
                                        std::uint64_t volumeBytes);
 
 // What mkfs.fat makes when asked for neither width nor cluster size: FAT12 or FAT16 below

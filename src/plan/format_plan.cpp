@@ -7,9 +7,9 @@
 namespace kesp::plan {
 namespace {
 
-using fat::FatBits;
+using fat::FatType;
 
-constexpr FatBits kWidths[] = {FatBits::Fat12, FatBits::Fat16, FatBits::Fat32};
+constexpr FatType kWidths[] = {FatType::Fat12, FatType::Fat16, FatType::Fat32};
 
 std::size_t sizeIndex(std::uint32_t clusterBytes) {
     return clusterSizeIndex(clusterBytes);
@@ -34,11 +34,11 @@ std::uint64_t ceilDiv(std::uint64_t a, std::uint64_t b) {
 bool readEverywhere(const fat::FormatLayout& layout) {
     const std::uint32_t n = layout.clusterCount;
     switch (layout.bits) {
-    case FatBits::Fat12:
+    case FatType::Fat12:
         return n <= fat::kMaxFat12Clusters;
-    case FatBits::Fat16:
+    case FatType::Fat16:
         return n >= fat::kMinFat16Clusters && n <= fat::kMaxFat16Clusters;
-    case FatBits::Fat32:
+    case FatType::Fat32:
         return n >= fat::kMinFat32Clusters && n <= fat::kMaxFat32Clusters;
     }
     return false;
@@ -57,7 +57,7 @@ PlanRow planRow(const fat::FormatLayout& layout, const TreeTally& tally,
     row.layout = layout;
     const std::uint64_t k = layout.clusterBytes();
     const std::size_t i = sizeIndex(layout.clusterBytes());
-    const bool fat32 = layout.bits == FatBits::Fat32;
+    const bool fat32 = layout.bits == FatType::Fat32;
     // mkfs.fat gives the FAT32 root its first cluster even when empty.
     const std::uint64_t rootClusters =
         fat32 ? std::max<std::uint64_t>(1, ceilDiv(tally.rootEntries * 32, k)) : 0;
@@ -108,7 +108,7 @@ FormatPlan makePlan(const TreeTally& tally, std::uint64_t volumeBytes) {
     const auto mkfs = fat::mkfsDefaultLayout(volumeBytes);
     const auto windows = windowsDefault(volumeBytes);
     const auto sd = sdDefault(volumeBytes);
-    for (FatBits bits : kWidths) {
+    for (FatType bits : kWidths) {
         for (std::uint32_t spc = 1; spc <= 128; spc *= 2) {
             const auto layout = fat::mkfsLayout(bits, spc, volumeBytes);
             if (!layout) continue;
@@ -168,14 +168,14 @@ FormatPlan makePlan(const TreeTally& tally, std::uint64_t volumeBytes) {
     return plan;
 }
 
-MinimalSize minimalSize(const TreeTally& tally, FatBits bits) {
+MinimalSize minimalSize(const TreeTally& tally, FatType bits) {
     MinimalSize best;
     best.bits = bits;
-    const std::uint64_t ceiling = bits == FatBits::Fat12   ? fat::kMaxFat12Clusters
-                                  : bits == FatBits::Fat16 ? fat::kMaxFat16Clusters
+    const std::uint64_t ceiling = bits == FatType::Fat12   ? fat::kMaxFat12Clusters
+                                  : bits == FatType::Fat16 ? fat::kMaxFat16Clusters
                                                            : fat::kMaxFat32Clusters;
-    const std::uint64_t floor = bits == FatBits::Fat12   ? 0
-                                : bits == FatBits::Fat16 ? fat::kMinFat16Clusters
+    const std::uint64_t floor = bits == FatType::Fat12   ? 0
+                                : bits == FatType::Fat16 ? fat::kMinFat16Clusters
                                                          : fat::kMinFat32Clusters;
     for (std::uint32_t spc = 1; spc <= 128; spc *= 2) {
         const std::uint64_t k = spc * fat::kSectorBytes;

@@ -57,7 +57,7 @@ struct PlanRow {
 };
 
 struct MinimalSize {
-    fat::FatBits bits = fat::FatBits::Fat12;
+    fat::FatType bits = fat::FatType::Fat12;
     std::uint64_t volumeBytes = 0; // 0: no volume of this width holds the tree
     std::uint32_t clusterBytes = 0;
 };
@@ -84,6 +84,6 @@ PlanRow exfatPlanRow(const fat::ExfatLayout& layout, const TreeTally& tally,
 FormatPlan makePlan(const TreeTally& tally, std::uint64_t volumeBytes);
 
 // The smallest volume of width `bits` on which every driver reads a layout that holds `tally`.
-MinimalSize minimalSize(const TreeTally& tally, fat::FatBits bits);
+MinimalSize minimalSize(const TreeTally& tally, fat::FatType bits);
 
 } // namespace kesp::plan

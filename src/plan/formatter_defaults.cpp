@@ -33,26 +33,26 @@ std::optional<Choice> windowsDefault(std::uint64_t volumeBytes) {
     if (volumeBytes > 32 * MiB) {
         for (const Step& step : fat32)
             if (volumeBytes <= step.upTo)
-                return Choice{fat::FatBits::Fat32, step.sectorsPerCluster};
+                return Choice{fat::FatType::Fat32, step.sectorsPerCluster};
         return std::nullopt;
     }
     // FAT: Windows takes 12 bits when the clusters are too few for 16.
     const std::uint32_t spc = volumeBytes <= 16 * MiB ? 4 : 1;
     const std::uint64_t clusters = volumeBytes / (spc * fat::kSectorBytes);
-    return Choice{clusters < 4085 ? fat::FatBits::Fat12 : fat::FatBits::Fat16, spc};
+    return Choice{clusters < 4085 ? fat::FatType::Fat12 : fat::FatType::Fat16, spc};
 }
 
 std::optional<Choice> sdDefault(std::uint64_t volumeBytes) {
     struct SdStep {
         std::uint64_t upTo;
-        fat::FatBits bits;
+        fat::FatType bits;
         std::uint32_t sectorsPerCluster;
     };
-    static constexpr SdStep table[] = {{8 * MiB, fat::FatBits::Fat12, 16},
-                                       {64 * MiB, fat::FatBits::Fat12, 32},
-                                       {1024 * MiB, fat::FatBits::Fat16, 32},
-                                       {2048 * MiB, fat::FatBits::Fat16, 64},
-                                       {32768 * MiB, fat::FatBits::Fat32, 64}};
+    static constexpr SdStep table[] = {{8 * MiB, fat::FatType::Fat12, 16},
+                                       {64 * MiB, fat::FatType::Fat12, 32},
+                                       {1024 * MiB, fat::FatType::Fat16, 32},
+                                       {2048 * MiB, fat::FatType::Fat16, 64},
+                                       {32768 * MiB, fat::FatType::Fat32, 64}};
     for (const SdStep& step : table)
         if (volumeBytes <= step.upTo) return Choice{step.bits, step.sectorsPerCluster};
     return std::nullopt;

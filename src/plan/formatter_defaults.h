@@ -8,7 +8,7 @@
 namespace kesp::plan {
 
 struct Choice {
-    fat::FatBits bits;
+    fat::FatType bits;
     std::uint32_t sectorsPerCluster;
 };
 

@@ -79,7 +79,7 @@ std::size_t textWidth(const std::string& text) {
     }));
 }
 
-std::string fatName(fat::FatBits bits) {
+std::string fatName(fat::FatType bits) {
     return "FAT" + std::to_string(static_cast<int>(bits));
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "os/number_chars.h"
 #include "plan/format_plan.h"
-#include "platform/number_chars.h"
 
 namespace kesp::plan {
 
@@ -18,7 +18,7 @@ struct Figures {
     std::string operator()(std::uint64_t value) const;
 };
 
-std::string fatName(fat::FatBits bits);     // "FAT12", "FAT16", "FAT32"
+std::string fatName(fat::FatType bits);     // "FAT12", "FAT16", "FAT32"
 std::string systemName(const PlanRow& row); // fatName, or "exFAT"
 std::string validityText(Validity validity);
 // "mkfs.fat, Windows, SD" ("mkfs.exfat" on an exFAT row), or empty.

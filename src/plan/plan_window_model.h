@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "os/number_chars.h"
 #include "plan/format_plan.h"
 #include "plan/plan_text.h"
-#include "platform/number_chars.h"
 
 namespace kesp::plan {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fat/format_layout.h"
-#include "platform/number_chars.h"
+#include "os/number_chars.h"
 
 namespace kesp::plan {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/output_files.h"
+#include "os/output_files.h"
 
 namespace kesp {
 

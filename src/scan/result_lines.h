@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/number_chars.h"
+#include "os/number_chars.h"
 
 namespace kesp {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/folder_enum.h"
+#include "os/folder_enum.h"
 #include "scan/cluster_sizes.h"
 #include "scan/tree_tally.h"
 

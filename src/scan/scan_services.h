@@ -1,8 +1,8 @@
 #pragma once
-#include "platform/folder_enum.h"
-#include "platform/number_chars.h"
-#include "platform/output_files.h"
-#include "platform/ticks.h"
+#include "os/folder_enum.h"
+#include "os/number_chars.h"
+#include "os/output_files.h"
+#include "os/ticks.h"
 
 namespace kesp {
 

@@ -45,13 +45,10 @@ struct EtatScan {
     std::string Separateur;
     std::string CheminRes1;
     std::string CheminRes2;
-    std::string TitreApplication;
 
     // Per-file detail lines in the report; off unless a front end turns it on.
     bool ListeDetaillee = false;
     std::string EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
-
-    std::string LecteurPrecedent; // drive entry of the last completed drive change
 };
 
 // The figures of a run, where the optimisation table and the status panels read them.

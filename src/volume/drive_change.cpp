@@ -5,7 +5,7 @@ namespace {
 
 // The recovery of a drive change: true when the failure was handled and the interrupted run
 // goes on with its next step.
-bool recover(int error, bool& reported, EtatScan& etat, const Module1& module, GateView& view) {
+bool recover(int error, bool& reported, const DriveState& drives, GateView& view) {
     if (error != kErrorDeviceUnavailable) return false;
     // A second failure in the same run (no drive to return to) is not reported again.
     if (reported) return true;
@@ -13,26 +13,26 @@ bool recover(int error, bool& reported, EtatScan& etat, const Module1& module, G
     view.beep();
     view.messageBox("Lecteur vide !", "Lecteur non prêt", MessageIcon::Critical);
     // The nested drive change runs inside setDriveText.
-    const std::string& back = LecteurDeRetour(etat, module);
+    const std::string& back = LecteurDeRetour(drives);
     if (!back.empty()) view.setDriveText(back);
     return true;
 }
 
 } // namespace
 
-const std::string& LecteurDeRetour(const EtatScan& etat, const Module1& module) {
-    return etat.LecteurPrecedent.empty() ? module.LecteurDemarrage : etat.LecteurPrecedent;
+const std::string& LecteurDeRetour(const DriveState& drives) {
+    return drives.LecteurPrecedent.empty() ? drives.LecteurDemarrage : drives.LecteurPrecedent;
 }
 
-int Drive1_Change(EtatScan& etat, Module1& module, GateView& view, VolumeService& volumes) {
+int Drive1_Change(EtatScan& etat, DriveState& drives, GateView& view, VolumeService& volumes) {
     bool reported = false;
     if (const int error = view.setFolderPath(view.driveText()))
-        if (!recover(error, reported, etat, module, view)) return error;
+        if (!recover(error, reported, drives, view)) return error;
     if (const int error = view.setFolderPath(volumes.entryRoot(view.driveText())))
-        if (!recover(error, reported, etat, module, view)) return error;
+        if (!recover(error, reported, drives, view)) return error;
 
     CalculCluster(etat, view, volumes);
-    etat.LecteurPrecedent = view.driveText();
+    drives.LecteurPrecedent = view.driveText();
     return 0;
 }
 

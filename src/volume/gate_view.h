@@ -3,7 +3,7 @@
 // window. Form1, kesp-scan and the tests' recorder implement it.
 #include <string>
 
-#include "platform/message_box.h"
+#include "os/message_box.h"
 
 namespace kesp {
 

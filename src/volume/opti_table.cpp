@@ -8,6 +8,7 @@
 namespace kesp {
 namespace {
 
+// The partition sizes of each what-if cluster size, in the order of kWhatIfSizes.
 struct LigneOpti {
     const char* tailleFat;
     const char* tailleFat32; // nullptr: FAT only
@@ -80,8 +81,8 @@ TableOpti ConstruireTableOpti(const EtatScan& etat) {
     return table;
 }
 
-std::string TitreOpti(const EtatScan& etat) {
-    return etat.TitreApplication + " - Optimisation des Clusters " +
+std::string TitreOpti(const std::string& titreApplication, const EtatScan& etat) {
+    return titreApplication + " - Optimisation des Clusters " +
            (etat.EstExfat   ? "exFAT"
             : etat.EstFat32 ? "FAT32"
                             : "FAT");

@@ -34,7 +34,7 @@ TableOpti ConstruireTableOpti(const EtatScan& etat);
 
 // The window's title: the program's, then which table it shows ("… - Optimisation des Clusters
 // FAT32").
-std::string TitreOpti(const EtatScan& etat);
+std::string TitreOpti(const std::string& titreApplication, const EtatScan& etat);
 
 // The table as text lines, the titles first: cells as the grid shows them, separated by TAB; the
 // row that matches the current cluster size ends with TAB and "*".

@@ -45,7 +45,7 @@ std::string partitionReportText(const std::string& nomVolume, std::uint32_t nume
     return text;
 }
 
-void AfficherInfosPartition(const std::string& designation, Module1& module, GateView& view,
+void AfficherInfosPartition(const std::string& designation, DriveState& drives, GateView& view,
                             VolumeService& volumes) {
     std::string nomVolume;
     std::string typePartition;
@@ -56,9 +56,9 @@ void AfficherInfosPartition(const std::string& designation, Module1& module, Gat
     if (!InfosVolume(designation, volumes, nomVolume, numeroSerie, typePartition, drapeaux,
                      longueurMax, &remarque))
         return;
-    module.TexteInfosPartition =
+    drives.TexteInfosPartition =
         partitionReportText(nomVolume, numeroSerie, typePartition, drapeaux, longueurMax, remarque);
-    view.messageBox(module.TexteInfosPartition, "Informations sur la partition " + designation,
+    view.messageBox(drives.TexteInfosPartition, "Informations sur la partition " + designation,
                     MessageIcon::None);
 }
 

@@ -1,7 +1,7 @@
 #include "window/dialog_folders.h"
 
-#include "platform/folder_enum.h"
-#include "platform/host_folder.h"
+#include "os/folder_enum.h"
+#include "os/host_folder.h"
 #include "window/program_paths.h"
 
 namespace kesp {

@@ -4,7 +4,7 @@
 // empties it), and nothing is kept between runs.
 #include <string>
 
-#include "platform/environment.h"
+#include "os/environment.h"
 
 namespace kesp {
 

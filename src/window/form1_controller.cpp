@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/host_folder.h"
-#include "platform/private_folder.h"
-#include "platform/temp_cleanup.h"
+#include "os/error_codes.h"
+#include "os/host_folder.h"
+#include "os/private_folder.h"
+#include "os/temp_cleanup.h"
 #include "scan/init_bar.h"
 #include "scan/result_lines.h"
 #include "volume/opti_table.h"
@@ -15,9 +16,6 @@
 namespace kesp {
 
 namespace {
-
-// The platform's error number for a folder that does not exist.
-constexpr int kErrorPathNotFound = 76;
 
 // Every start begins on drive "c:", folder "c:\"; here, the volume that holds "/" and "/" itself.
 #ifdef _WIN32
@@ -68,11 +66,12 @@ private:
     WindowView& view_;
 };
 
-Form1Controller::Form1Controller(Form1Services services, WindowView& view, PdfWriter& pdf)
+Form1Controller::Form1Controller(Form1Services services, WindowView& view, PdfWriter* pdf)
     : services_(std::move(services)), view_(view), openFiles_(services_.files),
       dialogFolders_(services_.environment), scanServices_{services_.folders, services_.ticks,
                                                            openFiles_, services_.chars},
-      outputServices_{services_.dialogs, services_.boxes, services_.launcher, pdf} {}
+      outputServices_{services_.dialogs, services_.boxes, services_.launcher, pdf,
+                      services_.printer} {}
 
 Form1Controller::~Form1Controller() {
     openFiles_.releaseAll();
@@ -80,7 +79,7 @@ Form1Controller::~Form1Controller() {
 
 void Form1Controller::Form_Load() {
     dossierProgramme_ = DossierDuProgramme(services_.environment.programFile());
-    etat_.TitreApplication =
+    titreApplication_ =
         kesp::TitreApplication(KESP_VERSION_MAJOR, KESP_VERSION_MINOR, KESP_VERSION_PATCH);
     openFiles_.closeAll();
     cheminAide_ =
@@ -92,7 +91,7 @@ void Form1Controller::Form_Load() {
     view_.setToolButtonEnabled(4, false);
     view_.setMenuEnabled(MenuItem::optimiser, false);
     view_.setPlanEnabled(false);
-    view_.setTitle(etat_.TitreApplication);
+    view_.setTitle(titreApplication_);
     etat_.EnteteDetail = "    Nom du fichier      Octets perdus  Taille utile du fichier";
     InitBar();
     sldFreq_Change(view_.refreshSeconds());
@@ -100,11 +99,11 @@ void Form1Controller::Form_Load() {
     // Drive1 starts on the drive of the current folder, as a drive list does; moving it to the
     // start-up drive is a drive change of its own.
     drives_ = services_.volumes.drives();
-    module_.LecteurDemarrage = services_.volumes.driveOf(kDossierDemarrage);
+    driveState_.LecteurDemarrage = services_.volumes.driveOf(kDossierDemarrage);
     const std::string cwd = currentHostFolder();
     view_.setDriveEntries(drives_,
                           cwd.empty() ? -1 : indexOf(drives_, services_.volumes.driveOf(cwd)));
-    view_.setDriveText(module_.LecteurDemarrage);
+    view_.setDriveText(driveState_.LecteurDemarrage);
     setFolderPath(kDossierDemarrage);
     GateAdapter gate(*this);
     kesp::CalculCluster(etat_, gate, services_.volumes);
@@ -146,24 +145,24 @@ void Form1Controller::InitBar() {
 
 void Form1Controller::Drive1_Change() {
     GateAdapter gate(*this);
-    const int error = kesp::Drive1_Change(etat_, module_, gate, services_.volumes);
+    const int error = kesp::Drive1_Change(etat_, driveState_, gate, services_.volumes);
     if (error == 0) return;
     view_.messageBox("Erreur : " + std::to_string(error) + "\r\n" + "Le lecteur " +
                          view_.driveText() + " est inaccessible.",
-                     etat_.TitreApplication, MessageIcon::Critical);
+                     titreApplication_, MessageIcon::Critical);
     // The handling stopped before CalculCluster: left here, Drive1 would name a drive that the
     // folder tree, the status bar and the gate do not describe.
     returnToPreviousDrive();
 }
 
 void Form1Controller::returnToPreviousDrive() {
-    const std::string& back = LecteurDeRetour(etat_, module_);
+    const std::string& back = LecteurDeRetour(driveState_);
     if (!back.empty() && back != view_.driveText()) view_.setDriveText(back);
 }
 
 void Form1Controller::Dir1_RightButton() {
     GateAdapter gate(*this);
-    AfficherInfosPartition(view_.driveText(), module_, gate, services_.volumes);
+    AfficherInfosPartition(view_.driveText(), driveState_, gate, services_.volumes);
 }
 
 int Form1Controller::setFolderPath(const std::string& pathOrDrive) {
@@ -189,19 +188,38 @@ void Form1Controller::sldFreq_Change(int seconds) {
     view_.setRefreshLabel(std::to_string(seconds) + " seconde" + (seconds > 1 ? "s" : ""));
 }
 
-void Form1Controller::Toolbar1_ButtonClick(const std::string& key) {
-    if (key == "Enregistrer")
+void Form1Controller::run(form1::Command command) {
+    using form1::Command;
+    switch (command) {
+    case Command::OuvrirImage:
+        OuvrirImage_Click();
+        break;
+    case Command::Enregistrer:
         Enregistrer_Click();
-    else if (key == "Imprimer")
+        break;
+    case Command::Imprimer:
         Imprimer_Click();
-    else if (key == "Optimiser")
+        break;
+    case Command::Quitter:
+        FinProgramme();
+        break;
+    case Command::Optimiser:
         optimiser_Click();
-    else if (key == "PlanFormatage")
+        break;
+    case Command::PlanFormatage:
         planFormatage_Click();
-    else if (key == "Aide")
+        break;
+    case Command::Aide:
         aide_Click();
-    else if (key == "propos")
+        break;
+    case Command::Apropos:
         Apropo_Click();
+        break;
+    }
+}
+
+void Form1Controller::Toolbar1_ButtonClick(const std::string& key) {
+    if (const auto command = form1::commandOfKey(key)) run(*command);
 }
 
 void Form1Controller::OK_Click() {
@@ -212,7 +230,8 @@ void Form1Controller::OK_Click() {
         const auto root = services_.volumes.rootPath(view_.driveText());
         if (!root || services_.volumes.readiness(*root) != 0) {
             // Returning to itself would be no return: the start-up drive takes its place.
-            if (etat_.LecteurPrecedent == view_.driveText()) etat_.LecteurPrecedent.clear();
+            if (driveState_.LecteurPrecedent == view_.driveText())
+                driveState_.LecteurPrecedent.clear();
             Drive1_Change();
             return;
         }
@@ -226,7 +245,7 @@ void Form1Controller::OK_Click() {
         view_.closePlan();
     }
     // A press during a run re-enters here from inside pump(); the engine only flags the cancel.
-    const RunOutcome outcome = kesp::OK_Click(etat_, view_, scanServices_);
+    const RunOutcome outcome = kesp::OK_Click(etat_, titreApplication_, view_, scanServices_);
     // Once a walk has gone through the whole tree, on any drive: a cancelled one is part of it.
     if (starting && outcome.end == RunEnd::Completed) {
         unreadableFolders_ = outcome.problems.unreadable.size();
@@ -311,7 +330,7 @@ void Form1Controller::Imprimer_Click() {
 }
 
 void Form1Controller::optimiser_Click() {
-    view_.showOpti(ConstruireTableOpti(etat_), TitreOpti(etat_));
+    view_.showOpti(ConstruireTableOpti(etat_), TitreOpti(titreApplication_, etat_));
 }
 
 void Form1Controller::aide_Click() {

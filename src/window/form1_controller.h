@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "output/commands.h"
-#include "platform/pdf_writer.h"
+#include "os/pdf_writer.h"
 #include "scan/scan_services.h"
 #include "scan/scan_state.h"
 #include "volume/gate.h"
+#include "window/commands.h"
 #include "window/dialog_folders.h"
+#include "window/form1_layout.h"
 #include "window/form1_services.h"
 #include "window/open_files.h"
 #include "window/window_view.h"
@@ -22,7 +23,8 @@ namespace kesp {
 class Form1Controller {
 public:
     // Only stores its arguments: the window calls Form_Load once its widgets exist.
-    Form1Controller(Form1Services services, WindowView& view, PdfWriter& pdf);
+    // `pdf`: see OutputServices.
+    Form1Controller(Form1Services services, WindowView& view, PdfWriter* pdf);
     ~Form1Controller();
     Form1Controller(const Form1Controller&) = delete;
     Form1Controller& operator=(const Form1Controller&) = delete;
@@ -38,7 +40,9 @@ public:
     void Dir1_RightButton();
     void sldFreq_Change(int seconds);
 
-    // Commands, as the tool bar and the menus run them. Keys are exact and case-sensitive; an
+    // Commands, as the tool bar and the menus run them.
+    void run(form1::Command command);
+    // A tool-bar button's key (form1::kToolButtons); keys are exact and case-sensitive, and an
     // unknown or empty key (a separator) does nothing.
     void Toolbar1_ButtonClick(const std::string& key);
     void OK_Click();
@@ -67,7 +71,9 @@ public:
     int setFolderPath(const std::string& pathOrDrive);
 
     const EtatScan& etat() const { return etat_; }
-    const Module1& module() const { return module_; }
+    const DriveState& driveState() const { return driveState_; }
+    // The window's title: the program's name and version.
+    const std::string& TitreApplication() const { return titreApplication_; }
     const std::vector<std::string>& drives() const { return drives_; }
     const std::string& DossierProgramme() const { return dossierProgramme_; }
     const std::string& CheminAide() const { return cheminAide_; }
@@ -89,7 +95,8 @@ private:
     ScanServices scanServices_;
     OutputServices outputServices_;
     EtatScan etat_;
-    Module1 module_;
+    DriveState driveState_;
+    std::string titreApplication_;
     std::string dossierProgramme_;
     std::string cheminAide_;
     std::string dossierTemp_;

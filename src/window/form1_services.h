@@ -3,16 +3,17 @@
 // or by a test.
 #include <functional>
 
-#include "platform/dialogs.h"
-#include "platform/environment.h"
-#include "platform/folder_enum.h"
-#include "platform/image_volumes.h"
-#include "platform/launcher.h"
-#include "platform/message_box.h"
-#include "platform/number_chars.h"
-#include "platform/output_files.h"
-#include "platform/ticks.h"
-#include "platform/volume_service.h"
+#include "images/image_volumes.h"
+#include "os/dialogs.h"
+#include "os/environment.h"
+#include "os/folder_enum.h"
+#include "os/launcher.h"
+#include "os/message_box.h"
+#include "os/number_chars.h"
+#include "os/output_files.h"
+#include "os/printer.h"
+#include "os/ticks.h"
+#include "os/volume_service.h"
 
 namespace kesp {
 
@@ -25,6 +26,7 @@ struct Form1Services {
     ProgramEnvironment& environment;
     FileDialogs& dialogs;
     ProgramLauncher& launcher;
+    Printer& printer;
     NumberChars chars;
     // FinProgramme's last step; empty means std::_Exit. A test records the call instead, and
     // FinProgramme then returns.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/output_files.h"
+#include "os/output_files.h"
 
 namespace kesp {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <ctime>
 
-#include "about/apropos_logic.h"
-#include "platform/folder_enum.h"
-#include "platform/private_folder.h"
+#include "os/folder_enum.h"
+#include "os/private_folder.h"
+#include "window/apropos_logic.h"
 
 namespace kesp {
 

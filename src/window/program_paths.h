@@ -3,7 +3,7 @@
 // and result file paths. No Qt: the command line and the tests use them as they are.
 #include <string>
 
-#include "platform/environment.h"
+#include "os/environment.h"
 
 namespace kesp {
 

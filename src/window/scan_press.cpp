@@ -62,8 +62,8 @@ std::string driveHeader(const EtatScan& etat, ScanView& view, const ScanServices
 // can only come from inside pump() or poll(); its flag is passed on to the walk's token there.
 class WindowObserver final : public ScanObserver {
 public:
-    WindowObserver(EtatScan& etat, ScanView& view, ScanServices& services)
-        : etat_(etat), view_(view), services_(services) {}
+    WindowObserver(EtatScan& etat, const std::string& title, ScanView& view, ScanServices& services)
+        : etat_(etat), title_(title), view_(view), services_(services) {}
 
     const StopToken& stop() const { return stop_; }
     bool started() const { return started_; }
@@ -98,7 +98,7 @@ public:
     // The box is read as each folder ends: a change during the run applies from there on.
     bool walkSubFolders(bool) override { return view_.subFolders() != CheckState::Clear; }
     void enteringFolder(std::string_view path) override {
-        std::string title = etat_.TitreApplication;
+        std::string title = title_;
         title.append(" - ").append(path);
         view_.setTitle(title);
     }
@@ -129,6 +129,7 @@ private:
     }
 
     EtatScan& etat_;
+    const std::string& title_;
     ScanView& view_;
     ScanServices& services_;
     StopToken stop_;
@@ -157,7 +158,7 @@ void showFailureLines(const std::string& header, const std::string& folder,
     view.appendList3(failure);
 }
 
-RunOutcome run(EtatScan& etat, ScanView& view, ScanServices& services) {
+RunOutcome run(EtatScan& etat, const std::string& title, ScanView& view, ScanServices& services) {
     view.setOkCaption(std::string(kCaptionCancel));
     lockControls(view);
     view.clearList1();
@@ -185,7 +186,7 @@ RunOutcome run(EtatScan& etat, ScanView& view, ScanServices& services) {
     request.numberMask = etat.FormatNombre;
     request.detailHeader = etat.EnteteDetail;
     request.exfat = etat.EstExfat;
-    WindowObserver observer(etat, view, services);
+    WindowObserver observer(etat, title, view, services);
     RunOutcome outcome = runScan(request, services, observer, observer.stop());
     if (!observer.started()) {
         // The files could not be opened: nothing was walked, the reason is shown.
@@ -197,7 +198,7 @@ RunOutcome run(EtatScan& etat, ScanView& view, ScanServices& services) {
     }
     keepTotals(etat, outcome.totals);
 
-    view.setTitle(etat.TitreApplication);
+    view.setTitle(title);
     view.clearList3();
     const std::string endHeader = driveHeader(etat, view, services);
     view.appendList3(endHeader);
@@ -225,7 +226,8 @@ RunOutcome run(EtatScan& etat, ScanView& view, ScanServices& services) {
 
 } // namespace
 
-RunOutcome OK_Click(EtatScan& etat, ScanView& view, ScanServices& services) {
+RunOutcome OK_Click(EtatScan& etat, const std::string& title, ScanView& view,
+                    ScanServices& services) {
     view.closeOpti();
     view.setOkEnabled(false);
     view.pump();
@@ -239,7 +241,7 @@ RunOutcome OK_Click(EtatScan& etat, ScanView& view, ScanServices& services) {
         view.showError(badClusterSizeMessage(etat.TailleCluster), std::string(kErrorTitle));
         return {RunEnd::Refused, {}, {}, RunEnd::Refused, {}};
     }
-    return run(etat, view, services);
+    return run(etat, title, view, services);
 }
 
 } // namespace kesp

@@ -35,9 +35,9 @@
 #include <string>
 #include <vector>
 
+#include "os/folder_enum.h"
+#include "os/message_box.h"
 #include "plan/plan_window_model.h"
-#include "platform/folder_enum.h"
-#include "platform/message_box.h"
 #include "volume/opti_table.h"
 #include "window/scan_view.h"
 

@@ -2,8 +2,6 @@
 // IMAGE[:N]:/folder/, the image's own drive text, --partitions.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +9,7 @@
 #include "cli/kesp_scan.h"
 #include "cli/volume_options.h"
 #include "support/fat_image.h"
+#include "support/posix_files.h"
 #include "support/temp_dir.h"
 
 namespace kesp::test {
@@ -114,7 +113,7 @@ TEST_F(KespScanImage, EachKindOfFailureHasOneStatus) {
     TempDir dir;
     const std::string img = image->imagePath();
     const std::string fifo = dir / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(makeFifo(fifo));
     const std::string zeros = dir.file("zeros", 64 << 10);
     const std::string empty = dir.file("empty", 0);
     const std::string notImage = " n'est ni une image disque ni un périphérique bloc\n";

@@ -1,12 +1,10 @@
 // kesp-scan in process, on real temporary trees: byte-exact stdout, report and table; every
 // failure status; the interrupt as the cancel press.
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "scan_harness.h"
+#include "support/posix_files.h"
 
 namespace kesp::test {
 namespace {
@@ -24,10 +22,8 @@ protected:
         dir.file("scan/b", 4096);
         dir.file("scan/.h", 0);
         dir.file("scan/sub/\xE9t\xE9", 10);
-        const int fd = ::open((dir / "scan/sub/big").c_str(), O_WRONLY | O_CREAT, 0600);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(ftruncate(fd, (5ll << 30) + 1), 0);
-        ::close(fd);
+        std::ofstream(dir / "scan/sub/big", std::ios::binary).flush();
+        std::filesystem::resize_file(dir / "scan/sub/big", (5ull << 30) + 1);
     }
 
     std::string header;
@@ -92,10 +88,7 @@ TEST_F(KespScan, RootFolderKeepsItsSlash) {
     // once OK can be pressed again, not while the run is starting.
     interrupted = [] { return true; };
     // The table may not lie in the tree scanned: on the same file system as "/", it is refused.
-    struct stat root {};
-    struct stat here {};
-    if (::stat("/", &root) == 0 && ::stat(dir.path().c_str(), &here) == 0 &&
-        root.st_dev == here.st_dev) {
+    if (onSameFileSystem("/", dir.path())) {
         ASSERT_EQ(run({"--cluster-size", "4096", "--table", dir / "t", "/"}), kExitFailed);
         EXPECT_NE(err.find("est dans l'arborescence analysée"), std::string::npos) << err;
     }
@@ -295,17 +288,7 @@ TEST_F(KespScan, ThreeThousandLevelsFarBeyondPathMax) {
     // Made relative to each new folder's descriptor: the deepest path is about 63,000 bytes.
     const std::string name(20, 'd');
     const std::string tree = dir.folder("tree");
-    int fd = ::open(tree.c_str(), O_RDONLY | O_DIRECTORY);
-    ASSERT_GE(fd, 0);
-    for (int level = 0; level < 3000; ++level) {
-        ::close(openat(fd, "f", O_WRONLY | O_CREAT, 0600));
-        ASSERT_EQ(mkdirat(fd, name.c_str(), 0700), 0) << level;
-        const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(fd);
-        fd = next;
-        ASSERT_GE(fd, 0);
-    }
-    ::close(fd);
+    ASSERT_TRUE(makeDeepTree(tree, name, 3000));
     ASSERT_EQ(run({"--cluster-size", "512", "--table", dir / "t", tree}), kExitDone) << err;
     const std::string table = readFile(dir / "t");
     EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3 + 3001 + 2);

@@ -1,7 +1,7 @@
 // kesp-scan without --cluster-size (the gate of FOLDER's volume) and with --volume-info: against
 // a fake volume table, then over fusefat mounts of FAT12/16/32 images checked against mtools.
 #include "cli/volume_options.h"
-#include "platform/posix/volume_service_posix.h"
+#include "os/posix/volume_service_posix.h"
 #include "scan_harness.h"
 #include "support/fat_image.h"
 #include "volume/partition_report.h"

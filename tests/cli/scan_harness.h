@@ -10,11 +10,11 @@
 
 #include "cli/kesp_scan.h"
 #ifdef _WIN32
-#include "platform/win32/folder_enum_win32.h"
-#include "platform/win32/output_files_win32.h"
+#include "os/win32/folder_enum_win32.h"
+#include "os/win32/output_files_win32.h"
 #else
-#include "platform/posix/folder_enum_posix.h"
-#include "platform/posix/output_files_posix.h"
+#include "os/posix/folder_enum_posix.h"
+#include "os/posix/output_files_posix.h"
 #endif
 #include "support/fake_ticks.h"
 #include "support/fake_volume_service.h"

@@ -10,7 +10,7 @@
 #include "fat/boot_sector.h"
 #include "fat/memory_volume.h"
 
-namespace kesp {
+namespace kesp::fat {
 namespace {
 
 using test::bootSector;
@@ -173,14 +173,25 @@ protected:
         std::memcpy(&image[at], name, 11);
         image[at + 11] = attributes;
     }
+    // The image, counting the reads.
+    class Counted final : public ByteReader {
+    public:
+        explicit Counted(RootLabel& owner) : owner_(owner) {}
+        bool read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+            ++owner_.reads;
+            if (offset + out.size() > owner_.image.size()) return false;
+            std::memcpy(out.data(), &owner_.image[offset], out.size());
+            return true;
+        }
+        std::uint64_t size() const override { return owner_.image.size(); }
+
+    private:
+        RootLabel& owner_;
+    };
     std::optional<std::string> label() {
         reads = 0;
-        return readRootVolumeLabel(boot, [this](std::uint64_t offset, std::span<std::uint8_t> out) {
-            ++reads;
-            if (offset + out.size() > image.size()) return false;
-            std::memcpy(out.data(), &image[offset], out.size());
-            return true;
-        });
+        Counted volume(*this);
+        return readRootVolumeLabel(boot, volume);
     }
     std::vector<std::uint8_t> image;
     FatBootSector boot;
@@ -218,4 +229,4 @@ TEST_F(RootLabel, LoopingOrBrokenChainsEndWithoutALabel) {
 }
 
 } // namespace
-} // namespace kesp
+} // namespace kesp::fat

@@ -18,7 +18,7 @@ namespace {
 using kesp::test::runProgram;
 
 constexpr std::uint64_t KiB = 1024, MiB = KiB * KiB, GiB = MiB * KiB;
-constexpr FatBits kWidths[] = {FatBits::Fat12, FatBits::Fat16, FatBits::Fat32};
+constexpr FatType kWidths[] = {FatType::Fat12, FatType::Fat16, FatType::Fat32};
 
 struct BootFigures {
     std::uint32_t reserved = 0, rootEntries = 0, sectorsPerFat = 0, totalSectors = 0;
@@ -34,7 +34,7 @@ std::uint32_t le(const unsigned char* p, int n) {
 
 // mkfs.fat's verdict: nullopt when it refused, else the boot sector it wrote and the cluster
 // count it announced.
-std::optional<BootFigures> runMkfs(const std::string& folder, FatBits bits, std::uint32_t spc,
+std::optional<BootFigures> runMkfs(const std::string& folder, FatType bits, std::uint32_t spc,
                                    std::uint64_t bytes) {
     const std::string image = folder + "/v.img";
     std::remove(image.c_str());
@@ -77,10 +77,10 @@ std::set<std::uint64_t> edgeSizes() {
     };
     for (std::uint32_t spc : {2u, 8u, 32u, 128u}) {
         const std::uint64_t fat16End = lastTrue([&](std::uint64_t v) {
-            return v < 4 * MiB || mkfsLayout(FatBits::Fat16, spc, v).has_value();
+            return v < 4 * MiB || mkfsLayout(FatType::Fat16, spc, v).has_value();
         });
         const std::uint64_t fat32Start = lastTrue([&](std::uint64_t v) {
-            const auto l = mkfsLayout(FatBits::Fat32, spc, v);
+            const auto l = mkfsLayout(FatType::Fat32, spc, v);
             return !l || l->clusterCount < kMinFat32Clusters;
         });
         sizes.insert({fat16End, fat16End + KiB, fat32Start, fat32Start + KiB});
@@ -95,7 +95,7 @@ TEST_P(MkfsGeometry, EveryWidthAndClusterSizeAsMkfsFatLaysItOut) {
     const std::uint64_t bytes = GetParam();
     kesp::test::TempDir dir;
     int made = 0;
-    for (FatBits bits : kWidths) {
+    for (FatType bits : kWidths) {
         for (std::uint32_t spc = 1; spc <= 128; spc *= 2) {
             SCOPED_TRACE(testing::Message() << "FAT" << static_cast<int>(bits) << " -s " << spc
                                             << " on " << bytes << " bytes");
@@ -130,7 +130,7 @@ TEST(MkfsGeometryEdges, WhereAClusterSizeTurnsFromFat16ToFat32) {
     KESP_REQUIRE_FAT_TOOLS(false);
     kesp::test::TempDir dir;
     for (std::uint64_t bytes : edgeSizes()) {
-        for (FatBits bits : {FatBits::Fat16, FatBits::Fat32}) {
+        for (FatType bits : {FatType::Fat16, FatType::Fat32}) {
             for (std::uint32_t spc : {2u, 8u, 32u, 128u}) {
                 SCOPED_TRACE(testing::Message() << "FAT" << static_cast<int>(bits) << " -s " << spc
                                                 << " on " << bytes << " bytes");

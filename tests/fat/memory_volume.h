@@ -124,7 +124,7 @@ inline std::vector<std::vector<std::uint8_t>> longEntries(const std::u16string& 
 class MemoryVolume {
 public:
     explicit MemoryVolume(const Layout& layout) : bytes(bootSector(layout)) {
-        boot = *parseFatBootSector(bytes);
+        boot = *fat::parseFatBootSector(bytes);
         geometry = fat::geometryOf(boot);
         bytes.resize(geometry.dataOffset +
                      std::uint64_t(boot.clusterCount) * geometry.clusterBytes);
@@ -133,25 +133,25 @@ public:
         const std::uint64_t c = cluster;
         const auto fat = std::span(bytes).subspan(geometry.fatOffset);
         switch (geometry.type) {
-        case FatType::Fat12: {
+        case fat::FatType::Fat12: {
             const std::size_t at = c + c / 2;
             const std::uint32_t old = fat[at] | fat[at + 1] << 8;
             put16(fat, at, (c & 1) ? (old & 0x000F) | next << 4 : (old & 0xF000) | next);
             break;
         }
-        case FatType::Fat16:
+        case fat::FatType::Fat16:
             put16(fat, c * 2, next);
             break;
-        case FatType::Fat32:
+        case fat::FatType::Fat32:
             put32(fat, c * 4, next);
             break;
         }
     }
     // Links `clusters` in order and ends the chain.
     void chain(std::initializer_list<std::uint32_t> clusters) {
-        const std::uint32_t end = geometry.type == FatType::Fat12   ? 0xFFF
-                                  : geometry.type == FatType::Fat16 ? 0xFFFF
-                                                                    : 0x0FFFFFFF;
+        const std::uint32_t end = geometry.type == fat::FatType::Fat12   ? 0xFFF
+                                  : geometry.type == fat::FatType::Fat16 ? 0xFFFF
+                                                                         : 0x0FFFFFFF;
         const std::uint32_t* c = clusters.begin();
         for (; c + 1 != clusters.end(); ++c)
             link(*c, *(c + 1));
@@ -164,7 +164,7 @@ public:
         std::memcpy(&bytes[base + index * 32], raw.data(), 32);
     }
     std::vector<std::uint8_t> bytes;
-    FatBootSector boot;
+    fat::FatBootSector boot;
     fat::Geometry geometry;
 };
 

@@ -10,7 +10,7 @@
 namespace kesp::plan {
 namespace {
 
-using fat::FatBits;
+using fat::FatType;
 constexpr std::uint64_t MiB = 1ull << 20, GiB = 1ull << 30;
 
 TreeTally filesOf(std::uint64_t count, std::uint64_t size) {
@@ -21,7 +21,7 @@ TreeTally filesOf(std::uint64_t count, std::uint64_t size) {
     return t;
 }
 
-const PlanRow* findRow(const FormatPlan& plan, FatBits bits, std::uint32_t clusterBytes) {
+const PlanRow* findRow(const FormatPlan& plan, FatType bits, std::uint32_t clusterBytes) {
     for (const PlanRow& row : plan.rows)
         if (!row.exfat && row.layout.bits == bits && row.layout.clusterBytes() == clusterBytes)
             return &row;
@@ -31,16 +31,16 @@ const PlanRow* findRow(const FormatPlan& plan, FatBits bits, std::uint32_t clust
 TEST(FormatterDefaults, WindowsAndSdTablesBySize) {
     struct Expect {
         std::uint64_t bytes;
-        std::optional<std::pair<FatBits, std::uint32_t>> windows, sd;
+        std::optional<std::pair<FatType, std::uint32_t>> windows, sd;
     };
     const Expect cases[] = {
-        {4 * MiB, std::nullopt, {{FatBits::Fat12, 16}}},
-        {16 * MiB, {{FatBits::Fat16, 4}}, {{FatBits::Fat12, 32}}},
-        {32 * MiB, {{FatBits::Fat16, 1}}, {{FatBits::Fat12, 32}}},
-        {64 * MiB, {{FatBits::Fat32, 1}}, {{FatBits::Fat12, 32}}},
-        {300 * MiB, {{FatBits::Fat32, 8}}, {{FatBits::Fat16, 32}}},
-        {2 * GiB, {{FatBits::Fat32, 8}}, {{FatBits::Fat16, 64}}},
-        {8 * GiB + MiB, {{FatBits::Fat32, 16}}, {{FatBits::Fat32, 64}}},
+        {4 * MiB, std::nullopt, {{FatType::Fat12, 16}}},
+        {16 * MiB, {{FatType::Fat16, 4}}, {{FatType::Fat12, 32}}},
+        {32 * MiB, {{FatType::Fat16, 1}}, {{FatType::Fat12, 32}}},
+        {64 * MiB, {{FatType::Fat32, 1}}, {{FatType::Fat12, 32}}},
+        {300 * MiB, {{FatType::Fat32, 8}}, {{FatType::Fat16, 32}}},
+        {2 * GiB, {{FatType::Fat32, 8}}, {{FatType::Fat16, 64}}},
+        {8 * GiB + MiB, {{FatType::Fat32, 16}}, {{FatType::Fat32, 64}}},
         {40 * GiB, std::nullopt, std::nullopt},
     };
     const auto pair = [](const std::optional<Choice>& c) {
@@ -54,19 +54,19 @@ TEST(FormatterDefaults, WindowsAndSdTablesBySize) {
 
 TEST(FormatPlan, RowsValidityAndDefaultsMarks) {
     const FormatPlan plan = makePlan(filesOf(400, 3000), 64 * MiB);
-    const PlanRow* fat32small = findRow(plan, FatBits::Fat32, 4096); // 16k clusters
+    const PlanRow* fat32small = findRow(plan, FatType::Fat32, 4096); // 16k clusters
     ASSERT_TRUE(fat32small);
     EXPECT_EQ(fat32small->validity, Validity::DependsOnDriver);
-    const PlanRow* fat16 = findRow(plan, FatBits::Fat16, 2048);
+    const PlanRow* fat16 = findRow(plan, FatType::Fat16, 2048);
     ASSERT_TRUE(fat16);
     EXPECT_EQ(fat16->validity, Validity::Everywhere);
     EXPECT_EQ(defaultsText(fat16->defaults), "mkfs.fat");
-    EXPECT_EQ(defaultsText(findRow(plan, FatBits::Fat32, 512)->defaults), "Windows");
+    EXPECT_EQ(defaultsText(findRow(plan, FatType::Fat32, 512)->defaults), "Windows");
     // 400 files of 3000 bytes in 2 KiB clusters, in the fixed root.
     EXPECT_EQ(fat16->usedClusters, 800u);
     EXPECT_EQ(fat16->lostBytes, 800u * 2048 - 1200000);
     EXPECT_EQ(fat16->freeBytes, (fat16->layout.clusterCount - 800u) * 2048);
-    const PlanRow* fat16big = findRow(plan, FatBits::Fat16, 65536);
+    const PlanRow* fat16big = findRow(plan, FatType::Fat16, 65536);
     EXPECT_FALSE(fat16big) << "FAT16 of 64 KiB clusters on 64 MiB has under 4087 clusters";
 
     // Whatever fits is accounted to the byte: the five parts make the volume.
@@ -88,8 +88,8 @@ TEST(FormatPlan, TooSmallWhenTheTreeOrTheFixedRootOverflows) {
     EXPECT_EQ(recommendationLine(big).rfind("Recommandation : aucune — ", 0), 0u);
 
     const FormatPlan crowded = makePlan(filesOf(600, 10), 200 * MiB); // 600 root entries
-    EXPECT_EQ(findRow(crowded, FatBits::Fat16, 4096)->validity, Validity::TooSmall);
-    EXPECT_EQ(findRow(crowded, FatBits::Fat16, 32768)->validity, Validity::Everywhere)
+    EXPECT_EQ(findRow(crowded, FatType::Fat16, 4096)->validity, Validity::TooSmall);
+    EXPECT_EQ(findRow(crowded, FatType::Fat16, 32768)->validity, Validity::Everywhere)
         << "the fixed root grows to 1024 entries with 32 KiB clusters";
 }
 
@@ -118,7 +118,7 @@ TEST(Recommendation, Notes64KiBClustersWhenTheyLeaveMore) {
     // 3 GiB: FAT16 only with 64 KiB clusters, whose FAT is a quarter of FAT32's.
     const FormatPlan plan = makePlan(filesOf(0, 0), 3 * GiB);
     ASSERT_TRUE(plan.better64k);
-    EXPECT_EQ(plan.rows[*plan.better64k].layout.bits, FatBits::Fat16);
+    EXPECT_EQ(plan.rows[*plan.better64k].layout.bits, FatType::Fat16);
     const std::string line = recommendationLine(plan);
     EXPECT_EQ(line.rfind("Recommandation : FAT32, 32768 octets par cluster — ", 0), 0u) << line;
     EXPECT_NE(line.find("Des clusters de 64 Ko (FAT16) laisseraient "), std::string::npos);
@@ -128,7 +128,7 @@ TEST(Recommendation, Notes64KiBClustersWhenTheyLeaveMore) {
 
 TEST(MinimalSize, TheSmallestVolumeEveryDriverReadsWithTheTree) {
     const TreeTally tally = filesOf(300, 40000);
-    for (FatBits bits : {FatBits::Fat12, FatBits::Fat16, FatBits::Fat32}) {
+    for (FatType bits : {FatType::Fat12, FatType::Fat16, FatType::Fat32}) {
         const MinimalSize m = minimalSize(tally, bits);
         SCOPED_TRACE(fatName(bits));
         ASSERT_GT(m.volumeBytes, 0u);
@@ -141,9 +141,9 @@ TEST(MinimalSize, TheSmallestVolumeEveryDriverReadsWithTheTree) {
         EXPECT_TRUE(holdsAt(m.volumeBytes));
         EXPECT_FALSE(holdsAt(m.volumeBytes - 1024));
     }
-    EXPECT_EQ(minimalSize(filesOf(10, 100 * MiB), FatBits::Fat12).volumeBytes, 0u);
-    EXPECT_EQ(minimalSizeLine(MinimalSize{FatBits::Fat12, 0, 0}), "Taille minimale FAT12 : aucune");
-    EXPECT_EQ(minimalSizeLine(MinimalSize{FatBits::Fat16, 12582912, 2048}),
+    EXPECT_EQ(minimalSize(filesOf(10, 100 * MiB), FatType::Fat12).volumeBytes, 0u);
+    EXPECT_EQ(minimalSizeLine(MinimalSize{FatType::Fat12, 0, 0}), "Taille minimale FAT12 : aucune");
+    EXPECT_EQ(minimalSizeLine(MinimalSize{FatType::Fat16, 12582912, 2048}),
               "Taille minimale FAT16 : 12582912 octets (clusters de 2048 octets)");
 }
 
@@ -253,7 +253,7 @@ TEST(PlanTable, HeadLineRowsAndClosingLines) {
     EXPECT_EQ(lines[0], "Système\tTaille d'un cluster\tClusters\tSecteurs réservés\tTaille d'une "
                         "FAT\tZone de données\tOccupé\tEspace perdu\tLibre\tValidité\tChoix par "
                         "défaut");
-    const PlanRow* row = findRow(plan, FatBits::Fat16, 2048);
+    const PlanRow* row = findRow(plan, FatType::Fat16, 2048);
     ASSERT_TRUE(row);
     const std::string expected = "FAT16\t2048\t" + std::to_string(row->layout.clusterCount) +
                                  "\t4\t" + std::to_string(row->layout.fatBytes()) + "\t" +

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialogs.h"
-#include "platform/environment.h"
-#include "platform/launcher.h"
-#include "platform/message_box.h"
-#include "platform/pdf_writer.h"
+#include "os/dialogs.h"
+#include "os/environment.h"
+#include "os/launcher.h"
+#include "os/message_box.h"
+#include "os/pdf_writer.h"
 
 namespace kesp::testing {
 

@@ -2,7 +2,7 @@
 // A tick counter moved by hand. Each reading returns `value`, then adds `step` to it.
 #include <cstdint>
 
-#include "platform/ticks.h"
+#include "os/ticks.h"
 
 namespace kesp::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/volume_service.h"
+#include "os/volume_service.h"
 
 namespace kesp::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/output_files.h"
+#include "os/output_files.h"
 
 namespace kesp::test {
 

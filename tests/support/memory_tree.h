@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/folder_enum.h"
+#include "os/folder_enum.h"
 
 namespace kesp::test {
 

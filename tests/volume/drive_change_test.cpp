@@ -20,7 +20,7 @@ protected:
         auto& lecteur = volumes.add("/mnt/lecteur", "FAT");
         lecteur.readiness = kErrorDeviceUnavailable;
         view.onDriveChange = [this] {
-            results.push_back(Drive1_Change(etat, module, view, volumes));
+            results.push_back(Drive1_Change(etat, drives, view, volumes));
         };
     }
     // The user picks an entry in Drive1.
@@ -32,7 +32,7 @@ protected:
     test::FakeVolumeService volumes;
     test::RecordingGateView view{volumes};
     EtatScan etat;
-    Module1 module;
+    DriveState drives;
     std::vector<int> results;
 };
 
@@ -40,7 +40,7 @@ TEST_F(DriveChangeTest, ChangeMovesDir1ToTheRootComputesTheClusterAndRemembersTh
     choose("/mnt/cle [CLE]");
     EXPECT_EQ(results, std::vector<int>{0});
     EXPECT_EQ(view.folder, "/mnt/cle/");
-    EXPECT_EQ(etat.LecteurPrecedent, "/mnt/cle [CLE]");
+    EXPECT_EQ(drives.LecteurPrecedent, "/mnt/cle [CLE]");
     EXPECT_EQ(etat.TailleCluster, 4096);
     EXPECT_EQ(view.list1, std::vector<std::string>{"/mnt/cle/ CLE"});
     const std::vector<std::string> head(view.calls.begin(), view.calls.begin() + 4);
@@ -73,7 +73,7 @@ TEST_F(DriveChangeTest, DriveWithoutMediumBeepsShowsTheBoxOnceAndReturnsToThePre
 
     EXPECT_EQ(view.drive, "/mnt/cle [CLE]");
     EXPECT_EQ(view.folder, "/mnt/cle/");
-    EXPECT_EQ(etat.LecteurPrecedent, "/mnt/cle [CLE]");
+    EXPECT_EQ(drives.LecteurPrecedent, "/mnt/cle [CLE]");
     EXPECT_EQ(etat.TailleCluster, 4096);
     EXPECT_EQ(view.panels[5], "FAT32");
     EXPECT_EQ(view.list1, std::vector<std::string>{"/mnt/cle/ CLE"});
@@ -89,16 +89,16 @@ TEST_F(DriveChangeTest, DriveWithoutMediumBeepsShowsTheBoxOnceAndReturnsToThePre
 }
 
 TEST_F(DriveChangeTest, FirstDriveWithoutMediumStaysOnTheStartUpDrive) {
-    module.LecteurDemarrage = "/";
+    drives.LecteurDemarrage = "/";
     view.drive = "/";
-    ASSERT_TRUE(etat.LecteurPrecedent.empty());
+    ASSERT_TRUE(drives.LecteurPrecedent.empty());
 
     choose("/mnt/lecteur");
 
     EXPECT_EQ(view.boxes, 1);
     EXPECT_EQ(view.drive, "/");
     EXPECT_EQ(view.folder, "/");
-    EXPECT_EQ(etat.LecteurPrecedent, "/");
+    EXPECT_EQ(drives.LecteurPrecedent, "/");
     EXPECT_EQ(view.list1.back(), "ext4 : type de partition inconnu");
 }
 

@@ -80,13 +80,13 @@ TEST(AfficherInfosPartition, ShowsTheReportTitledWithTheDesignationAsReceived) {
     v.info.flags = 0x6;
     v.info.maxComponentLength = 255;
     test::RecordingGateView view(volumes);
-    Module1 module;
+    DriveState drives;
 
-    AfficherInfosPartition(" /mnt/cle [CLE]", module, view, volumes);
+    AfficherInfosPartition(" /mnt/cle [CLE]", drives, view, volumes);
 
     ASSERT_EQ(view.boxes, 1);
-    EXPECT_EQ(module.TexteInfosPartition, partitionReportText("CLE", 0xCAFE0012, "FAT32", 6, 255));
-    EXPECT_EQ(view.calls.back(), "messageBox(" + module.TexteInfosPartition +
+    EXPECT_EQ(drives.TexteInfosPartition, partitionReportText("CLE", 0xCAFE0012, "FAT32", 6, 255));
+    EXPECT_EQ(view.calls.back(), "messageBox(" + drives.TexteInfosPartition +
                                      "|Informations sur la partition  /mnt/cle [CLE]|0)");
 }
 
@@ -96,11 +96,11 @@ TEST(AfficherInfosPartition, AVolumeRemarkIsOneMoreLine) {
     v.info.remark = "FAT32 de 10216 clusters (moins de 65 525) : certains pilotes refusent ce "
                     "volume";
     test::RecordingGateView view(volumes);
-    Module1 module;
+    DriveState drives;
 
-    AfficherInfosPartition("/mnt/petite", module, view, volumes);
+    AfficherInfosPartition("/mnt/petite", drives, view, volumes);
 
-    const auto shown = lines(module.TexteInfosPartition);
+    const auto shown = lines(drives.TexteInfosPartition);
     ASSERT_EQ(shown.size(), 17u);
     EXPECT_EQ(shown[2], "Type de partition = FAT32");
     EXPECT_EQ(shown[16], "Remarque = " + v.info.remark);
@@ -111,14 +111,14 @@ TEST(AfficherInfosPartition, NoBoxAndReportKeptWhenTheQueryFails) {
     volumes.add("/mnt/lecteur", "FAT").readiness = kErrorDeviceUnavailable;
     volumes.add("/mnt/casse", "FAT").queryFails = true;
     test::RecordingGateView view(volumes);
-    Module1 module;
-    module.TexteInfosPartition = "précédent";
+    DriveState drives;
+    drives.TexteInfosPartition = "précédent";
 
     for (const std::string designation : {"/mnt/lecteur", "/mnt/casse", "", "/absent"})
-        AfficherInfosPartition(designation, module, view, volumes);
+        AfficherInfosPartition(designation, drives, view, volumes);
 
     EXPECT_EQ(view.boxes, 0);
-    EXPECT_EQ(module.TexteInfosPartition, "précédent");
+    EXPECT_EQ(drives.TexteInfosPartition, "précédent");
 }
 
 } // namespace

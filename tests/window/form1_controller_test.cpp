@@ -3,6 +3,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "os/posix/lp_printer.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_ticks.h"
 #include "support/fake_volume_service.h"
@@ -44,14 +45,15 @@ struct Rig {
     testing::FakeEnvironment environment;
     testing::FakeDialogs dialogs;
     testing::FakeLauncher launcher;
+    LpPrinter printer{launcher};
     testing::RecordingPdfWriter pdf;
     std::vector<int> exits;
     FolderImages images{volumes};
     RecordingWindowView view;
     Form1Controller controller{
-        Form1Services{volumes, tree, ticks, files, boxes, environment, dialogs, launcher,
+        Form1Services{volumes, tree, ticks, files, boxes, environment, dialogs, launcher, printer,
                       NumberChars{}, [this](int status) { exits.push_back(status); }, &images},
-        view, pdf};
+        view, &pdf};
 
     Rig() {
         volumes.add("/", "ext4");

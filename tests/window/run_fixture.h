@@ -31,13 +31,12 @@ protected:
         etat.TailleDisqueMo = 1907;
         etat.CheminRes1 = kReport;
         etat.CheminRes2 = kTable;
-        etat.TitreApplication = "Kesp";
         etat.PeriodeRafraichissement = 1000;
         view.folder = kFolder;
     }
 
     void press() {
-        OK_Click(etat, view, services);
+        OK_Click(etat, "Kesp", view, services);
     }
     // A press from inside a pump: what a second click on OK does during the run.
     void pressOnPump(int pumpNumber) {
