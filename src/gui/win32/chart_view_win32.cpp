@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gui/win32/wide_text.h"
+#include "gui/win32/window_owner.h"
 
 namespace kesp {
 namespace {
@@ -175,13 +176,8 @@ void ChartViewWin32::scrolled(int bar, WPARAM request) {
 }
 
 LRESULT CALLBACK ChartViewWin32::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* view = reinterpret_cast<ChartViewWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    // Messages sent during CreateWindowEx come before hwnd_ is set.
-    if (view && view->hwnd_ == hwnd) return view->handle(message, wParam, lParam);
+    if (auto* view = windowOwner<ChartViewWin32>(hwnd, message, lParam))
+        return view->handle(message, wParam, lParam);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

@@ -6,6 +6,7 @@
 
 #include "gui/win32/chart_view_win32.h"
 #include "gui/win32/wide_text.h"
+#include "gui/win32/window_owner.h"
 #include "plan/plan_charts.h"
 #include "plan/volume_size.h"
 
@@ -76,12 +77,8 @@ std::string joined(const std::vector<std::string>& lines) {
 
 LRESULT CALLBACK PlanWindowWin32::windowProc(HWND hwnd, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* window = reinterpret_cast<PlanWindowWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (window && window->hwnd_ == hwnd) return window->handle(message, wParam, lParam);
+    if (auto* window = windowOwner<PlanWindowWin32>(hwnd, message, lParam))
+        return window->handle(message, wParam, lParam);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

@@ -235,8 +235,9 @@ TEST_F(Win32Form1Test, AVolumeWindowsCallsExfatIsScanned) {
     std::vector<int> exits;
     Win32Form1 form(GetModuleHandleW(nullptr),
                     Form1Services{volumes, *system_.folders, *system_.ticks, *system_.files, boxes_,
-                                  *system_.environment, dialogs_, launcher_, NumberChars{},
-                                  [&exits](int status) { exits.push_back(status); }, nullptr});
+                                  *system_.environment, dialogs_, launcher_, printer_,
+                                  NumberChars{}, [&exits](int status) { exits.push_back(status); },
+                                  nullptr});
     form.setDriveText(folder() + " [CARTE]");
     EXPECT_EQ(statusPanel(form, 5), "exFAT");
     EXPECT_EQ(statusPanel(form, 4), "1 Cluster = 131072 octets");
@@ -277,6 +278,16 @@ TEST_F(Win32Form1Test, SaveCopiesBothResultFilesAndPrintNamesAMissingPrinter) {
     SendMessageW(form.hwnd(), WM_COMMAND, kIdImprimer, 0);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].find("Kesp imprimante absente"), std::string::npos);
+
+    // The plan's text goes the same way, through the controller to the GDI printer.
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdPlanFormatage, 0);
+    ASSERT_NE(form.planHwnd(), nullptr);
+    const HWND planPrint = FindWindowExW(form.planHwnd(), nullptr, L"BUTTON", L"&Imprimer");
+    ASSERT_NE(planPrint, nullptr);
+    SendMessageW(planPrint, BM_CLICK, 0, 0);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_NE(boxes_.shown[1].find("~qkplan.tmp a échoué"), std::string::npos) << boxes_.shown[1];
+    EXPECT_NE(boxes_.shown[1].find("Kesp imprimante absente"), std::string::npos);
 }
 
 TEST_F(Win32Form1Test, NumberedPositionsReachTheirOwnButtonOnly) {
