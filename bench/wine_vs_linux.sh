@@ -7,13 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 runs=${1:-5}
-exe=build/win/bin/kesp-scan.exe
+exe=build/windows/bin/kesp-scan.exe
 linux=build/linux-cli/bin/kesp-scan
 for program in "$exe" "$linux"; do
     [ -x "$program" ] || { echo "missing $program: run scripts/test-windows.sh first" >&2; exit 1; }
 done
 
-export WINEPREFIX="$root/build/win/wineprefix" WINEDEBUG=-all
+export WINEPREFIX="$root/build/windows/wineprefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY
 

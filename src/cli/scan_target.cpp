@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -11,23 +10,16 @@
 #include "cli/volume_options.h"
 #include "images/image_address.h"
 #include "os/folder_check.h"
+#include "os/host_folder.h"
+#include "os/read_only_file.h"
 
 namespace kesp {
 namespace {
 
-std::string absolutePath(const std::string& path) {
-    std::filesystem::path p(path);
-    if (p.is_relative()) {
-        std::error_code ec;
-        p = std::filesystem::current_path(ec) / p;
-    }
-    return p.lexically_normal().string();
-}
-
 // FOLDER made absolute and free of "." / ".." and repeated separators, without a trailing "/"
 // except for "/" itself. Symbolic links are kept as named.
 std::string absoluteFolder(const std::string& folder) {
-    std::string out = absolutePath(folder);
+    std::string out = absoluteHostPath(folder);
     while (out.size() > 1 && out.back() == '/')
         out.pop_back();
     return out;
@@ -35,10 +27,6 @@ std::string absoluteFolder(const std::string& folder) {
 
 ScanTarget failed(std::string problem, int status) {
     return {{}, std::move(problem), status, {}};
-}
-
-std::string notAnImage(const std::string& name) {
-    return name + " n'est ni une image disque ni un périphérique bloc";
 }
 
 // An image named by IMAGE[:N][:/PATH], its file found on the host.
@@ -75,13 +63,13 @@ std::optional<ImageArgument> splitImageArgument(std::string_view text) {
         text = text.substr(0, colon);
     }
     argument.image = std::string(text);
-    argument.check = checkFolder(absolutePath(argument.image));
+    argument.check = checkFolder(absoluteHostPath(argument.image));
     if (argument.check.kind == PathKind::Missing) {
         // A file named "card.img:2" is that file; only when there is none is ":2" a partition.
         std::string_view image = text;
         if (const auto number = takeNumber(image)) {
             argument.image = std::string(image);
-            argument.check = checkFolder(absolutePath(argument.image));
+            argument.check = checkFolder(absoluteHostPath(argument.image));
             argument.partition = number;
         }
     }
@@ -93,10 +81,11 @@ std::optional<ImageArgument> splitImageArgument(std::string_view text) {
 // The image's folder as the run writes it, once its volume and folder are known to be readable.
 ScanTarget imageTarget(const std::string& argument, const ImageArgument& named,
                        ImageVolumes& images) {
-    if (named.check.kind == PathKind::Special) return failed(notAnImage(named.image), kExitFailed);
+    if (named.check.kind == PathKind::Special)
+        return failed(notAnImageText(named.image), kExitFailed);
     if (named.partition && *named.partition < 1)
         return failed(argument + " : les partitions sont numérotées à partir de 1", kExitFailed);
-    const std::string image = absolutePath(named.image);
+    const std::string image = absoluteHostPath(named.image);
     // Reading the table opens the image for the run; what stops it is the image's own fault.
     std::vector<ImagePartition> table;
     std::string problem;
@@ -108,11 +97,7 @@ ScanTarget imageTarget(const std::string& argument, const ImageArgument& named,
     problem = images.problemWith(imagePathText(image, partition));
     if (!problem.empty()) return failed(problem, kExitRefused);
 
-    std::string inner = std::filesystem::path(named.inner).lexically_normal().generic_string();
-    if (!inner.starts_with('/')) inner = "/";
-    // As for a host folder, only the root keeps its final separator.
-    while (inner.size() > 1 && inner.back() == '/')
-        inner.pop_back();
+    const std::string inner = normalInnerPath(named.inner);
     const std::string folder = imagePathText(image, partition, inner);
     if (inner != "/") {
         problem = images.problemWith(folder + "/");
@@ -146,14 +131,14 @@ ScanTarget resolveScanTarget(const std::string& argument, ImageVolumes* images) 
 }
 
 ScanTarget resolveImageFile(const std::string& argument) {
-    const std::string image = absolutePath(argument);
+    const std::string image = absoluteHostPath(argument);
     const PathCheck check = checkFolder(image);
     switch (check.kind) {
     case PathKind::NotFolder:
         return {image, {}, 0, {}};
     case PathKind::Folder:
     case PathKind::Special:
-        return failed(notAnImage(argument), kExitFailed);
+        return failed(notAnImageText(argument), kExitFailed);
     case PathKind::Missing:
         return failed(argument + " : image introuvable", kExitFailed);
     case PathKind::Unreachable:

@@ -1,6 +1,7 @@
 #include "images/image_address.h"
 
 #include <charconv>
+#include <vector>
 
 namespace kesp {
 namespace {
@@ -59,6 +60,25 @@ std::optional<ImageAddress> addressIn(const std::string& image, std::string_view
     if (rest.find(':') != std::string_view::npos) return std::nullopt;
     address.inner = std::string(rest);
     return address;
+}
+
+std::string normalInnerPath(std::string_view inner) {
+    std::vector<std::string_view> names;
+    while (!inner.empty()) {
+        const auto cut = inner.find_first_of("/\\");
+        const std::string_view name = inner.substr(0, cut);
+        inner = cut == std::string_view::npos ? std::string_view() : inner.substr(cut + 1);
+        if (name.empty() || name == ".") continue;
+        if (name == "..") {
+            if (!names.empty()) names.pop_back();
+            continue;
+        }
+        names.push_back(name);
+    }
+    std::string path;
+    for (std::string_view name : names)
+        path.append("/").append(name);
+    return path.empty() ? "/" : path;
 }
 
 std::string imagePathText(const std::string& image, int partition, std::string_view inner) {

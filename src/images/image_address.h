@@ -24,6 +24,11 @@ std::optional<ImageAddress> parseImageAddress(std::string_view text);
 // first FAT volume), "IMAGE:N" or "IMAGE:N:/..."; nullopt when `text` names something else.
 std::optional<ImageAddress> addressIn(const std::string& image, std::string_view text);
 
+// A folder path in a volume made plain: "/" first, no ".", no ".." (none above the root), no
+// doubled or final "/" but for the root itself. "\" separates as "/" does: FAT names hold
+// neither.
+std::string normalInnerPath(std::string_view inner);
+
 // "IMAGE:/", "IMAGE:N:/", followed by the inner path without its leading "/".
 std::string imagePathText(const std::string& image, int partition, std::string_view inner = "/");
 

@@ -1,5 +1,5 @@
 #pragma once
-// An image file or a block device as the FAT library reads it.
+// An image file or a device as the FAT library reads it: a read-only file of the system's.
 #include <memory>
 #include <string>
 
@@ -20,8 +20,8 @@ public:
         return file_->read(offset, out);
     }
     std::uint64_t size() const override { return file_->size(); }
-    // See ReadOnlyFile::deviceError.
-    int deviceError() const { return file_->deviceError(); }
+    // See ReadOnlyFile::deviceFailure.
+    std::string deviceFailure() const { return file_->deviceFailure(); }
 
 private:
     explicit ImageFile(std::unique_ptr<ReadOnlyFile> file) : file_(std::move(file)) {}

@@ -1,7 +1,6 @@
 #include "images/image_folders.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -25,8 +24,8 @@ std::optional<ListingFailure> failureOf(const ImageVolume& volume,
                                         const std::optional<std::string>& readerFailure) {
     if (!readerFailure) return std::nullopt;
     // The device stopped answering: nothing more can be read from it.
-    if (const int error = volume.file->deviceError())
-        return ListingFailure{std::strerror(error), true};
+    if (std::string lost = volume.file->deviceFailure(); !lost.empty())
+        return ListingFailure{std::move(lost), true};
     return ListingFailure{*readerFailure, false};
 }
 
@@ -214,7 +213,7 @@ std::unique_ptr<FolderListing> ImageFolderEnumerator::open(const std::string& pa
     // names (exFAT through its up-case table, which folds these letters alike).
     std::string_view rest = address->inner;
     while (!rest.empty()) {
-        const auto slash = rest.find('/');
+        const auto slash = rest.find_first_of("/\\");
         const std::string name(rest.substr(0, slash));
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
         if (name.empty()) continue;

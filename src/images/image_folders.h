@@ -17,6 +17,7 @@ public:
     void endWalk() override;
     // "IMAGE[:N]:/A/B/": the root, then each folder found by its name.
     std::unique_ptr<FolderListing> open(const std::string& path) override;
+    char separatorFor(const std::string&) const override { return '/'; }
 
 private:
     ImageRegistry& images_;

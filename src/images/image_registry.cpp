@@ -1,10 +1,10 @@
 #include "images/image_registry.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "fat/container.h"
 #include "images/image_folders.h"
+#include "os/host_folder.h"
 
 namespace kesp {
 
@@ -18,8 +18,7 @@ std::string ImageVolume::driveEntry() const {
 
 ImageRegistry::Image* ImageRegistry::image(const std::string& named, std::string& error) {
     // Drive entries and paths name the image absolutely, however it was given.
-    std::error_code ec;
-    const std::string path = std::filesystem::absolute(named, ec).lexically_normal().string();
+    const std::string path = absoluteHostPath(named);
     if (const auto found = images_.find(path); found != images_.end()) return &found->second;
     Image opened;
     opened.file = ImageFile::open(path, error);

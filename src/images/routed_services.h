@@ -74,6 +74,9 @@ public:
     std::unique_ptr<FolderListing> open(const std::string& path) override {
         return images_->claims(path) ? image_.open(path) : host_->open(path);
     }
+    char separatorFor(const std::string& root) const override {
+        return images_->claims(root) ? image_.separatorFor(root) : host_->separatorFor(root);
+    }
 
 private:
     std::unique_ptr<FolderEnumerator> host_;

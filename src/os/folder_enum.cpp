@@ -19,6 +19,10 @@ private:
 
 } // namespace
 
+char FolderEnumerator::separatorFor(const std::string&) const {
+    return kSeparator;
+}
+
 std::unique_ptr<FolderListing> failedListing(ListingFailure failure) {
     return std::make_unique<FailedListing>(std::move(failure));
 }

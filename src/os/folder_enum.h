@@ -72,6 +72,9 @@ public:
     // Opens a folder by its path, which ends with the separator: a walk's root, or a folder the
     // folder tree shows. Never null (see openChild).
     virtual std::unique_ptr<FolderListing> open(const std::string& path) = 0;
+    // The separator of the paths below `root`: the system's for a host folder, "/" in an image
+    // on every system.
+    virtual char separatorFor(const std::string& root) const;
 };
 
 // A listing without entries that reports `failure`.

@@ -1,5 +1,6 @@
 #pragma once
-// Writes a text file as a PDF: the report printed to a file. Qt backend in platform/qt.
+// Writes a text file as a PDF: the report printed to a file. Qt backend in gui/qt; Windows has
+// none (see OutputServices).
 #include <string>
 
 namespace kesp {

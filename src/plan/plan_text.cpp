@@ -26,6 +26,10 @@ std::string Figures::operator()(std::uint64_t value) const {
     return grouping ? formatNumber(kMaskCount, value, *grouping) : std::to_string(value);
 }
 
+bool figureColumn(std::size_t column) {
+    return column > 0 && column < 9;
+}
+
 // On exFAT rows "Secteurs réservés" are those before the FAT (the boot regions and the
 // alignment), "Zone de données" is the cluster heap.
 std::array<std::string, kPlanColumns> planRowCells(const PlanRow& row, const Figures& figures) {
@@ -205,8 +209,8 @@ std::vector<std::string> planReportLines(const FormatPlan& plan) {
     }
     // Text columns to the left, numbers to the right; the heads all to the left.
     std::vector<bool> right(kPlanColumns);
-    for (std::size_t c = 1; c < 9; ++c)
-        right[c] = true;
+    for (std::size_t c = 0; c < kPlanColumns; ++c)
+        right[c] = figureColumn(c);
     std::vector<std::string> lines{"Plan de formatage pour un volume de " +
                                    std::to_string(plan.volumeBytes) + " octets"};
     const auto body = alignedColumns(table, right, 1);

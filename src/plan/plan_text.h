@@ -27,6 +27,8 @@ std::string defaultsText(const Defaults& defaults, bool exfat = false);
 // The table's column heads and one layout's cells, as the table file writes them.
 inline constexpr std::size_t kPlanColumns = 11;
 const std::array<std::string, kPlanColumns>& planColumnHeads();
+// The columns whose figures are aligned to the right, on screen and on paper.
+bool figureColumn(std::size_t column);
 std::array<std::string, kPlanColumns> planRowCells(const PlanRow& row, const Figures& figures = {});
 
 // "Recommandation : FAT32, 4096 octets par cluster — …", with the 64 KiB note when one applies.

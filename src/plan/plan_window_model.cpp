@@ -30,7 +30,7 @@ printedTable(const std::vector<std::array<std::string, kPlanColumns>>& cells) {
         std::vector<bool> right;
         for (std::size_t c : block) {
             rows[0].push_back(planColumnHeads()[c]);
-            right.push_back(c > 0 && c < 9); // figures
+            right.push_back(figureColumn(c));
         }
         for (const auto& row : cells) {
             rows.emplace_back();
@@ -103,6 +103,10 @@ std::array<int, kBarParts> barWidths(const LayoutBar& bar, int width) {
     return widths;
 }
 
+std::string slackChartTitle(std::uint32_t clusterBytes, const Figures& figures) {
+    return "Espace perdu par taille de fichier (clusters de " + figures(clusterBytes) + " octets)";
+}
+
 PlanWindowModel::PlanWindowModel(TreeTally tally, std::uint64_t volumeBytes,
                                  std::uint32_t scannedCluster, NumberChars chars)
     : tally_(std::move(tally)), scannedCluster_(scannedCluster), figures_{std::move(chars)} {
@@ -152,6 +156,16 @@ std::vector<SlackRow> PlanWindowModel::slackRows() const {
     return rows;
 }
 
+std::vector<std::string> PlanWindowModel::recommendationLines() const {
+    std::vector<std::string> lines;
+    if (!hasPlan()) return lines;
+    lines.push_back(recommendationLine(plan_, figures_));
+    lines.push_back(exfatRecommendationLine(plan_, figures_));
+    for (const MinimalSize& minimal : plan_.minimal)
+        lines.push_back(minimalSizeLine(minimal, figures_));
+    return lines;
+}
+
 std::vector<std::string> PlanWindowModel::printLines() const {
     std::vector<std::string> lines;
     if (const std::string partial = partialNote(); !partial.empty()) lines.push_back(partial);
@@ -174,8 +188,7 @@ std::vector<std::string> PlanWindowModel::printLines() const {
             lines.push_back(minimalSizeLine(minimal, figures_));
         lines.push_back("");
     }
-    lines.push_back("Espace perdu par taille de fichier (clusters de " + figures_(scannedCluster_) +
-                    " octets)");
+    lines.push_back(slackChartTitle(scannedCluster_, figures_));
     std::vector<std::vector<std::string>> slack;
     for (const SlackRow& row : slackRows())
         slack.push_back({row.label,

@@ -38,6 +38,9 @@ struct SlackRow {
     std::uint64_t lostBytes = 0;
 };
 
+// "Espace perdu par taille de fichier (clusters de 4 096 octets)": the slack chart's title.
+std::string slackChartTitle(std::uint32_t clusterBytes, const Figures& figures);
+
 class PlanWindowModel {
 public:
     // `volumeBytes` 0: the size is unknown and the field starts empty. Figures are grouped with
@@ -60,6 +63,9 @@ public:
     std::vector<std::array<std::string, kPlanColumns>> tableRows() const;
     std::vector<LayoutBar> bars() const;
     std::vector<SlackRow> slackRows() const;
+    // The recommendation, the exFAT one, then the smallest size per FAT type; none without a
+    // plan.
+    std::vector<std::string> recommendationLines() const;
     // The printout: the table in two blocks of columns (the layouts, then what the files would
     // take on them), the note on lost space, the recommendation and the minimal sizes broken
     // into lines as wide as the blocks, then the slack by file size; figures grouped.

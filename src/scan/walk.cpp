@@ -38,7 +38,8 @@ public:
 
     void run() {
         std::string path = request_.folder;
-        if (path.empty() || path.back() != kSeparator) path.push_back(kSeparator);
+        const char separator = services_.folders.separatorFor(path);
+        if (path.empty() || path.back() != separator) path.push_back(separator);
         services_.folders.beginWalk(path);
         {
             std::vector<Level> levels;
@@ -57,7 +58,7 @@ public:
                 }
                 const FolderEntry& sub = level.subFolders[level.next++];
                 path.resize(level.pathLength);
-                path.append(sub.name).push_back(kSeparator);
+                path.append(sub.name).push_back(separator);
                 observer_.enteringFolder(path);
                 std::unique_ptr<FolderListing> child;
                 if (!stop_.requested() && level.listing) {

@@ -17,7 +17,9 @@ struct OutputServices {
     FileDialogs& dialogs;
     MessageBoxes& boxes;
     ProgramLauncher& launcher;
-    PdfWriter& pdf;
+    // Null where the system has none (Windows): its print dialog never names a file, and its
+    // printer lays a text out in pages itself.
+    PdfWriter* pdf;
     Printer& printer;
 };
 
@@ -44,6 +46,7 @@ void Imprimer_Click(const std::string& cheminRes1, OutputServices& services);
 // The same dialog for a text laid out for paper: the PDF writer lays it out once (the page
 // turned when its lines need it, pages numbered), into the PDF the dialog named, or into
 // `pdfIntermediaire` which the printer then prints as it is, so paper and PDF file read alike.
+// Without a PDF writer the printer gets the text itself.
 void ImprimerMisEnPage(const std::string& texte, const std::string& pdfIntermediaire,
                        OutputServices& services);
 // Hands `cible` (a document's path or an address) to xdg-open, or to the desktop's own opener

@@ -66,7 +66,7 @@ private:
     WindowView& view_;
 };
 
-Form1Controller::Form1Controller(Form1Services services, WindowView& view, PdfWriter& pdf)
+Form1Controller::Form1Controller(Form1Services services, WindowView& view, PdfWriter* pdf)
     : services_(std::move(services)), view_(view), openFiles_(services_.files),
       dialogFolders_(services_.environment), scanServices_{services_.folders, services_.ticks,
                                                            openFiles_, services_.chars},

@@ -25,7 +25,8 @@ namespace kesp {
 class Form1Controller {
 public:
     // Only stores its arguments: the window calls Form_Load once its widgets exist.
-    Form1Controller(Form1Services services, WindowView& view, PdfWriter& pdf);
+    // `pdf`: see OutputServices.
+    Form1Controller(Form1Services services, WindowView& view, PdfWriter* pdf);
     ~Form1Controller();
     Form1Controller(const Form1Controller&) = delete;
     Form1Controller& operator=(const Form1Controller&) = delete;

@@ -15,8 +15,10 @@ bool readableAsOwn(const std::string& file, MessageBoxes& boxes) {
 }
 
 bool writePdf(const std::string& textFile, const std::string& pdfFile, MessageBoxes& boxes,
-              PdfWriter& pdf) {
-    const std::string why = pdf.writeTextAsPdf(textFile, pdfFile);
+              PdfWriter* pdf) {
+    const std::string why =
+        pdf ? pdf->writeTextAsPdf(textFile, pdfFile)
+            : "L'impression dans un fichier PDF n'est pas disponible sur ce système.";
     if (why.empty()) return true;
     boxes.show("L'impression dans le fichier " + pdfFile + " a échoué.\r\n" + why, "Impression",
                MessageIcon::Exclamation);
@@ -49,6 +51,10 @@ void ImprimerMisEnPage(const std::string& texte, const std::string& pdfIntermedi
     const std::optional<PrintChoice> choice = services.dialogs.printDialog("Impression");
     if (!choice) return;
     if (!readableAsOwn(texte, services.boxes)) return;
+    if (!services.pdf && choice->pdfFile.empty()) {
+        print(*choice, texte, services);
+        return;
+    }
     const std::string& pdf = choice->pdfFile.empty() ? pdfIntermediaire : choice->pdfFile;
     if (!writePdf(texte, pdf, services.boxes, services.pdf) || !choice->pdfFile.empty()) return;
     if (readableAsOwn(pdfIntermediaire, services.boxes)) print(*choice, pdfIntermediaire, services);

@@ -172,8 +172,9 @@ RunOutcome run(EtatScan& etat, const std::string& title, ScanView& view, ScanSer
     etat.DernierRafraichissement = services.ticks.now();
 
     const std::string folder = view.folderPath();
+    const char separator = services.folders.separatorFor(folder);
     etat.Separateur =
-        !folder.empty() && folder.back() == kSeparator ? "" : std::string(1, kSeparator);
+        !folder.empty() && folder.back() == separator ? "" : std::string(1, separator);
     ScanRequest request;
     request.folder = folder;
     request.clusterSize = static_cast<std::uint64_t>(etat.TailleCluster);

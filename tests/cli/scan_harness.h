@@ -76,6 +76,7 @@ public:
         before_(path);
         return std::make_unique<Listing>(real_.open(path), path, before_);
     }
+    char separatorFor(const std::string& root) const override { return real_.separatorFor(root); }
 
 private:
     class Listing : public FolderListing {
@@ -85,7 +86,7 @@ private:
         bool next(FolderEntry& entry) override { return real_->next(entry); }
         std::optional<ListingFailure> failure() const override { return real_->failure(); }
         std::unique_ptr<FolderListing> openChild(const FolderEntry& entry) override {
-            const std::string child = path_ + entry.name + "/";
+            const std::string child = path_ + entry.name + kSeparator;
             before_(child);
             return std::make_unique<Listing>(real_->openChild(entry), child, before_);
         }

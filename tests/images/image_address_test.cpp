@@ -45,6 +45,23 @@ TEST(ImageAddress, SplitsImagePartitionAndFolder) {
     }
 }
 
+TEST(ImageAddress, InnerPathsMadePlain) {
+    for (const auto& [given, plain] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"/", "/"},
+             {"", "/"},
+             {"/DCIM/", "/DCIM"},
+             {"//DCIM//./100CANON/", "/DCIM/100CANON"},
+             {"/DCIM/../MISC/x/..", "/MISC"},
+             {"/../..", "/"},
+             {"\\DCIM\\100CANON\\", "/DCIM/100CANON"}, // as a Windows user types it
+             {"/Donn\xC3\xA9"
+              "es/\xC3\xA9t\xC3\xA9/",
+              "/Donn\xC3\xA9"
+              "es/\xC3\xA9t\xC3\xA9"},
+         })
+        EXPECT_EQ(normalInnerPath(given), plain) << given;
+}
+
 TEST(ImageAddress, PathsAndDriveEntriesReadBack) {
     EXPECT_EQ(imagePathText("/d/c.img", 0), "/d/c.img:/");
     EXPECT_EQ(imagePathText("/d/c.img", -1, "/DCIM"), "/d/c.img:/DCIM");

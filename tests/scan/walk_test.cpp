@@ -76,6 +76,18 @@ private:
     std::uint64_t depth_;
 };
 
+// The same chain named as in an image on Windows: "/" below the root, whatever the system's
+// separator; here "|", which no system has.
+class PipeChain : public ChainTree {
+public:
+    using ChainTree::ChainTree;
+    mutable std::vector<std::string> asked;
+    char separatorFor(const std::string& root) const override {
+        asked.push_back(root);
+        return '|';
+    }
+};
+
 class Walk : public ::testing::Test {
 protected:
     RunOutcome run(FolderEnumerator& folders) {
@@ -121,6 +133,17 @@ TEST_F(Walk, ReportsEachFolderInPreOrderWithItsFigures) {
     EXPECT_EQ(outcome.totals.tally.folders, 2u);
     EXPECT_EQ(files.lines["r1"].back(), totalLossLine(15479, request.numberMask, {}));
     EXPECT_TRUE(files.committed["r1"] && files.committed["r2"]);
+}
+
+TEST_F(Walk, PathsTakeTheSeparatorOfTheirEnumerator) {
+    PipeChain chain(3);
+    request.folder = "card";
+    run(chain);
+    EXPECT_EQ(chain.asked, std::vector<std::string>{"card"});
+    std::vector<std::string> entered;
+    for (const std::string& call : recorder.calls)
+        if (call.starts_with("enter ")) entered.push_back(call.substr(6));
+    EXPECT_EQ(entered, (std::vector<std::string>{"card|d|", "card|d|d|"}));
 }
 
 // exFAT folders hold no "." nor "..": a sub-folder counts the length its entry stores (a folder

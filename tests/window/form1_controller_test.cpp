@@ -56,7 +56,7 @@ struct Rig {
     Form1Controller controller{
         Form1Services{volumes, tree, ticks, files, boxes, environment, dialogs, launcher, printer,
                       NumberChars{}, [this](int status) { exits.push_back(status); }, &images},
-        view, pdf};
+        view, &pdf};
 
     Rig() {
         volumes.add("/", "ext4");

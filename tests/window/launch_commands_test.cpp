@@ -35,7 +35,7 @@ protected:
     FakeLauncher launcher;
     testing::RecordingPdfWriter pdf;
     LpPrinter printer{launcher};
-    OutputServices services{dialogs, boxes, launcher, pdf, printer};
+    OutputServices services{dialogs, boxes, launcher, &pdf, printer};
 };
 
 TEST_F(LaunchTest, PrintStartsLpWithThePathAsOneArgumentAfterTheDialog) {
@@ -133,6 +133,27 @@ TEST_F(LaunchTest, LaidOutPrintingSendsLpThePdfThatAFileWouldGet) {
     ImprimerMisEnPage(text, stage, services);
     EXPECT_EQ(pdf.written.size(), 2u) << "cancelled";
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LaunchTest, WithoutAPdfWriterThePrinterGetsTheTextItself) {
+    OutputServices noPdf{dialogs, boxes, launcher, nullptr, printer};
+    const std::string text = dir.file("~qkplan.tmp", 3);
+    dialogs.printAnswers = {true, true};
+    dialogs.printChoice = {"bureau", 2, ""};
+    ImprimerMisEnPage(text, dir / "~qkplanpdf.tmp", noPdf);
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0],
+              (std::vector<std::string>{"lp", "-d", "bureau", "-n", "2", "--", text}));
+
+    // A dialog that names a file all the same is told why nothing was written.
+    dialogs.printChoice = {"", 1, "/home/u/plan.pdf"};
+    ImprimerMisEnPage(text, dir / "~qkplanpdf.tmp", noPdf);
+    EXPECT_EQ(launcher.started.size(), 1u);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "L'impression dans le fichier /home/u/plan.pdf a échoué.\r\n"
+                                   "L'impression dans un fichier PDF n'est pas disponible sur "
+                                   "ce système.");
+    EXPECT_TRUE(pdf.written.empty());
 }
 
 TEST_F(LaunchTest, PrintCancelStartsNothingAndLpSuccessShowsNothing) {

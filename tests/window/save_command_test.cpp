@@ -62,7 +62,7 @@ protected:
     FakeLauncher launcher;
     testing::RecordingPdfWriter pdf;
     LpPrinter printer{launcher};
-    OutputServices services{dialogs, boxes, launcher, pdf, printer};
+    OutputServices services{dialogs, boxes, launcher, &pdf, printer};
 };
 
 TEST_F(SaveTest, AsksWithTheFixedTitleNameFolderFiltersAndExtensionAndCancelWritesNothing) {

@@ -22,7 +22,7 @@ namespace kesp {
 
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent), boxes_(services.boxes), environment_(services.environment),
-      launcher_(services.launcher), controller_(std::move(services), *this, pdfWriter_) {
+      launcher_(services.launcher), controller_(std::move(services), *this, &pdfWriter_) {
     createControls();
     connect(ok_, &QPushButton::clicked, this, &Form1::OK_Click);
     connect(sldFreq_, &QSlider::valueChanged, this,

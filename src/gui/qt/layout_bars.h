@@ -1,10 +1,11 @@
 #pragma once
 // One stacked horizontal bar per layout (file data | slack | folders | FAT and reserved | free),
-// drawn with QPainter, the recommended and the formatters' default layouts marked; faded while
-// disabled (the plan shown is not the size field's).
+// the recommended and the formatters' default layouts marked: the shapes of plan_charts, painted
+// with QPainter; faded while disabled (the plan shown is not the size field's).
 #include <QWidget>
 #include <vector>
 
+#include "plan/plan_charts.h"
 #include "plan/plan_window_model.h"
 
 namespace kesp {
@@ -28,6 +29,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    plan::ChartPicture picture() const;
+
     std::vector<plan::LayoutBar> bars_;
 };
 

@@ -12,8 +12,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/qt/chart_painter.h"
 #include "gui/qt/layout_bars.h"
 #include "gui/qt/slack_chart.h"
+#include "plan/plan_charts.h"
 #include "plan/volume_size.h"
 
 namespace kesp {
@@ -33,14 +35,18 @@ QScrollArea* scrolling(QWidget* widget) {
     return area;
 }
 
+QString warningStyle() {
+    return QStringLiteral("color: %1").arg(rgbColour(plan::warningColour()).name());
+}
+
 } // namespace
 
 QColor PlanWindow::recommendedColour() {
-    return QColor(0xff, 0xef, 0xa8);
+    return rgbColour(plan::recommendedRowColour());
 }
 
 QColor PlanWindow::recommendedExfatColour() {
-    return QColor(0xd8, 0xea, 0xff);
+    return rgbColour(plan::recommendedExfatRowColour());
 }
 
 PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* parent)
@@ -57,7 +63,7 @@ PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* p
     fieldRow->addWidget(volume_);
     volumeError_ = new QLabel;
     volumeError_->setObjectName(QStringLiteral("volumeError"));
-    volumeError_->setStyleSheet(QStringLiteral("color: #b00000"));
+    volumeError_->setStyleSheet(warningStyle());
     volumeError_->setWordWrap(true);
     fieldRow->addWidget(volumeError_, 1);
     printButton_ = new QPushButton(QStringLiteral("&Imprimer"));
@@ -92,7 +98,7 @@ PlanWindow::PlanWindow(plan::PlanWindowModel model, PrintLines print, QWidget* p
     if (const std::string partial = model_.partialNote(); !partial.empty()) {
         auto* warning = new QLabel(QString::fromStdString(partial));
         warning->setObjectName(QStringLiteral("partialNote"));
-        warning->setStyleSheet(QStringLiteral("color: #b00000;"));
+        warning->setStyleSheet(warningStyle());
         tableLayout->addWidget(warning);
     }
     tableLayout->addWidget(table_, 1);
@@ -148,8 +154,7 @@ void PlanWindow::refresh() {
         const bool recommendedExfat = plan.recommendedExfat == r;
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
             auto* item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
-            // Figures to the right, texts to the left.
-            if (c > 0 && c < 9) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (plan::figureColumn(c)) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (recommended || recommendedExfat) {
                 item->setBackground(recommended ? recommendedColour() : recommendedExfatColour());
                 QFont bold = item->font();
@@ -162,12 +167,8 @@ void PlanWindow::refresh() {
     table_->resizeColumnsToContents();
 
     QStringList text;
-    if (model_.hasPlan()) {
-        text << QString::fromStdString(plan::recommendationLine(plan, model_.figures()));
-        text << QString::fromStdString(plan::exfatRecommendationLine(plan, model_.figures()));
-        for (const plan::MinimalSize& minimal : plan.minimal)
-            text << QString::fromStdString(plan::minimalSizeLine(minimal, model_.figures()));
-    }
+    for (const std::string& line : model_.recommendationLines())
+        text << QString::fromStdString(line);
     recommendation_->setText(text.join(QLatin1Char('\n')));
     bars_->setBars(model_.bars());
     slack_->setRows(model_.slackRows(), model_.scannedCluster(), model_.figures());

@@ -1,9 +1,11 @@
 #pragma once
 // The slack by file size: per power-of-two bucket, the lost bytes as a bar and the file count;
-// faded while disabled (the plan shown is not the size field's).
+// the shapes of plan_charts, painted with QPainter; faded while disabled (the plan shown is not
+// the size field's).
 #include <QWidget>
 #include <vector>
 
+#include "plan/plan_charts.h"
 #include "plan/plan_window_model.h"
 
 namespace kesp {
@@ -27,7 +29,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int figureWidth() const;
+    plan::ChartPicture picture() const;
 
     std::vector<plan::SlackRow> rows_;
     std::uint32_t cluster_ = 0;

@@ -6,18 +6,19 @@
 
 namespace kesp {
 
-std::string withSeparator(std::string path) {
-    if (path.empty() || path.back() != kSeparator) path += kSeparator;
+std::string withSeparator(std::string path, char separator) {
+    if (path.empty() || path.back() != separator) path += separator;
     return path;
 }
 
-std::vector<std::string> folderChain(const std::string& root, const std::string& folder) {
+std::vector<std::string> folderChain(const std::string& root, const std::string& folder,
+                                     char separator) {
     std::vector<std::string> chain{root};
-    const std::string base = withSeparator(root);
+    const std::string base = withSeparator(root, separator);
     if (folder.size() <= base.size() || folder.compare(0, base.size(), base) != 0) return chain;
     for (std::size_t at = base.size(); at <= folder.size(); ++at) {
-        if (at == folder.size() || folder[at] == kSeparator) {
-            if (at > 0 && folder[at - 1] != kSeparator) chain.push_back(folder.substr(0, at));
+        if (at == folder.size() || folder[at] == separator) {
+            if (at > 0 && folder[at - 1] != separator) chain.push_back(folder.substr(0, at));
         }
     }
     return chain;
@@ -58,13 +59,14 @@ void FolderTreeWin32::fillChildren(HTREEITEM item) {
     filled_[index] = true;
     const std::string folder = paths_[index];
     std::vector<std::string> names;
-    const std::unique_ptr<FolderListing> listing = folders_->open(withSeparator(folder));
+    const std::unique_ptr<FolderListing> listing =
+        folders_->open(withSeparator(folder, separator_));
     FolderEntry entry;
     while (listing->next(entry))
         if (entry.isDirectory) names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     for (const std::string& name : names)
-        addItem(item, withSeparator(folder) + name, name);
+        addItem(item, withSeparator(folder, separator_) + name, name);
     if (names.empty()) {
         data.mask = TVIF_CHILDREN;
         data.cChildren = 0;
@@ -79,11 +81,12 @@ void FolderTreeWin32::showDrive(const std::string& root, const std::string& fold
     paths_.clear();
     filled_.clear();
     current_ = folder;
-    const std::vector<std::string> chain = folderChain(root, folder);
+    separator_ = folders.separatorFor(root);
+    const std::vector<std::string> chain = folderChain(root, folder, separator_);
     HTREEITEM item = TVI_ROOT;
     for (std::size_t i = 0; i < chain.size(); ++i) {
         const std::string& path = chain[i];
-        const std::string label = i == 0 ? path : path.substr(path.find_last_of(kSeparator) + 1);
+        const std::string label = i == 0 ? path : path.substr(path.find_last_of(separator_) + 1);
         item = addItem(item, path, label);
         // The chain is shown open; every level but the last holds only the next one.
         filled_.back() = i + 1 < chain.size();

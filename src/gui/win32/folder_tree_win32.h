@@ -32,12 +32,14 @@ private:
     std::vector<std::string> paths_; // an item's lParam indexes its path here
     std::vector<bool> filled_;
     std::string current_;
+    char separator_ = kSeparator; // of the drive shown
 };
 
-// `path` with one separator at its end.
-std::string withSeparator(std::string path);
+// `path` with one `separator` at its end.
+std::string withSeparator(std::string path, char separator = kSeparator);
 // Each folder from `root` down to `folder` ("c:\", "c:\a", "c:\a\b"); just the root when
-// `folder` does not lie under it.
-std::vector<std::string> folderChain(const std::string& root, const std::string& folder);
+// `folder` does not lie under it. In an image the separator is "/" ("d:\carte.img:/", …).
+std::vector<std::string> folderChain(const std::string& root, const std::string& folder,
+                                     char separator = kSeparator);
 
 } // namespace kesp

@@ -19,12 +19,8 @@ std::wstring windowText(HWND hwnd) {
 
 } // namespace
 
-std::string Win32Form1::NoPdf::writeTextAsPdf(const std::string&, const std::string&) {
-    return "L'impression dans un fichier PDF n'est pas disponible sous Windows.";
-}
-
 Win32Form1::Win32Form1(HINSTANCE instance, Form1Services services)
-    : services_(std::move(services)), controller_(services_, *this, noPdf_) {
+    : services_(std::move(services)), controller_(services_, *this, nullptr) {
     createControls(instance);
     controller_.Form_Load();
 }
@@ -230,7 +226,9 @@ void Win32Form1::showOpti(const TableOpti& table, const std::string& title) {
 
 void Win32Form1::showPlan(plan::PlanWindowModel model) {
     if (!plan_)
-        plan_ = std::make_unique<PlanWindowWin32>(GetModuleHandleW(nullptr), std::move(model));
+        plan_ = std::make_unique<PlanWindowWin32>(
+            GetModuleHandleW(nullptr), std::move(model),
+            [this](const std::vector<std::string>& lines) { controller_.printPlan(lines); });
     plan_->show();
 }
 

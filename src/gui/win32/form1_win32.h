@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "gui/win32/folder_tree_win32.h"
-#include "os/pdf_writer.h"
 #include "window/form1_controller.h"
 #include "window/form1_layout.h"
 #include "window/window_view.h"
@@ -57,8 +56,8 @@ enum CommandId : int {
 
 // Why "Bilan du volume…" stays greyed in this window.
 inline constexpr const char* kBalanceNotHere =
-    "Bilan du volume indisponible sous Windows : il lit le volume directement (image disque ou "
-    "périphérique), ce que Kesp ne fait pas encore sous Windows.";
+    "Le bilan du volume n'a pas encore de fenêtre sous Windows : « kesp-scan --balance » "
+    "l'écrit pour une image disque ou un périphérique.";
 
 // The status panels' right edges for the widths their texts need (panels 1 to 5) in a bar
 // `barWidth` wide; the last reaches the end (-1).
@@ -120,12 +119,6 @@ public:
     void showAbout() override;
 
 private:
-    // There is no PDF printer on the Windows print path: the print dialog never asks for one.
-    class NoPdf final : public PdfWriter {
-    public:
-        std::string writeTextAsPdf(const std::string&, const std::string&) override;
-    };
-
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void command(int id, int notification);
@@ -145,7 +138,6 @@ private:
     void hideMenuTip();
 
     Form1Services services_;
-    NoPdf noPdf_;
     Form1Controller controller_;
     std::vector<std::string> drives_; // Drive1's entries, as bytes
     bool busy_ = false;

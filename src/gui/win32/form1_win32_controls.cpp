@@ -223,7 +223,7 @@ void Win32Form1::createMenus() {
         }
         AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), wide(menu.caption).c_str());
     }
-    // This build reads no disk images: the item is there, greyed.
+    // Without the image service (a test may give none) the item is there, greyed.
     if (!services_.images) EnableMenuItem(menu_, kIdOuvrirImage, MF_BYCOMMAND | MF_GRAYED);
     accelerators_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }

@@ -61,8 +61,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         boxes.show(notice, form.controller().TitreApplication(), kesp::MessageIcon::Exclamation);
 
     if (selftest) {
-        selftestStatus = kesp::runSelftest(form, volumes, *selftest);
+        selftestStatus = kesp::runSelftest(form, volumes, *system.images, *selftest);
         form.controller().FinProgramme();
+    } else if (!args.empty()) {
+        // Disk images named on the command line join the drive list; the first is selected.
+        form.controller().openImages(args);
     }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

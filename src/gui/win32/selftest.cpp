@@ -6,6 +6,7 @@
 
 #include "gui/win32/form1_win32.h"
 #include "gui/win32/wide_text.h"
+#include "os/folder_check.h"
 
 namespace kesp {
 
@@ -24,7 +25,7 @@ std::optional<SelftestArgs> parseSelftest(const std::vector<std::string>& args) 
 
 bool Fat32Volumes::volumeInformation(const std::string& root, VolumeInformation& info) {
     if (!real_.volumeInformation(root, info)) return false;
-    info.fileSystem = "FAT32";
+    if (info.fileSystem == "NTFS") info.fileSystem = "FAT32";
     return true;
 }
 
@@ -108,10 +109,18 @@ bool copyNonEmpty(const std::string& from, const std::string& to) {
 
 } // namespace
 
-int runSelftest(Win32Form1& form, VolumeService& volumes, const SelftestArgs& args) {
+int runSelftest(Win32Form1& form, VolumeService& volumes, ImageVolumes& images,
+                const SelftestArgs& args) {
     settle(form, 500);
-    form.setDriveText(volumes.driveOf(args.folder));
-    if (form.controller().setFolderPath(args.folder) != 0) return 2;
+    if (checkFolder(args.folder).kind == PathKind::NotFolder) {
+        // As "Ouvrir une image disque…" does; opened here first so that a refusal ends the test
+        // rather than waiting in a message box.
+        if (!images.openImage(args.folder).error.empty()) return 2;
+        form.controller().openImages({args.folder});
+    } else {
+        form.setDriveText(volumes.driveOf(args.folder));
+        if (form.controller().setFolderPath(args.folder) != 0) return 2;
+    }
     settle(form, 300);
     // The press a user makes: the scan runs inside it and returns at its end.
     SendMessageW(form.control(kIdOk), BM_CLICK, 0, 0);

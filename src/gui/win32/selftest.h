@@ -1,12 +1,14 @@
 #pragma once
-// The window driving itself, for the check under wine: choose a folder, press Démarrer, wait for
-// the end, open Opti, take screenshots and keep the result files.
+// The window driving itself, for the check under wine: open a disk image or choose a folder,
+// press Démarrer, wait for the end, open Opti and the plan, take screenshots and keep the result
+// files.
 #include <windows.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "images/image_volumes.h"
 #include "os/volume_service.h"
 
 namespace kesp {
@@ -14,7 +16,7 @@ namespace kesp {
 class Win32Form1;
 
 struct SelftestArgs {
-    std::string folder; // the folder to scan
+    std::string folder; // the folder to scan, or a disk image whose first FAT volume is scanned
     std::string outdir; // where the screenshots and the result files' copies go
 };
 
@@ -22,8 +24,8 @@ struct SelftestArgs {
 // when a value is missing.
 std::optional<SelftestArgs> parseSelftest(const std::vector<std::string>& args);
 
-// Wine reports every drive as NTFS, which the gate refuses; the self-test lets the real volume
-// through as FAT32 so that a scan runs end to end.
+// Wine reports every drive as NTFS, which the gate refuses; the self-test lets such a volume
+// through as FAT32 so that a scan of a folder runs end to end. Images keep their own type.
 class Fat32Volumes final : public VolumeService {
 public:
     explicit Fat32Volumes(VolumeService& real) : real_(real) {}
@@ -51,7 +53,8 @@ private:
 bool saveScreenshot(HWND hwnd, const std::string& bmpFile, bool clientOnly = false);
 
 // Runs the scenario on `form`, already shown; 0 when the scan wrote both result files and the
-// screenshots were saved.
-int runSelftest(Win32Form1& form, VolumeService& volumes, const SelftestArgs& args);
+// screenshots were saved, 2 when the folder or the image could not be chosen.
+int runSelftest(Win32Form1& form, VolumeService& volumes, ImageVolumes& images,
+                const SelftestArgs& args);
 
 } // namespace kesp

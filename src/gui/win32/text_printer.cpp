@@ -52,6 +52,7 @@ std::string printTextFile(const std::string& textFile, const std::string& printe
     const int margin = GetDeviceCaps(dc, LOGPIXELSX) / 2;
     const int pageHeight = GetDeviceCaps(dc, VERTRES);
     const int perPage = std::max(1, (pageHeight - 2 * margin) / std::max(1, lineHeight));
+    int tabStop = 8 * metrics.tmAveCharWidth;
 
     DOCINFOW document{};
     document.cbSize = sizeof document;
@@ -68,8 +69,9 @@ std::string printTextFile(const std::string& textFile, const std::string& printe
                     break;
                 }
                 for (std::size_t i = first; i < lines.size() && i < first + perPage; ++i)
-                    TextOutW(dc, margin, margin + static_cast<int>(i - first) * lineHeight,
-                             lines[i].c_str(), static_cast<int>(lines[i].size()));
+                    TabbedTextOutW(dc, margin, margin + static_cast<int>(i - first) * lineHeight,
+                                   lines[i].c_str(), static_cast<int>(lines[i].size()), 1, &tabStop,
+                                   margin);
                 EndPage(dc);
                 if (lines.empty()) break;
             }

@@ -1,6 +1,6 @@
 #pragma once
 // Prints a UTF-8 text file on a named printer with GDI, in a fixed-pitch font, one line per text
-// line, as many pages as it takes.
+// line (tabs to the next of every eight characters), as many pages as it takes.
 #include <string>
 
 #include "os/printer.h"

@@ -8,7 +8,6 @@
 #include <cstring>
 
 namespace kesp {
-
 namespace {
 
 bool readableAsImage(const struct stat& st) {
@@ -24,12 +23,12 @@ public:
 
     bool read(std::uint64_t offset, std::span<std::uint8_t> out) override;
     std::uint64_t size() const override { return size_; }
-    int deviceError() const override { return deviceError_; }
+    std::string deviceFailure() const override { return failure_; }
 
 private:
     int fd_;
     std::uint64_t size_;
-    int deviceError_ = 0;
+    std::string failure_;
 };
 
 bool PosixReadOnlyFile::read(std::uint64_t offset, std::span<std::uint8_t> out) {
@@ -38,7 +37,7 @@ bool PosixReadOnlyFile::read(std::uint64_t offset, std::span<std::uint8_t> out) 
     while (done < out.size()) {
         const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) deviceError_ = errno;
+        if (n < 0) failure_ = std::strerror(errno);
         if (n <= 0) return false;
         done += std::size_t(n);
     }

@@ -201,7 +201,7 @@ TEST_F(PrivateCups, TheReportIsPrintedWholeAccentsIncluded) {
     QtProgramLauncher launcher;
     QtPdfWriter pdf;
     LpPrinter printer{launcher};
-    OutputServices services{dialogs, boxes, launcher, pdf, printer};
+    OutputServices services{dialogs, boxes, launcher, &pdf, printer};
     Imprimer_Click(report.string(), services);
 
     std::string text;
@@ -239,7 +239,7 @@ TEST_F(PrivateCups, ThePrinterChosenInTheDialogIsTheOneUsed) {
     QtProgramLauncher launcher;
     QtPdfWriter pdf;
     LpPrinter printer{launcher};
-    OutputServices services{dialogs, boxes, launcher, pdf, printer};
+    OutputServices services{dialogs, boxes, launcher, &pdf, printer};
     Imprimer_Click(report.string(), services);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return fs::exists(other) && readFile(other).find("%%EOF") != std::string::npos; },
@@ -260,7 +260,7 @@ TEST(PrintRefusal, LpWithoutASchedulerIsShownWithItsMessage) {
     QtProgramLauncher launcher;
     QtPdfWriter pdf;
     LpPrinter printer{launcher};
-    OutputServices services{dialogs, boxes, launcher, pdf, printer};
+    OutputServices services{dialogs, boxes, launcher, &pdf, printer};
     Imprimer_Click("/etc/hostname", services);
     EXPECT_TRUE(boxes.shown.empty()) << "the command returned before lp ended";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 30000));

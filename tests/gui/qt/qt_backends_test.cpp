@@ -304,7 +304,7 @@ protected:
     QtProgramLauncher launcher;
     QtPdfWriter pdf;
     LpPrinter printer{launcher};
-    OutputServices services{dialogs, boxes, launcher, pdf, printer};
+    OutputServices services{dialogs, boxes, launcher, &pdf, printer};
 };
 
 TEST_F(HelpThroughPath, XdgOpenGetsTheDocumentPathAsItsOnlyArgument) {

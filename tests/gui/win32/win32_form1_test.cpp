@@ -1,16 +1,20 @@
 // The Win32 Form1 over the real kernel32 services, under wine: its controls report what the
-// controller and the scan set, and a press of OK scans a folder with non-Latin names.
+// controller and the scan set, a press of OK scans a folder with non-Latin names, an image opened
+// as "Ouvrir une image disque…" does is scanned with its folders written as on Linux, and a
+// volume GetVolumeInformation calls exFAT passes the gate.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "fat/memory_volume.h"
 #include "gui/win32/form1_win32.h"
 #include "gui/win32/selftest.h"
 #include "gui/win32/text_printer.h"
 #include "gui/win32/wide_text.h"
 #include "gui/win32/win32_launcher.h"
 #include "images/system_services.h"
+#include "support/fake_volume_service.h"
 
 namespace kesp {
 namespace {
@@ -70,7 +74,7 @@ protected:
             GetModuleHandleW(nullptr),
             Form1Services{fat32_, *system_.folders, *system_.ticks, *system_.files, boxes_,
                           *system_.environment, dialogs_, launcher_, printer_, NumberChars{},
-                          [this](int status) { exits_.push_back(status); }, nullptr});
+                          [this](int status) { exits_.push_back(status); }, system_.images});
     }
     void TearDown() override {
         // Deletes the result files; the recorded exit lets it return.
@@ -100,7 +104,7 @@ TEST_F(Win32Form1Test, StartsWithNothingToSaveAndTheCheckBoxTicked) {
         EXPECT_FALSE(menuEnabled(form, id)) << id;
     }
     EXPECT_TRUE(toolEnabled(form, kIdAide));
-    EXPECT_FALSE(menuEnabled(form, kIdOuvrirImage)); // no image reader on Windows
+    EXPECT_TRUE(menuEnabled(form, kIdOuvrirImage));
     EXPECT_EQ(form.subFolders(), CheckState::Ticked);
     EXPECT_EQ(form.refreshSeconds(), 1);
 }
@@ -174,6 +178,83 @@ TEST_F(Win32Form1Test, PressingOkScansTheFolderAndOpensSaveAndOpti) {
     EXPECT_EQ(form.optiHwnd(), nullptr);
 }
 
+std::string statusPanel(Win32Form1& form, int position) {
+    wchar_t text[256] = L"";
+    SendMessageW(form.control(kIdStatusBar), SB_GETTEXTW, position - 1,
+                 reinterpret_cast<LPARAM>(text));
+    return utf8(text);
+}
+
+std::vector<std::string> list1Lines(Win32Form1& form) {
+    std::vector<std::string> lines;
+    const HWND list1 = form.control(kIdList1);
+    for (int i = 0; i < SendMessageW(list1, LB_GETCOUNT, 0, 0); ++i)
+        lines.push_back(listLine(list1, i));
+    return lines;
+}
+
+TEST_F(Win32Form1Test, AnOpenedImageJoinsTheDrivesAndItsFoldersAreWrittenWithSlashes) {
+    // A small FAT12 volume: A.BIN (1000 bytes) and PHOTOS, holding B.BIN (700 bytes).
+    test::MemoryVolume volume(test::Layout{});
+    volume.entry(0, 0, test::shortEntry("KESP IMAGE ", 0x08));
+    volume.entry(0, 1, test::shortEntry("A       BIN", 0x20, 3, 1000));
+    volume.entry(0, 2, test::shortEntry("PHOTOS     ", 0x10, 2));
+    volume.entry(2, 0, test::shortEntry("B       BIN", 0x20, 5, 700));
+    volume.chain({2});
+    volume.chain({3, 4});
+    volume.chain({5, 6});
+    const std::filesystem::path image = root_ / L"carte \u65E5\u672C.img";
+    std::ofstream(image, std::ios::binary)
+        .write(reinterpret_cast<const char*>(volume.bytes.data()),
+               static_cast<std::streamsize>(volume.bytes.size()));
+    const std::string path = utf8(image.wstring());
+
+    Win32Form1& form = *form_;
+    form.controller().openImages({path});
+    ASSERT_TRUE(boxes_.shown.empty()) << boxes_.shown.front();
+    EXPECT_EQ(form.driveText(), path + " [KESP IMAGE]");
+    EXPECT_EQ(form.folderPath(), path + ":/");
+    EXPECT_EQ(statusPanel(form, 5), "FAT");
+    SendMessageW(form.control(kIdOk), BM_CLICK, 0, 0);
+    ASSERT_TRUE(boxes_.shown.empty()) << boxes_.shown.front();
+    const std::vector<std::string> lines = list1Lines(form);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), path + ":/"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), path + ":/PHOTOS/"), lines.end());
+    EXPECT_EQ(contents(std::filesystem::path(wide(form.controller().etat().CheminRes1)))
+                  .find(path + ":/PHOTOS\\"),
+              std::string::npos)
+        << "one separator inside the image";
+}
+
+// GetVolumeInformation names an exFAT card "exFAT": the gate lets it through with its own
+// cluster size, and the scan's Opti table is the exFAT one.
+TEST_F(Win32Form1Test, AVolumeWindowsCallsExfatIsScanned) {
+    test::FakeVolumeService volumes;
+    auto& card = volumes.add(folder(), "exFAT", "CARTE");
+    card.sectorsPerCluster = 256; // 128 KiB, as on every card over 32 GiB
+    std::vector<int> exits;
+    Win32Form1 form(GetModuleHandleW(nullptr),
+                    Form1Services{volumes, *system_.folders, *system_.ticks, *system_.files, boxes_,
+                                  *system_.environment, dialogs_, launcher_, printer_,
+                                  NumberChars{}, [&exits](int status) { exits.push_back(status); },
+                                  nullptr});
+    form.setDriveText(folder() + " [CARTE]");
+    EXPECT_EQ(statusPanel(form, 5), "exFAT");
+    EXPECT_EQ(statusPanel(form, 4), "1 Cluster = 131072 octets");
+    EXPECT_TRUE(IsWindowEnabled(form.control(kIdOk)));
+    ASSERT_EQ(form.controller().setFolderPath(folder()), 0);
+    SendMessageW(form.control(kIdOk), BM_CLICK, 0, 0);
+    EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front();
+    EXPECT_TRUE(form.controller().etat().EstExfat);
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdOptimiser, 0);
+    ASSERT_NE(form.optiHwnd(), nullptr);
+    wchar_t title[256] = L"";
+    GetWindowTextW(form.optiHwnd(), title, 256);
+    EXPECT_NE(utf8(title).find("exFAT"), std::string::npos) << utf8(title);
+    form.controller().FinProgramme();
+    EXPECT_EQ(exits, std::vector<int>{0});
+}
+
 TEST_F(Win32Form1Test, SaveCopiesBothResultFilesAndPrintNamesAMissingPrinter) {
     Win32Form1& form = *form_;
     form.setDriveText(fat32_.driveOf(folder()));
@@ -197,6 +278,16 @@ TEST_F(Win32Form1Test, SaveCopiesBothResultFilesAndPrintNamesAMissingPrinter) {
     SendMessageW(form.hwnd(), WM_COMMAND, kIdImprimer, 0);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].find("Kesp imprimante absente"), std::string::npos);
+
+    // The plan's text goes the same way, through the controller to the GDI printer.
+    SendMessageW(form.hwnd(), WM_COMMAND, kIdPlanFormatage, 0);
+    ASSERT_NE(form.planHwnd(), nullptr);
+    const HWND planPrint = FindWindowExW(form.planHwnd(), nullptr, L"BUTTON", L"&Imprimer");
+    ASSERT_NE(planPrint, nullptr);
+    SendMessageW(planPrint, BM_CLICK, 0, 0);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_NE(boxes_.shown[1].find("~qkplan.tmp a échoué"), std::string::npos) << boxes_.shown[1];
+    EXPECT_NE(boxes_.shown[1].find("Kesp imprimante absente"), std::string::npos);
 }
 
 TEST_F(Win32Form1Test, NumberedPositionsReachTheirOwnButtonOnly) {

@@ -6,6 +6,7 @@
 #include "os/posix/file_system_names.h"
 #include "os/posix/mount_table.h"
 #include "os/posix/volume_facts.h"
+#include "os/win32/device_names.h"
 #include "os/win32/drive_letter.h"
 
 namespace kesp {
@@ -106,6 +107,31 @@ TEST(Win32DriveLetter, FirstCharacterAfterBlanksMustBeALetter) {
         EXPECT_EQ(win32RootPath(bad), std::nullopt) << bad;
     EXPECT_EQ(win32EntryRoot("c: [SYSTEME]"), "c:\\");
     EXPECT_EQ(win32EntryRoot("D:"), "D:\\");
+}
+
+TEST(Win32DeviceNames, DevicesLongPathsAndWhyTheyCannotBeRead) {
+    EXPECT_TRUE(isWin32DeviceName("\\\\.\\E:"));
+    EXPECT_TRUE(isWin32DeviceName("\\\\.\\PhysicalDrive2"));
+    for (const char* other :
+         {"E:\\carte.img", "\\\\server\\share\\c.img", "\\\\?\\C:\\x", "\\\\.\\", ""})
+        EXPECT_FALSE(isWin32DeviceName(other)) << other;
+
+    const std::wstring deep = L"C:\\" + std::wstring(300, L'd') + L"\\c.img";
+    EXPECT_EQ(win32LongPathForm(deep), L"\\\\?\\" + deep);
+    EXPECT_EQ(win32LongPathForm(L"\\\\srv\\share\\" + std::wstring(300, L'd')),
+              L"\\\\?\\UNC\\srv\\share\\" + std::wstring(300, L'd'));
+    EXPECT_EQ(win32LongPathForm(L"C:\\short\\c.img"), L"C:\\short\\c.img");
+    EXPECT_EQ(win32LongPathForm(L"\\\\?\\" + deep), L"\\\\?\\" + deep) << "prefixed once";
+
+    // A device needs an elevated process: the message names it and says so.
+    const std::string refused = win32AccessRefusal("\\\\.\\PhysicalDrive2", "Accès refusé.");
+    EXPECT_EQ(refused.rfind("lecture de \\\\.\\PhysicalDrive2 non autorisée : ", 0), 0u);
+    EXPECT_NE(refused.find("administrateur"), std::string::npos);
+    EXPECT_EQ(win32AccessRefusal("D:\\c.img", "Accès refusé."),
+              "lecture de D:\\c.img non autorisée : Accès refusé.");
+    EXPECT_EQ(win32SharingRefusal("D:\\c.img"),
+              "impossible de lire D:\\c.img : un autre programme l'a ouvert sans en permettre la "
+              "lecture");
 }
 
 TEST(FileSystemNames, MountTypesAndCapabilities) {

@@ -15,4 +15,13 @@ std::string currentHostFolder() {
     return error ? std::string() : cwd.string();
 }
 
+std::string absoluteHostPath(const std::string& path) {
+    std::filesystem::path p(path);
+    if (p.is_relative()) {
+        std::error_code error;
+        p = std::filesystem::current_path(error) / p;
+    }
+    return p.lexically_normal().string();
+}
+
 } // namespace kesp
