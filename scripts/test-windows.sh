@@ -171,12 +171,14 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 # `kesp-scan.exe NAME` against `kesp-scan IMAGE`; NAME is how Windows names IMAGE (a path or
 # a device). The result files must be the same bytes once NAME is written as IMAGE.
 scanBoth() { # label, Linux image argument, Windows argument, Windows name of the image
-    local label=$1 linux=$2 windows=$3 name=$4 image=${2%%:*}
-    LC_ALL=C ./build/linux-cli/bin/kesp-scan --what-if --plan --report "$work/l-$label.report" \
+    local label=$1 linux=$2 windows=$3 name=$4 image=${2%%:*} balance=(--balance)
+    # The balance sheet needs the whole volume: one folder of it has none.
+    [ "$label" = folder ] && balance=()
+    LC_ALL=C ./build/linux-cli/bin/kesp-scan --what-if --plan "${balance[@]}" --report "$work/l-$label.report" \
         --table "$work/l-$label.table" "$linux" > "$work/l-$label.out" 2> "$work/l-$label.err" ||
         { cat "$work/l-$label.err" >&2; fail "$label: kesp-scan ended with status $?"; }
     # Wine decodes its arguments in the host's character set: UTF-8 keeps "Données" whole.
-    LC_ALL=C.UTF-8 wine "$win/bin/kesp-scan.exe" --what-if --plan \
+    LC_ALL=C.UTF-8 wine "$win/bin/kesp-scan.exe" --what-if --plan "${balance[@]}" \
         --report "$(winpath "$work/w-$label.report")" --table "$(winpath "$work/w-$label.table")" \
         "$windows" 2> "$work/w-$label.err" | tr -d '\r' > "$work/w-$label.out" ||
         { cat "$work/w-$label.err" >&2; fail "$label: kesp-scan.exe ended with status $?"; }
@@ -190,7 +192,10 @@ scanBoth() { # label, Linux image argument, Windows argument, Windows name of th
             fail "$label: the $kind differs between the Linux and the Windows build"
         fi
     done
-    echo "   $label: report, table and output the same bytes" \
+    if [ ${#balance[@]} -gt 0 ] && ! grep -q "^Total" "$work/l-$label.out"; then
+        fail "$label: no balance sheet in the output"
+    fi
+    echo "   $label: report, table and output${balance:+ (with the balance sheet)} the same bytes" \
         "($(wc -l < "$work/l-$label.report") report lines)"
 }
 for image in f12 f16 f32; do
