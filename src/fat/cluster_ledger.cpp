@@ -55,6 +55,15 @@ void ClaimLedger::recordShared(std::uint32_t cluster) {
         if (!tellShared(*at)) return;
 }
 
+void ClaimLedger::noteClaimedBefore(const Claim& claim, std::uint64_t own, std::uint32_t c) {
+    if (inOwnChain(claim.first, own, c)) {
+        note(claim, ChainProblem::Loop, own, c);
+    } else {
+        note(claim, ChainProblem::Shared, own, c);
+        recordShared(c);
+    }
+}
+
 void ClaimLedger::listingEnded(bool whole) {
     (whole ? listedWhole_ : unread_) += 1;
 }
@@ -105,17 +114,10 @@ ClusterLedger::Followed ClusterLedger::follow(const Claim& claim) {
             break;
         }
         if (isSet(c)) {
-            if (inOwnChain(claim.first, followed.own, c)) {
-                note(claim, ChainProblem::Loop, followed.own, c);
-            } else {
-                note(claim, ChainProblem::Shared, followed.own, c);
-                recordShared(c);
-            }
+            noteClaimedBefore(claim, followed.own, c);
             break;
         }
-        set(c);
-        ++followed.own;
-        if (claim.folder) folderClusters_.push_back(c);
+        take(claim, followed.own, c);
         if (fat_.endOfChain(*value)) break;
         if (!geometry_.validCluster(*value)) {
             note(claim, ChainProblem::OutsideVolume, followed.own, *value);

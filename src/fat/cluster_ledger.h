@@ -126,6 +126,15 @@ protected:
     bool inOwnChain(std::uint32_t first, std::uint64_t length, std::uint32_t cluster);
     // Counts as claimed twice `cluster` (already claimed) and the rest of its chain.
     void recordShared(std::uint32_t cluster);
+    // A chain of `own` clusters so far reaching `c`, claimed before: a loop when `c` is its own,
+    // else a cross-link counted with the rest of the chain.
+    void noteClaimedBefore(const Claim& claim, std::uint64_t own, std::uint32_t c);
+    // Claims `c` for the chain being followed, `own` its clusters so far.
+    void take(const Claim& claim, std::uint64_t& own, std::uint32_t c) {
+        set(c);
+        ++own;
+        if (claim.folder) folderClusters_.push_back(c);
+    }
 
     std::uint32_t clusterCount_;
     std::uint32_t clusterBytes_;

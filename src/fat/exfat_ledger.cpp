@@ -42,9 +42,7 @@ ExfatLedger::Followed ExfatLedger::followRun(const Claim& claim) {
             ++followed.shared;
             continue;
         }
-        set(cluster);
-        ++followed.own;
-        if (claim.folder) folderClusters_.push_back(cluster);
+        take(claim, followed.own, cluster);
     }
     return followed;
 }
@@ -70,17 +68,10 @@ ExfatLedger::Followed ExfatLedger::followChain(const Claim& claim) {
             break;
         }
         if (isSet(c)) {
-            if (inOwnChain(claim.first, followed.own, c)) {
-                note(claim, ChainProblem::Loop, followed.own, c);
-            } else {
-                note(claim, ChainProblem::Shared, followed.own, c);
-                recordShared(c);
-            }
+            noteClaimedBefore(claim, followed.own, c);
             break;
         }
-        set(c);
-        ++followed.own;
-        if (claim.folder) folderClusters_.push_back(c);
+        take(claim, followed.own, c);
         if (*value == ExfatFat::kEnd) break;
         if (!geometry_.validCluster(*value)) {
             note(claim, ChainProblem::OutsideVolume, followed.own, *value);

@@ -1,6 +1,6 @@
 #pragma once
 // The error numbers the services report and the window shows ("Erreur : 76"), the same on every
-// system: the numbers of the original platform's run-time errors.
+// system, so that a number means one failure wherever it is shown.
 
 namespace kesp {
 

@@ -12,7 +12,7 @@
 // - mkfs.fat: dosfstools 4.2 itself, see mkfsDefaultLayout.
 // - exFAT: Windows from the same Microsoft article (7 MB-256 MB 4 KB, 256 MB-32 GB 32 KB,
 //   32 GB-256 TB 128 KB); mkfs.exfat from exfatprogs 1.2.0 (fat::mkfsExfatDefaultClusterBytes);
-//   the SD Association's File System Specification for SDXC cards (fat::sdExfatParameters).
+//   the SD Association's format parameters for SDXC cards (fat::sdExfatParameters).
 
 namespace kesp::plan {
 namespace {

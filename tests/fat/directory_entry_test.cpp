@@ -111,11 +111,11 @@ TEST(EntryDecoder, LongNamesNeedTheirWholeSequenceAndChecksum) {
 }
 
 TEST(EntryDecoder, ALongNameEndsAtItsFirstNul) {
-    // Three parts, "Mixed name of" + " more than 13" + " units.Txt"; a NUL put into one ends
-    // the name there, as mtools shows it, whatever the later parts still hold.
+    // Three pieces, "Mixed name of" + " more than 13" + " units.Txt"; a NUL put into one ends
+    // the name there, as mtools shows it, whatever the later pieces still hold.
     const char* alias = "MIXEDN~1TXT";
     struct Case {
-        std::size_t entry; // 0 holds part 3, 2 holds part 1
+        std::size_t entry; // 0 holds piece 3, 2 holds piece 1
         std::size_t unitAt;
         const char* shown;
     };
